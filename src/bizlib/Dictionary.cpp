@@ -1,0 +1,157 @@
+#include "bizlib/Dictionary.h"
+
+#include <stdexcept>
+
+namespace bizlib {
+
+namespace {
+[[noreturn]] void fail(const QString &what)
+{
+    throw std::logic_error(what.toStdString());
+}
+} // namespace
+
+TableBuilder &TableBuilder::field(const QString &name, FieldDef type)
+{
+    type.name = name;
+    const QString lower = name.toLower();
+    if (m_def.fieldLookup.contains(lower))
+        fail(QStringLiteral("duplicate field %1:%2").arg(m_def.prefix, name));
+    m_def.fieldLookup.insert(lower, static_cast<int>(m_def.fields.size()));
+    m_def.fields.append(type);
+    return *this;
+}
+
+TableBuilder &TableBuilder::key(const QString &name, std::initializer_list<QString> fields, bool unique)
+{
+    KeyDef k;
+    k.name = name;
+    k.unique = unique;
+    for (QString f : fields) {
+        const bool desc = f.startsWith(u'-');
+        if (desc)
+            f.remove(0, 1);
+        const int i = m_def.fieldIndex(f);
+        if (i < 0)
+            fail(QStringLiteral("key %1 of %2 names unknown field %3").arg(name, m_def.name, f));
+        k.fields.append(i);
+        k.descending.append(desc);
+    }
+    m_def.keys.append(k);
+    if (unique && m_def.primaryKey < 0)
+        m_def.primaryKey = static_cast<int>(m_def.keys.size() - 1);
+    return *this;
+}
+
+TableBuilder &TableBuilder::primary(const QString &keyName)
+{
+    for (int i = 0; i < m_def.keys.size(); ++i)
+        if (m_def.keys[i].name == keyName && m_def.keys[i].unique) {
+            m_def.primaryKey = i;
+            return *this;
+        }
+    fail(QStringLiteral("primary key %1 of %2 is not a unique key").arg(keyName, m_def.name));
+}
+
+TableBuilder &TableBuilder::autoNumber(const QString &field)
+{
+    m_def.autoNumberField = m_def.fieldIndex(field);
+    if (m_def.autoNumberField < 0)
+        fail(QStringLiteral("auto-number field %1 of %2 unknown").arg(field, m_def.name));
+    return *this;
+}
+
+TableBuilder &TableBuilder::alias(const QString &prefix)
+{
+    m_def.aliases.append(prefix);
+    return *this;
+}
+
+TableBuilder &TableBuilder::related(const QString &childTable, std::initializer_list<QPair<QString, QString>> links,
+                                    RelationRule rule)
+{
+    m_def.relations.append({childTable, QList<QPair<QString, QString>>(links), rule});
+    return *this;
+}
+
+TableBuilder DictionaryBuilder::table(const QString &name, const QString &prefix)
+{
+    auto def = std::make_unique<TableDef>();
+    def->name = name;
+    def->prefix = prefix;
+    m_tables.push_back(std::move(def));
+    return TableBuilder(*m_tables.back());
+}
+
+Dictionary::Dictionary(DictionaryBuilder &&builder)
+    : m_tables(std::move(builder.tables()))
+{
+    for (const auto &t : m_tables) {
+        if (t->primaryKey < 0)
+            fail(QStringLiteral("table %1 has no unique key").arg(t->name));
+        if (m_byName.contains(t->name.toLower()))
+            fail(QStringLiteral("table %1 described twice").arg(t->name));
+        m_byName.insert(t->name.toLower(), t.get());
+        m_byPrefix.insert(t->prefix.toUpper(), t.get());
+        for (const QString &a : t->aliases)
+            m_byPrefix.insert(a.toUpper(), t.get());
+    }
+    // Relations must name real tables and fields; a slip here would make a delete miss rows.
+    for (const auto &t : m_tables)
+        for (const RelationDef &r : t->relations) {
+            const TableDef *child = table(r.childTable);
+            if (!child)
+                fail(QStringLiteral("relation of %1 names unknown table %2").arg(t->name, r.childTable));
+            for (const auto &[p, c] : r.links)
+                if (t->fieldIndex(p) < 0 || child->fieldIndex(c) < 0)
+                    fail(QStringLiteral("relation %1 -> %2 names unknown field").arg(t->name, r.childTable));
+        }
+}
+
+const Dictionary &Dictionary::instance()
+{
+    static const Dictionary dictionary = [] {
+        DictionaryBuilder b;
+        describeWebTables(b);
+        describeBusinessTables(b);
+        describeSystemTables(b);
+        return Dictionary(std::move(b));
+    }();
+    return dictionary;
+}
+
+const TableDef *Dictionary::table(const QString &name) const
+{
+    return m_byName.value(name.toLower(), nullptr);
+}
+
+const TableDef *Dictionary::tableByPrefix(const QString &prefix) const
+{
+    return m_byPrefix.value(prefix.toUpper(), nullptr);
+}
+
+const TableDef &Dictionary::require(const QString &name) const
+{
+    const TableDef *t = table(name);
+    if (!t)
+        fail(QStringLiteral("unknown table %1").arg(name));
+    return *t;
+}
+
+bool Dictionary::resolve(const QString &qualified, const TableDef **t, int *field) const
+{
+    const qsizetype colon = qualified.indexOf(u':');
+    if (colon <= 0)
+        return false;
+    const TableDef *def = tableByPrefix(qualified.left(colon).trimmed());
+    if (!def)
+        return false;
+    const int i = def->fieldIndex(qualified.mid(colon + 1));
+    if (i < 0)
+        return false;
+    *t = def;
+    *field = i;
+    return true;
+}
+
+} // namespace bizlib

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "bizlib/Decimal.h"
+#include "bizlib/TableDef.h"
+
+#include <QList>
+#include <QVariant>
+
+namespace bizlib {
+
+// One row of a table as a value: what the business library calls the record buffer.
+// Each field holds a value of its type from the start (0, empty text, zero decimal), so a
+// cleared record is a valid record. Setting a text cuts it to the field's width; setting a
+// decimal rounds it to the field's places; a BYTE keeps 0..255, a USHORT 0..65535.
+// Field names are bare or prefixed ("Status", "WQTE:Status"), any letter case.
+// Reading or writing an unknown field name is a programming error and throws std::logic_error.
+class Record
+{
+public:
+    Record() = default;
+    explicit Record(const TableDef &table);
+
+    const TableDef &table() const { return *m_table; }
+    bool isValid() const { return m_table != nullptr; }
+    void clear();
+
+    qint32 toLong(const QString &field) const { return toLong(index(field)); }
+    QString text(const QString &field) const { return text(index(field)); }
+    Decimal decimal(const QString &field) const { return decimal(index(field)); }
+    QVariant value(const QString &field) const { return m_values.at(index(field)); }
+
+    void setLong(const QString &field, qint64 v) { setLong(index(field), v); }
+    void setText(const QString &field, const QString &v) { setText(index(field), v); }
+    void setDecimal(const QString &field, const Decimal &v) { setDecimal(index(field), v); }
+    // Converts from whatever the variant holds (number, text, Decimal) to the field's type.
+    void setValue(const QString &field, const QVariant &v) { setValue(index(field), v); }
+
+    qint32 toLong(int i) const;
+    QString text(int i) const;
+    Decimal decimal(int i) const;
+    const QVariant &valueAt(int i) const { return m_values.at(i); }
+    void setLong(int i, qint64 v);
+    void setText(int i, const QString &v);
+    void setDecimal(int i, const Decimal &v);
+    void setValue(int i, const QVariant &v);
+
+    int fieldCount() const { return static_cast<int>(m_values.size()); }
+    int index(const QString &field) const;
+
+    // Copies every field of `source` whose bare name matches one of this record's fields
+    // (letter case ignored), converting types and cutting to this record's widths; the
+    // fields without a match keep their values. Returns the number of fields copied.
+    int copyMatching(const Record &source);
+
+    bool operator==(const Record &o) const { return m_table == o.m_table && m_values == o.m_values; }
+
+private:
+    const TableDef *m_table = nullptr;
+    QList<QVariant> m_values;
+};
+
+} // namespace bizlib

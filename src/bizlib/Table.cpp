@@ -1,0 +1,326 @@
+#include "bizlib/Table.h"
+
+#include "bizlib/Dictionary.h"
+
+#include <QSqlError>
+#include <stdexcept>
+
+namespace bizlib {
+
+Table::Table(Database &db, const TableDef &def)
+    : m_db(db), m_def(&def)
+{
+}
+
+Table::Table(Database &db, const QString &tableName)
+    : Table(db, Dictionary::instance().require(tableName))
+{
+}
+
+Table::~Table() = default;
+
+const KeyDef &Table::requireKey(const QString &keyName) const
+{
+    const KeyDef *k = m_def->key(keyName);
+    if (!k)
+        throw std::logic_error(QStringLiteral("no key %1 in %2").arg(keyName, m_def->name).toStdString());
+    return *k;
+}
+
+QString Table::selectList(const QString &alias) const
+{
+    QStringList cols;
+    cols.reserve(m_def->fields.size());
+    const QString p = alias.isEmpty() ? QString() : alias + u'.';
+    for (int i = 0; i < m_def->fields.size(); ++i)
+        cols << p + m_def->sqlColumn(i);
+    return cols.join(QStringLiteral(", "));
+}
+
+QString Table::keyOrder(const KeyDef &key, const QString &alias, bool reverse) const
+{
+    const QString p = alias.isEmpty() ? QString() : alias + u'.';
+    QStringList parts;
+    QList<int> used;
+    for (int i = 0; i < key.fields.size(); ++i) {
+        parts << p + m_def->sqlColumn(key.fields[i]) + ((key.descending[i] != reverse) ? QStringLiteral(" DESC") : QString());
+        used << key.fields[i];
+    }
+    // Rows with equal keys come back in a fixed order: the primary key breaks ties.
+    for (const int f : m_def->primary().fields)
+        if (!used.contains(f))
+            parts << p + m_def->sqlColumn(f) + (reverse ? QStringLiteral(" DESC") : QString());
+    return parts.join(QStringLiteral(", "));
+}
+
+Record Table::fromQuery(const QSqlQuery &q, int firstColumn) const
+{
+    Record r(*m_def);
+    for (int i = 0; i < m_def->fields.size(); ++i)
+        r.setValue(i, m_db.fromSql(m_def->fields[i], q.value(firstColumn + i)));
+    return r;
+}
+
+QSqlQuery *Table::prepared(const QString &sql)
+{
+    auto &slot = m_statements[sql];
+    if (!slot) {
+        auto q = std::make_shared<QSqlQuery>(m_db.connection());
+        q->setForwardOnly(true);
+        if (!q->prepare(sql))
+            return nullptr;
+        slot = q;
+    }
+    return slot.get();
+}
+
+Status Table::run(const QString &sql, const QVariantList &params, QSqlQuery **out)
+{
+    QSqlQuery *q = prepared(sql);
+    if (!q) {
+        m_statements.remove(sql);
+        // Prepare failed: run it the plain way to get the database's own message.
+        return m_db.exec(sql, params);
+    }
+    for (int i = 0; i < params.size(); ++i)
+        q->bindValue(i, params[i]);
+    if (!q->exec()) {
+        const QSqlError e = q->lastError();
+        m_statements.remove(sql); // a broken connection leaves the statement unusable
+        const QString code = e.nativeErrorCode();
+        if (code == QLatin1String("23505") || code == QLatin1String("2067") || code == QLatin1String("1555")
+            || e.databaseText().contains(QLatin1String("UNIQUE constraint failed")))
+            return Status::duplicate(QStringLiteral("%1: %2").arg(m_def->name, Database::errorText(e)));
+        return Status::error(QStringLiteral("%1: %2").arg(m_def->name, Database::errorText(e)));
+    }
+    if (out)
+        *out = q;
+    return Status::ok();
+}
+
+Status Table::fetch(const QString &keyName, Record &record)
+{
+    const KeyDef &key = requireKey(keyName);
+    QVariantList values;
+    for (const int f : key.fields)
+        values << record.valueAt(f);
+    return fetch(keyName, values, record);
+}
+
+Status Table::fetch(const QString &keyName, const QVariantList &values, Record &record)
+{
+    const KeyDef &key = requireKey(keyName);
+    if (values.size() > key.fields.size())
+        throw std::logic_error(QStringLiteral("too many values for key %1").arg(key.name).toStdString());
+    QStringList where;
+    QVariantList params;
+    for (int i = 0; i < values.size(); ++i) {
+        const FieldDef &f = m_def->fields[key.fields[i]];
+        where << m_def->sqlColumn(key.fields[i]) + QStringLiteral(" = ?");
+        QVariant v = values[i];
+        if (f.isText())
+            v = v.toString().left(f.maxChars() > 0 ? f.maxChars() : v.toString().size());
+        params << m_db.toSql(f, v);
+    }
+    const QString sql = QStringLiteral("SELECT %1 FROM %2%3 ORDER BY %4 LIMIT 1")
+                            .arg(selectList(), m_def->sqlTable(),
+                                 where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND ")),
+                                 keyOrder(key));
+    QSqlQuery *q = nullptr;
+    const Status st = run(sql, params, &q);
+    if (!st)
+        return st;
+    if (!q->next()) {
+        q->finish();
+        return Status::notFound(QStringLiteral("%1: no record for key %2").arg(m_def->name, key.name));
+    }
+    record = fromQuery(*q);
+    q->finish();
+    return Status::ok();
+}
+
+Status Table::prime(Record &record)
+{
+    record = Record(*m_def);
+    if (m_def->autoNumberField < 0)
+        return Status::ok();
+    const QString col = m_def->sqlColumn(m_def->autoNumberField);
+    Transaction tx(m_db);
+    if (!tx.status())
+        return tx.status();
+    Status st = m_db.exec(QStringLiteral("INSERT INTO \"wc_counters\" (\"name\", \"value\") VALUES (?, 0) "
+                                         "ON CONFLICT (\"name\") DO NOTHING"),
+                          {counterName()});
+    if (!st)
+        return st;
+    // The counter never falls behind the table: rows written by other programs are skipped.
+    QSqlQuery q;
+    st = m_db.exec(QStringLiteral("UPDATE \"wc_counters\" SET \"value\" = %1 + 1 WHERE \"name\" = ? RETURNING \"value\"")
+                       .arg(m_db.greatest(QStringLiteral("\"value\""),
+                                          QStringLiteral("(SELECT COALESCE(MAX(%1), 0) FROM %2)").arg(col, m_def->sqlTable()))),
+                   {counterName()}, &q);
+    if (!st)
+        return Status::error(QStringLiteral("%1: cannot number a new record: %2").arg(m_def->name, st.message()));
+    if (!q.next())
+        return Status::error(QStringLiteral("%1: the record counter did not answer").arg(m_def->name));
+    record.setLong(m_def->autoNumberField, q.value(0).toLongLong());
+    q.finish();
+    return tx.commit();
+}
+
+void Table::release(const Record &record)
+{
+    if (m_def->autoNumberField < 0)
+        return;
+    const qint32 number = record.toLong(m_def->autoNumberField);
+    if (number <= 0)
+        return;
+    // Only the last number handed out can go back; otherwise the gap stays (numbers are never reused
+    // while a later record may hold a higher one).
+    m_db.exec(QStringLiteral("UPDATE \"wc_counters\" SET \"value\" = \"value\" - 1 WHERE \"name\" = ? AND \"value\" = ?"),
+              {counterName(), qint64(number)});
+}
+
+Status Table::insert(const Record &record)
+{
+    if (&record.table() != m_def)
+        throw std::logic_error("record of another table");
+    QStringList cols;
+    QStringList marks;
+    QVariantList params;
+    for (int i = 0; i < m_def->fields.size(); ++i) {
+        cols << m_def->sqlColumn(i);
+        marks << QStringLiteral("?");
+        params << m_db.toSql(m_def->fields[i], record.valueAt(i));
+    }
+    return run(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                   .arg(m_def->sqlTable(), cols.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))),
+               params);
+}
+
+Status Table::update(const Record &record)
+{
+    if (&record.table() != m_def)
+        throw std::logic_error("record of another table");
+    const KeyDef &pk = m_def->primary();
+    QStringList sets;
+    QVariantList params;
+    for (int i = 0; i < m_def->fields.size(); ++i) {
+        sets << m_def->sqlColumn(i) + QStringLiteral(" = ?");
+        params << m_db.toSql(m_def->fields[i], record.valueAt(i));
+    }
+    QStringList where;
+    for (const int f : pk.fields) {
+        where << m_def->sqlColumn(f) + QStringLiteral(" = ?");
+        params << m_db.toSql(m_def->fields[f], record.valueAt(f));
+    }
+    QSqlQuery *q = nullptr;
+    const Status st = run(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                              .arg(m_def->sqlTable(), sets.join(QStringLiteral(", ")), where.join(QStringLiteral(" AND "))),
+                          params, &q);
+    if (!st)
+        return st;
+    if (q->numRowsAffected() == 0)
+        return Status::notFound(QStringLiteral("%1: the record was deleted by someone else").arg(m_def->name));
+    return Status::ok();
+}
+
+Status Table::remove(const Record &record)
+{
+    const KeyDef &pk = m_def->primary();
+    QStringList where;
+    QVariantList params;
+    for (const int f : pk.fields) {
+        where << m_def->sqlColumn(f) + QStringLiteral(" = ?");
+        params << m_db.toSql(m_def->fields[f], record.valueAt(f));
+    }
+    QSqlQuery *q = nullptr;
+    const Status st = run(QStringLiteral("DELETE FROM %1 WHERE %2").arg(m_def->sqlTable(), where.join(QStringLiteral(" AND "))),
+                          params, &q);
+    if (!st)
+        return st;
+    if (q->numRowsAffected() == 0)
+        return Status::notFound(QStringLiteral("%1: the record was already deleted").arg(m_def->name));
+    return Status::ok();
+}
+
+Status Table::removeRelated(const TableDef &def, const Record &record)
+{
+    const Dictionary &dict = Dictionary::instance();
+    for (const RelationDef &rel : def.relations) {
+        const TableDef &child = dict.require(rel.childTable);
+        QStringList where;
+        QVariantList params;
+        bool emptyLink = true;
+        for (const auto &[parentField, childField] : rel.links) {
+            const int ci = child.fieldIndex(childField);
+            const QVariant v = record.value(parentField);
+            // A link of 0 or blank means "no parent": such rows belong to nobody and are left alone.
+            if (!(v.toString().trimmed().isEmpty() || v.toString() == QLatin1String("0")))
+                emptyLink = false;
+            where << child.sqlColumn(ci) + QStringLiteral(" = ?");
+            params << m_db.toSql(child.fields[ci], v);
+        }
+        if (emptyLink)
+            continue;
+        const QString cond = where.join(QStringLiteral(" AND "));
+        Status st;
+        if (rel.rule == RelationRule::Clear) {
+            QStringList sets;
+            QVariantList setParams;
+            for (const auto &link : rel.links) {
+                const int ci = child.fieldIndex(link.second);
+                sets << child.sqlColumn(ci) + QStringLiteral(" = ?");
+                setParams << m_db.toSql(child.fields[ci], Record(child).valueAt(ci));
+            }
+            st = m_db.exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(child.sqlTable(), sets.join(QStringLiteral(", ")), cond),
+                           setParams + params);
+        } else {
+            if (!child.relations.isEmpty()) {
+                // Grandchildren first: read the children, then follow their own relations.
+                QSqlQuery q;
+                Table childTable(m_db, child);
+                st = m_db.exec(QStringLiteral("SELECT %1 FROM %2 WHERE %3").arg(childTable.selectList(), child.sqlTable(), cond),
+                               params, &q);
+                QList<Record> rows;
+                while (st && q.next())
+                    rows << childTable.fromQuery(q);
+                for (const Record &row : std::as_const(rows))
+                    if (st)
+                        st = removeRelated(child, row);
+            }
+            if (st)
+                st = m_db.exec(QStringLiteral("DELETE FROM %1 WHERE %2").arg(child.sqlTable(), cond), params);
+        }
+        if (!st)
+            return st;
+    }
+    return Status::ok();
+}
+
+Status Table::removeWithRelated(const Record &record)
+{
+    Transaction tx(m_db);
+    if (!tx.status())
+        return tx.status();
+    Status st = removeRelated(*m_def, record);
+    if (st)
+        st = remove(record);
+    if (!st)
+        return st; // the transaction rolls back: nothing half-deleted
+    return tx.commit();
+}
+
+Status Table::count(qint64 *result, const QString &where, const QVariantList &params)
+{
+    QSqlQuery q;
+    const Status st = m_db.exec(QStringLiteral("SELECT COUNT(*) FROM %1%2")
+                                    .arg(m_def->sqlTable(), where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where),
+                                params, &q);
+    if (!st)
+        return st;
+    *result = q.next() ? q.value(0).toLongLong() : 0;
+    return Status::ok();
+}
+
+} // namespace bizlib

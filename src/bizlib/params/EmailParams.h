@@ -1,0 +1,143 @@
+#pragma once
+
+#include "bizlib/params/ParamRecord.h"
+
+namespace bizlib::params {
+
+inline constexpr auto kEmailLayout = makeLayout("SEND", 219318,
+    {
+        field::String("ProfileName", 301),
+        field::CString("Provider", 31),
+        field::CString("Transport", 11),
+        field::CString("Format", 11),
+        field::Byte("Custom"),
+        field::CString("Server", 101),
+        field::CString("Helo", 51),
+        field::CString("Username", 129),
+        field::CString("Password", 129),
+        field::CString("ClientID", 201),
+        field::CString("ClientSecret", 501),
+        field::CString("Tenant", 101),
+        field::CString("Encryption", 11),
+        field::CString("Port", 11),
+        field::CString("ServerProtocol", 11),
+        field::CString("CARootPath", 257),
+        field::CString("CertificateFile", 257),
+        field::CString("PrivateKeyFile", 257),
+        field::Byte("DontVerifyCARoot"),
+        field::Byte("DontVerifyCommonName"),
+        field::Byte("DontSaveAttachments"),
+        field::Byte("DontSaveEmbeds"),
+        field::Byte("DeleteAfterDownload"),
+        field::Byte("DownloadInBatches"),
+        field::Byte("DownloadListOnly"),
+        field::Long("BatchQuantity"),
+        field::Long("BatchSize"),
+        field::Long("MaxMessageSize"),
+        field::CString("OutputFrom", 51),
+        field::CString("OutputTo", 11),
+        field::Byte("Dialog"),
+        field::Byte("DialogType"),
+        field::Byte("Preloaded"),
+        field::Byte("Notify"),
+        field::Byte("DeliveryReceipt"),
+        field::Byte("ReadReceipt"),
+        field::CString("CountryCode", 11),
+        field::CString("DiallingCode", 11),
+        field::CString("DisplayName", 51),
+        field::CString("ToAddress", 1025),
+        field::CString("CCAddress", 1025),
+        field::CString("CCOtherAddress", 257),
+        field::CString("BCCAddress", 513),
+        field::CString("BCCOtherAddress", 257),
+        field::Byte("CCRep"),
+        field::Byte("CCMgr"),
+        field::Byte("CCOwner"),
+        field::String("Subject", 512),
+        field::String("MessageText", 64000),
+        field::String("MessageHTML", 128000),
+        field::CString("UserMessage", 3001),
+        field::Byte("AutoGenerateText"),
+        field::CString("AttachmentName", 513),
+        field::CString("AttachmentList", 10001),
+        field::Byte("HasAttachments"),
+        field::CString("Template", 513),
+        field::Long("ThreadNo"),
+        field::Byte("Tracking"),
+        field::CString("OpenRateURL", 257),
+        field::CString("UnsubscribeURL", 257),
+        field::Long("DomainID"),
+        field::CString("DomainURL", 257),
+        field::CString("PaymentURL", 2001),
+        field::CString("ButtonURL", 1024),
+        field::CString("Campaign", 101),
+        field::Byte("Broadcast"),
+        field::Byte("Reply"),
+        field::CString("CurrentName", 101),
+        field::CString("AssignFrom", 11),
+        // The sender. User fields hold initials: up to three characters.
+        field::CString("FromUser", 4),
+        field::CString("FromFullName", 101),
+        field::CString("FromFirstName", 51),
+        field::CString("FromLastName", 51),
+        field::CString("FromPosition", 51),
+        field::CString("FromAddress", 101),
+        field::CString("ReplyAddress", 101),
+        field::Byte("DisableFromAddress"),
+        // The sales rep.
+        field::CString("RepUser", 4),
+        field::CString("RepFullName", 101),
+        field::CString("RepFirstName", 51),
+        field::CString("RepLastName", 51),
+        field::CString("RepPosition", 51),
+        field::CString("RepAddress", 101),
+        field::CString("RepTel", 101),
+        field::CString("RepMobile", 101),
+        field::CString("RepVOIP", 101),
+        // The account manager.
+        field::CString("MgrUser", 4),
+        field::CString("MgrFullName", 101),
+        field::CString("MgrFirstName", 51),
+        field::CString("MgrLastName", 51),
+        field::CString("MgrPosition", 51),
+        field::CString("MgrAddress", 101),
+        field::CString("MgrTel", 101),
+        field::CString("MgrMobile", 101),
+        field::CString("MgrVOIP", 101),
+        // The owner.
+        field::CString("OwnerUser", 4),
+        field::CString("OwnerFullName", 101),
+        field::CString("OwnerFirstName", 51),
+        field::CString("OwnerLastName", 51),
+        field::CString("OwnerPosition", 51),
+        field::CString("OwnerAddress", 101),
+        field::CString("OwnerTel", 101),
+        field::CString("OwnerMobile", 101),
+        field::CString("OwnerVOIP", 101),
+        // The estimator.
+        field::CString("EstimatorUser", 4),
+        field::CString("EstimatorFullName", 101),
+        field::CString("EstimatorFirstName", 51),
+        field::CString("EstimatorLastName", 51),
+        field::CString("EstimatorPosition", 51),
+        field::CString("EstimatorAddress", 101),
+        field::CString("EstimatorTel", 101),
+        field::CString("EstimatorMobile", 101),
+        field::CString("EstimatorVOIP", 101),
+        field::CString("SendStatus", 31),
+        field::Long("SendRecID"),
+    });
+static_assert(kEmailLayout.fields.size() == 115);
+
+// E-mail parameters (`SEND:`), the first argument of the library's EMAILDIALOG operation, which
+// composes and sends an e-mail with or without showing a dialog. About 214 KB: keep one per call.
+class EmailParams : public ParamRecord
+{
+public:
+    static constexpr int kSize = kEmailLayout.size;
+    EmailParams()
+        : ParamRecord(kEmailLayout)
+    { }
+};
+
+} // namespace bizlib::params

@@ -1,0 +1,299 @@
+#include "config/ConsoleFilters.h"
+#include "config/ConsoleSettingsFile.h"
+#include "config/IniFile.h"
+#include "config/TraceLog.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace config;
+
+namespace {
+
+void writeAll(const QString &path, const QByteArray &data)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(data);
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+class ConsoleSettingsTest : public testing::Test
+{
+protected:
+    ConsoleSettingsTest()
+    {
+        m_files.webMonitorIni = m_dir.filePath("global/webmon.ini");
+        m_files.localIni = m_dir.filePath("home/webconsole.ini");
+        m_resource = m_dir.filePath("resource");
+        m_work = m_dir.filePath("work");
+        QDir().mkpath(m_dir.filePath("global"));
+    }
+
+    ConsoleSettings read() { return getIniSettings(m_files, m_resource, m_trace, m_work); }
+    bool put(ConsoleSettings &s) { return putIniSettings(s, m_files, m_trace); }
+    QString webmonValue(const char *section, const char *key) const
+    {
+        return IniFile(m_files.webMonitorIni).text(section, key, "<absent>");
+    }
+
+    QTemporaryDir m_dir;
+    SettingsFiles m_files;
+    QString m_resource;
+    QString m_work;
+    TraceLog m_trace{[] {
+        TraceOptions o;
+        o.debugOutputOff = true;
+        return o;
+    }()};
+};
+
+TEST_F(ConsoleSettingsTest, noSettingsFile_givesEveryDefault_andCreatesTheHotFolders)
+{
+    const ConsoleSettings s = read();
+
+    EXPECT_EQ(s.hotFolder, m_resource + "/preflight");
+    EXPECT_EQ(s.edocHotFolder, m_resource + "/artwork");
+    EXPECT_TRUE(QFileInfo(s.hotFolder).isDir());
+    EXPECT_TRUE(QFileInfo(s.edocHotFolder).isDir());
+    EXPECT_EQ(s.enquirySound, m_work + "/enquiry.wav");
+    EXPECT_EQ(s.signupSound, m_work + "/signup.wav");
+    EXPECT_EQ(s.webVersion.toString(), "6.30");
+    EXPECT_EQ(s.sessionCleanerTimer, 600);
+    EXPECT_EQ(s.maxWebtasks, 1);
+    EXPECT_EQ(s.refreshInterval, 30);
+    EXPECT_EQ(s.downloader, ".NET");
+    EXPECT_EQ(s.signupProcess, "Manual");
+    EXPECT_TRUE(s.disableLog);
+    EXPECT_TRUE(s.uploadInvoicePdf);
+    EXPECT_EQ(s.pendingInterval, 3);
+    EXPECT_TRUE(s.minimizeToTray);
+    // Reading alone does not create the settings files.
+    EXPECT_FALSE(QFile::exists(m_files.webMonitorIni));
+    EXPECT_FALSE(QFile::exists(m_files.localIni));
+}
+
+TEST_F(ConsoleSettingsTest, websiteAddress_losesTrailingSlashesOnSave_andReadsBackUnchanged)
+{
+    ConsoleSettings s = read();
+    s.webUrl = "https://shop.example.com//";
+    ASSERT_TRUE(put(s));
+    EXPECT_EQ(s.webUrl, "https://shop.example.com");
+    EXPECT_EQ(webmonValue("Settings", "WebURL"), "https://shop.example.com");
+    EXPECT_EQ(read().webUrl, "https://shop.example.com");
+
+    // At most three go on saving; reading takes one more.
+    s.webUrl = "https://shop.example.com/////";
+    ASSERT_TRUE(put(s));
+    EXPECT_EQ(webmonValue("Settings", "WebURL"), "https://shop.example.com//");
+    EXPECT_EQ(read().webUrl, "https://shop.example.com/");
+}
+
+TEST_F(ConsoleSettingsTest, emptyEdocHotFolder_takesHotFolder_andIsWrittenAtOnce)
+{
+    const QString hot = m_dir.filePath("spool/preflight");
+    writeAll(m_files.webMonitorIni, ("[Settings]\r\nHotFolder=" + hot + "\r\nEdocHotFolder=\r\nUseSSL=1\r\n").toUtf8());
+    const ConsoleSettings s = read();
+    EXPECT_EQ(s.hotFolder, hot);
+    EXPECT_EQ(s.edocHotFolder, hot);
+    EXPECT_TRUE(QFileInfo(hot).isDir());
+    EXPECT_EQ(webmonValue("Settings", "EdocHotFolder"), hot);
+    EXPECT_TRUE(readAll(m_files.webMonitorIni).contains("UseSSL=1\r\n"));
+}
+
+TEST_F(ConsoleSettingsTest, sessionCleanerTimer_belowSixHundred_isRaised_andSavedRaised)
+{
+    for (const QByteArray &file : {QByteArray("[Settings]\nSessionCleanerTimer=0\n"), QByteArray("[Settings]\n"),
+                                   QByteArray("[Settings]\nSessionCleanerTimer=599\n")}) {
+        writeAll(m_files.webMonitorIni, file);
+        ConsoleSettings s = read();
+        EXPECT_EQ(s.sessionCleanerTimer, 600) << file.constData();
+        ASSERT_TRUE(put(s));
+        EXPECT_EQ(webmonValue("Settings", "SessionCleanerTimer"), "600");
+    }
+    writeAll(m_files.webMonitorIni, "[Settings]\nSessionCleanerTimer=900\n");
+    EXPECT_EQ(read().sessionCleanerTimer, 900);
+}
+
+TEST_F(ConsoleSettingsTest, webVersion_isHeldAndSavedWithTwoDecimals)
+{
+    writeAll(m_files.webMonitorIni, "[Settings]\nWebVersion=6.3\n");
+    ConsoleSettings s = read();
+    EXPECT_EQ(s.webVersion.toString(), "6.30");
+    ASSERT_TRUE(put(s));
+    EXPECT_EQ(webmonValue("Settings", "WebVersion"), "6.30");
+
+    writeAll(m_files.webMonitorIni, "[Settings]\nWebVersion=7.125\n");
+    EXPECT_EQ(read().webVersion.toString(), "7.13");
+    writeAll(m_files.webMonitorIni, "[Settings]\nWebVersion=latest\n");
+    EXPECT_EQ(read().webVersion.toString(), "0.00");
+}
+
+TEST_F(ConsoleSettingsTest, maxWebtasks_isReadFromTheFile_andKeptAtFiftyAtMost)
+{
+    ConsoleSettings s = read();
+    EXPECT_EQ(s.maxWebtasks, 1);
+    s.maxWebtasks = 20;
+    ASSERT_TRUE(put(s));
+    EXPECT_EQ(read().maxWebtasks, 20);
+
+    writeAll(m_files.webMonitorIni, "[Settings]\nMaxWebtasks=80\n");
+    EXPECT_EQ(read().maxWebtasks, 50);
+    writeAll(m_files.webMonitorIni, "[Settings]\nMaxWebtasks=-3\n");
+    EXPECT_EQ(read().maxWebtasks, 0);
+}
+
+TEST_F(ConsoleSettingsTest, everySetting_survivesASaveAndARead)
+{
+    ConsoleSettings s = read();
+    s.webUrl = "https://print.example.com";
+    s.webVersion = bizlib::Decimal(712, 2);
+    s.adminEmail = "admin@example.com";
+    s.apiToken = "token-123";
+    s.useProxy = true;
+    s.proxyServer = "proxy.example.com";
+    s.proxyPort = 3128;
+    s.proxyUser = "proxyuser";
+    s.proxyPassword = "secret pass";
+    s.pollsiteTimer = 5;
+    s.webtaskTimer = 7;
+    s.maxWebtasks = 12;
+    s.maxAttempts = 4;
+    s.userTimer = 60;
+    s.refreshInterval = 15;
+    s.sessionCleanerTimer = 1200;
+    s.useSsl = true;
+    s.hotFolder = m_dir.filePath("hot");
+    s.edocHotFolder = m_dir.filePath("edoc");
+    s.autoSaveAttachments = false;
+    s.disableLog = false;
+    s.localDelivery = "VAN";
+    s.courierDelivery = "COURIER";
+    s.freeDelivery = true;
+    s.voucherCode = "VOUCHER";
+    s.uploadOrderPdf = false;
+    s.uploadProofPdf = false;
+    s.uploadDeliveryPdf = false;
+    s.uploadInvoicePdf = false;
+    s.downloader = "Standard";
+    s.autoProcessQuotes = true;
+    s.autoProcessRfqs = true;
+    s.autoProcessOrders = true;
+    s.rfqEstimator = "JB";
+    s.rfqNotify = true;
+    s.addressNotify = true;
+    s.autoEmailRep = true;
+    s.autoEmailManager = true;
+    s.skipProductOrder = true;
+    s.signupProcess = "Existing";
+    s.quoteLayout = 1;
+    s.serviceOrderLayout = 2;
+    s.productOrderLayout = 3;
+    s.proofLayout = 4;
+    s.deliveryLayout = 5;
+    s.invoiceLayout = 6;
+    s.enquiryAlert = false;
+    s.enquirySound = "/sounds/ding.wav";
+    s.signupAlert = false;
+    s.signupSound = "/sounds/dong.wav";
+    s.syncDateTime = true;
+    s.minimizeToTray = false;
+    s.pendingReminder = true;
+    s.pendingInterval = 10;
+    s.quotePhrases = false;
+    s.orderPhrases = false;
+    ASSERT_TRUE(put(s));
+
+    EXPECT_EQ(read(), s);
+    // The workstation's own preferences are in the workstation file, not in the shared one.
+    EXPECT_EQ(IniFile(m_files.localIni).text("Web", "EnquirySound"), "/sounds/ding.wav");
+    EXPECT_EQ(webmonValue("Web", "EnquirySound"), "<absent>");
+    EXPECT_EQ(webmonValue("Settings", "ProxyPassword"), "secret pass");
+    EXPECT_EQ(webmonValue("Layouts", "InvoiceLayout"), "6");
+    EXPECT_EQ(webmonValue("Settings", "UseProxy"), "1");
+}
+
+TEST_F(ConsoleSettingsTest, windowsSettingsFile_isRead_andKeepsItsOwnKeysAndCommentsOnSave)
+{
+    writeAll(m_files.webMonitorIni, "; shared with the web monitor\r\n"
+                                    "[SETTINGS]\r\n"
+                                    "weburl=https://shop.example.com/\r\n"
+                                    "rfqestimator=ABCD\r\n"
+                                    "autoprocessquotes=1\r\n"
+                                    "ServiceOnlyKey=keep me\r\n"
+                                    "# layouts\r\n"
+                                    "[LAYOUTS]\r\n"
+                                    "QUOTELAYOUT=3\r\n");
+    ConsoleSettings s = read();
+    EXPECT_EQ(s.webUrl, "https://shop.example.com");
+    EXPECT_EQ(s.rfqEstimator, "ABC"); // cut to its width
+    EXPECT_TRUE(s.autoProcessQuotes);
+    EXPECT_EQ(s.quoteLayout, 3);
+
+    s.refreshInterval = 20;
+    ASSERT_TRUE(put(s));
+    const QByteArray after = readAll(m_files.webMonitorIni);
+    EXPECT_TRUE(after.contains("ServiceOnlyKey=keep me\r\n"));
+    EXPECT_TRUE(after.contains("; shared with the web monitor\r\n"));
+    EXPECT_TRUE(after.contains("# layouts\r\n"));
+    EXPECT_TRUE(after.contains("RefreshInterval=20\r\n"));
+    EXPECT_EQ(after.count("\n"), after.count("\r\n"));
+}
+
+TEST_F(ConsoleSettingsTest, bothOperations_reportEntryAndExitToTheTraceLog)
+{
+    TraceOptions options;
+    options.plainFileOn = true;
+    options.plainFileName = m_dir.filePath("DebugLog.txt");
+    m_trace.setOptions(options);
+
+    ConsoleSettings s = read();
+    put(s);
+    const QByteArray log = readAll(options.plainFileName);
+    EXPECT_TRUE(log.contains(">>,M GetINISettings_webconsole,A webconsole.EXE")) << log.constData();
+    EXPECT_TRUE(log.contains("<<,MT GetINISettings_webconsole"));
+    EXPECT_TRUE(log.contains(">>,M PutINISettings_webconsole"));
+    EXPECT_TRUE(log.contains("<<,MT PutINISettings_webconsole"));
+}
+
+TEST(WebMonitorIniPath, isNamedAfterTheCompany)
+{
+    EXPECT_EQ(webMonitorIniPath("/srv/brevix", 0), "/srv/brevix/webmon.ini");
+    EXPECT_EQ(webMonitorIniPath("/srv/brevix/  ", 7), "/srv/brevix/webmon07.ini");
+    EXPECT_EQ(webMonitorIniPath("/srv/brevix", 42), "/srv/brevix/webmon42.ini");
+    EXPECT_EQ(webMonitorIniPath("/srv/brevix", 123), "/srv/brevix/webmon123.ini");
+    EXPECT_EQ(webMonitorIniPath("", 0), "webmon.ini");
+}
+
+TEST(ConsoleFilters, areReadAndWrittenInTheirOwnSection_leavingTheRestOfTheFile)
+{
+    QTemporaryDir dir;
+    TraceLog trace;
+    const QString path = dir.filePath("webconsole.ini");
+    ConsoleFilters absent = readConsoleFilters(path, trace);
+    EXPECT_FALSE(absent.accManager);
+    EXPECT_FALSE(absent.b2cOnly);
+
+    writeAll(path, "[Web]\nEnquiryAlert=0\n[WebConsole]\nB2COnly=1\n");
+    ConsoleFilters f = readConsoleFilters(path, trace);
+    EXPECT_FALSE(f.accManager);
+    EXPECT_TRUE(f.b2cOnly);
+
+    f.accManager = true;
+    f.b2cOnly = false;
+    ASSERT_TRUE(writeConsoleFilters(path, f, trace));
+    const IniFile ini(path);
+    EXPECT_EQ(ini.text("WebConsole", "AccManager"), "1");
+    EXPECT_EQ(ini.text("WebConsole", "B2COnly"), "0");
+    EXPECT_EQ(ini.text("Web", "EnquiryAlert"), "0");
+}
+
+} // namespace

@@ -1,0 +1,172 @@
+#include "config/IniFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using config::IniFile;
+
+namespace {
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeAll(const QString &path, const QByteArray &data)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(data);
+}
+
+// A settings file the way the service's Windows tools leave it: byte order mark, CRLF,
+// letter case of their own, comments of both kinds, UTF-8 text.
+const QByteArray kWindowsFile = "\xEF\xBB\xBF; web monitor settings\r\n"
+                                "\r\n"
+                                "[SETTINGS]\r\n"
+                                "weburl=https://shop.example.com/\r\n"
+                                "# written by the service\r\n"
+                                "WEBVERSION = 6.3 \r\n"
+                                "AdminEmail=Jos\xC3\xA9 <admin@example.com>\r\n"
+                                "MaxWebtasks=twelve\r\n"
+                                "ProxyPort= 8080 \r\n"
+                                "\r\n"
+                                "; layouts chosen on the server\r\n"
+                                "[layouts]\r\n"
+                                "quotelayout=4\r\n"
+                                "; end of file\r\n";
+
+class IniFileTest : public testing::Test
+{
+protected:
+    QString file(const QString &name = QStringLiteral("webmon.ini")) const { return m_dir.filePath(name); }
+    QTemporaryDir m_dir;
+};
+
+TEST_F(IniFileTest, windowsFile_isReadWithoutRegardToCaseLineEndsOrComments)
+{
+    writeAll(file(), kWindowsFile);
+    const IniFile ini(file());
+    EXPECT_TRUE(ini.exists());
+    EXPECT_EQ(ini.text("Settings", "WebURL"), "https://shop.example.com/");
+    EXPECT_EQ(ini.text("settings", "webversion"), "6.3");
+    EXPECT_EQ(ini.decimal("Settings", "WebVersion", bizlib::Decimal(), 2).toString(), "6.30");
+    EXPECT_EQ(ini.text("Settings", "AdminEmail"), QString::fromUtf8("Jos\xC3\xA9 <admin@example.com>"));
+    EXPECT_EQ(ini.number("Settings", "ProxyPort", 1), 8080);
+    EXPECT_EQ(ini.number("Layouts", "QuoteLayout"), 4);
+    // Comment lines are never keys.
+    EXPECT_FALSE(ini.contains("Settings", "# written by the service"));
+}
+
+TEST_F(IniFileTest, absentFileSectionOrKey_giveTheDefault_butAnEmptyValueStaysEmpty)
+{
+    const IniFile missing(file("none.ini"));
+    EXPECT_FALSE(missing.exists());
+    EXPECT_EQ(missing.text("Settings", "WebURL", "dflt"), "dflt");
+    EXPECT_EQ(missing.number("Settings", "RefreshInterval", 30), 30);
+
+    writeAll(file(), "[Settings]\nEdocHotFolder=\nRefreshInterval=\n");
+    const IniFile ini(file());
+    EXPECT_EQ(ini.text("Other", "EdocHotFolder", "dflt"), "dflt");
+    EXPECT_EQ(ini.text("Settings", "HotFolder", "dflt"), "dflt");
+    EXPECT_EQ(ini.text("Settings", "EdocHotFolder", "dflt"), "");
+    EXPECT_TRUE(ini.contains("Settings", "EdocHotFolder"));
+    EXPECT_EQ(ini.number("Settings", "RefreshInterval", 30), 0);
+}
+
+TEST_F(IniFileTest, numbersAndTexts_followTheReadingRules)
+{
+    EXPECT_EQ(IniFile::parseNumber("twelve"), 0);
+    EXPECT_EQ(IniFile::parseNumber(" 42 "), 42);
+    EXPECT_EQ(IniFile::parseNumber("12abc"), 12);
+    EXPECT_EQ(IniFile::parseNumber("-5"), -5);
+    EXPECT_EQ(IniFile::parseNumber("+7"), 7);
+    EXPECT_EQ(IniFile::parseNumber(""), 0);
+    EXPECT_EQ(IniFile::parseNumber("99999999999999999999999"), std::numeric_limits<qint64>::max());
+
+    writeAll(file(), kWindowsFile);
+    const IniFile ini(file());
+    EXPECT_EQ(ini.number("Settings", "MaxWebtasks", 1), 0);
+    EXPECT_EQ(ini.decimal("Settings", "AdminEmail", bizlib::Decimal(630, 2), 2).toString(), "0.00");
+    EXPECT_EQ(ini.text("Settings", "WebURL", {}, 12), "https://shop");
+    // A character outside the basic plane is not cut in half.
+    const QString clef = QString::fromUtf8("ab\xF0\x9D\x84\x9E");
+    EXPECT_EQ(IniFile::cut(clef, 3), "ab");
+    EXPECT_EQ(IniFile::cut(clef, 4), clef);
+}
+
+TEST_F(IniFileTest, write_changesOnlyItsKey_andKeepsCommentsOrderBomAndLineEnds)
+{
+    writeAll(file(), kWindowsFile);
+    IniFile ini(file());
+    ASSERT_TRUE(ini.write({{"Settings", "WebURL", "https://new.example.com"}, {"Layouts", "InvoiceLayout", "9"}}));
+
+    const QByteArray after = readAll(file());
+    EXPECT_TRUE(after.startsWith("\xEF\xBB\xBF; web monitor settings\r\n"));
+    EXPECT_FALSE(after.contains("\r\r")) << after.constData();
+    EXPECT_EQ(after.count("\n"), after.count("\r\n")) << "every line ends in CRLF";
+    // The key keeps the spelling it has in the file, and its place.
+    EXPECT_TRUE(after.contains("[SETTINGS]\r\nweburl=https://new.example.com\r\n")) << after.constData();
+    for (const char *kept : {"# written by the service", "WEBVERSION=6.3", "MaxWebtasks=twelve",
+                             "; layouts chosen on the server", "; end of file", "Jos\xC3\xA9"})
+        EXPECT_TRUE(after.contains(kept)) << kept;
+    EXPECT_LT(after.indexOf("weburl="), after.indexOf("WEBVERSION="));
+    EXPECT_LT(after.indexOf("quotelayout=4"), after.indexOf("InvoiceLayout=9"));
+    EXPECT_LT(after.indexOf("InvoiceLayout=9"), after.indexOf("; end of file"));
+
+    const IniFile again(file());
+    EXPECT_EQ(again.text("Settings", "WebURL"), "https://new.example.com");
+    EXPECT_EQ(again.number("Layouts", "InvoiceLayout"), 9);
+    EXPECT_EQ(again.number("Layouts", "QuoteLayout"), 4);
+}
+
+TEST_F(IniFileTest, write_keepsWhatAnotherProgramWroteSinceOurRead)
+{
+    writeAll(file(), "[Settings]\nWebURL=https://a.example.com\nPollsiteTimer=1\n");
+    IniFile ours(file());
+    // Another program changes the file after we read it.
+    writeAll(file(), "[Settings]\nWebURL=https://a.example.com\nPollsiteTimer=5\n; added by the service\n"
+                     "[Service]\nStarted=1\n");
+    ASSERT_TRUE(ours.writeNumber("Settings", "RefreshInterval", 45));
+
+    const IniFile check(file());
+    EXPECT_EQ(check.number("Settings", "PollsiteTimer"), 5);
+    EXPECT_EQ(check.number("Service", "Started"), 1);
+    EXPECT_EQ(check.number("Settings", "RefreshInterval"), 45);
+    EXPECT_TRUE(readAll(file()).contains("; added by the service"));
+    // Our own object sees the merged file too.
+    EXPECT_EQ(ours.number("Settings", "PollsiteTimer"), 5);
+}
+
+TEST_F(IniFileTest, write_createsFolderAndFile_withLfAndOneLineValues)
+{
+    const QString path = m_dir.filePath("deep/er/webconsole.ini");
+    IniFile ini(path);
+    EXPECT_FALSE(ini.exists());
+    ASSERT_TRUE(ini.write({{"Web", "EnquirySound", "line one\r\nline two\nthree"}, {"Web", "SignupAlert", "1"}}));
+    const QByteArray data = readAll(path);
+    EXPECT_FALSE(data.contains('\r'));
+    EXPECT_FALSE(data.startsWith("\xEF\xBB\xBF"));
+    EXPECT_TRUE(data.contains("EnquirySound=line one line two three\n")) << data.constData();
+    EXPECT_EQ(IniFile(path).number("Web", "SignupAlert"), 1);
+    // No temporary or lock file is left behind.
+    EXPECT_EQ(QDir(m_dir.filePath("deep/er")).entryList(QDir::Files), QStringList{"webconsole.ini"});
+}
+
+TEST_F(IniFileTest, write_doesNotOverwriteAFileItCannotRead)
+{
+    writeAll(file(), "[Settings]\nWebURL=https://keep.example.com\n");
+    QFile::setPermissions(file(), QFileDevice::WriteOwner);
+    if (QFile f(file()); f.open(QIODevice::ReadOnly))
+        GTEST_SKIP() << "running with rights that read any file";
+    IniFile ini(file());
+    EXPECT_FALSE(ini.writeText("Settings", "AdminEmail", "x@example.com"));
+    EXPECT_FALSE(ini.errorString().isEmpty());
+    QFile::setPermissions(file(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    EXPECT_EQ(readAll(file()), "[Settings]\nWebURL=https://keep.example.com\n");
+}
+
+} // namespace
