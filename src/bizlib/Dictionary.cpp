@@ -92,9 +92,11 @@ Dictionary::Dictionary(DictionaryBuilder &&builder)
         if (m_byName.contains(t->name.toLower()))
             fail(QStringLiteral("table %1 described twice").arg(t->name));
         m_byName.insert(t->name.toLower(), t.get());
-        m_byPrefix.insert(t->prefix.toUpper(), t.get());
-        for (const QString &a : t->aliases)
-            m_byPrefix.insert(a.toUpper(), t.get());
+        for (const QString &p : QStringList{t->prefix} + t->aliases) {
+            if (m_byPrefix.contains(p.toUpper()))
+                fail(QStringLiteral("prefix %1 used by two tables").arg(p));
+            m_byPrefix.insert(p.toUpper(), t.get());
+        }
     }
     // Relations must name real tables and fields; a slip here would make a delete miss rows.
     for (const auto &t : m_tables)

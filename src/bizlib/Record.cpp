@@ -144,6 +144,19 @@ void Record::setValue(int i, const QVariant &v)
         setLong(i, v.toLongLong());
 }
 
+void Record::assignLoaded(int i, QVariant v)
+{
+    const FieldDef &f = m_table->fields.at(i);
+    if (f.isText()) {
+        const int max = f.maxChars();
+        if (max > 0 && v.toString().size() > max) {
+            setText(i, v.toString());
+            return;
+        }
+    }
+    m_values[i] = std::move(v);
+}
+
 int Record::copyMatching(const Record &source)
 {
     if (!m_table || !source.m_table)

@@ -44,6 +44,10 @@ public:
     void setDecimal(int i, const Decimal &v);
     void setValue(int i, const QVariant &v);
 
+    // Takes a value that already has the field's type (as read from the database); texts are
+    // still cut to the field's width.
+    void assignLoaded(int i, QVariant v);
+
     int fieldCount() const { return static_cast<int>(m_values.size()); }
     int index(const QString &field) const;
 

@@ -57,7 +57,7 @@ Record Table::fromQuery(const QSqlQuery &q, int firstColumn) const
 {
     Record r(*m_def);
     for (int i = 0; i < m_def->fields.size(); ++i)
-        r.setValue(i, m_db.fromSql(m_def->fields[i], q.value(firstColumn + i)));
+        r.assignLoaded(i, m_db.fromSql(m_def->fields[i], q.value(firstColumn + i)));
     return r;
 }
 
@@ -114,18 +114,22 @@ Status Table::fetch(const QString &keyName, const QVariantList &values, Record &
         throw std::logic_error(QStringLiteral("too many values for key %1").arg(key.name).toStdString());
     QStringList where;
     QVariantList params;
+    const bool known = m_fetchSql.contains(key.name + QString::number(values.size()));
     for (int i = 0; i < values.size(); ++i) {
         const FieldDef &f = m_def->fields[key.fields[i]];
-        where << m_def->sqlColumn(key.fields[i]) + QStringLiteral(" = ?");
+        if (!known)
+            where << m_def->sqlColumn(key.fields[i]) + QStringLiteral(" = ?");
         QVariant v = values[i];
         if (f.isText())
             v = v.toString().left(f.maxChars() > 0 ? f.maxChars() : v.toString().size());
         params << m_db.toSql(f, v);
     }
-    const QString sql = QStringLiteral("SELECT %1 FROM %2%3 ORDER BY %4 LIMIT 1")
-                            .arg(selectList(), m_def->sqlTable(),
-                                 where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND ")),
-                                 keyOrder(key));
+    QString &sql = m_fetchSql[key.name + QString::number(values.size())];
+    if (sql.isEmpty())
+        sql = QStringLiteral("SELECT %1 FROM %2%3 ORDER BY %4 LIMIT 1")
+                  .arg(selectList(), m_def->sqlTable(),
+                       where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND ")),
+                       keyOrder(key));
     QSqlQuery *q = nullptr;
     const Status st = run(sql, params, &q);
     if (!st)

@@ -65,6 +65,7 @@ private:
     Database &m_db;
     const TableDef *m_def;
     QHash<QString, std::shared_ptr<QSqlQuery>> m_statements;
+    QHash<QString, QString> m_fetchSql; // key name + value count -> SELECT
 };
 
 } // namespace bizlib
