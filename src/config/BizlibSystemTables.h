@@ -11,7 +11,9 @@ namespace config {
 class BizlibSystemTables : public SystemTables
 {
 public:
-    explicit BizlibSystemTables(bizlib::Database &db) : m_db(db) {}
+    explicit BizlibSystemTables(bizlib::Database &db)
+        : m_db(db)
+    { }
 
     std::optional<CompanyMailDefaults> readCompanyDefaults() override;
     void readBrevixRecord() override;

@@ -10,7 +10,7 @@ class TraceLog;
 struct ConsoleFilters
 {
     bool accManager = false; // "AccManager": only clients whose account manager is the current user
-    bool b2cOnly = false;    // "B2COnly": only B2C orders
+    bool b2cOnly = false; // "B2COnly": only B2C orders
 };
 
 // Reads both keys (absent: off). Reported to `trace` as "GetWebConsoleFilters".

@@ -12,7 +12,7 @@ namespace config {
 // initial values are the defaults of absent keys, except the ones built at read time (the hot
 // folders from the resource folder, the sounds from the working folder).
 // Flags are bool (stored as 0/1); widths are the longest texts kept.
-struct ConsoleSettings
+struct ConsoleSettings // NOLINT(clang-analyzer-optin.performance.Padding): members follow the files
 {
     static constexpr int WebUrlWidth = 200;
     static constexpr int AdminEmailWidth = 80;
@@ -40,66 +40,66 @@ struct ConsoleSettings
     static constexpr int SessionCleanerMinimum = 600;
 
     // Section "Settings" of the web monitor settings file.
-    QString webUrl;                                      // "WebURL"
-    bizlib::Decimal webVersion{630, WebVersionPlaces};   // "WebVersion"
-    QString adminEmail;                                  // "AdminEmail"
-    QString apiToken;                                    // "APIToken"
-    bool useProxy = false;                               // "UseProxy"
-    QString proxyServer;                                 // "ProxyServer"
-    qint32 proxyPort = 0;                                // "ProxyPort"
-    QString proxyUser;                                   // "ProxyUser"
-    QString proxyPassword;                               // "ProxyPassword" (plain text)
-    qint32 pollsiteTimer = 1;                            // "PollsiteTimer", seconds
-    qint32 webtaskTimer = 1;                             // "WebtaskTimer", seconds
-    qint32 maxWebtasks = 1;                              // "MaxWebtasks", 0..50
-    qint32 maxAttempts = 0;                              // "MaxAttempts", 0..255
-    qint32 userTimer = 0;                                // "UserTimer", seconds, 0 = never
-    qint32 refreshInterval = 30;                         // "RefreshInterval", seconds
-    qint32 sessionCleanerTimer = SessionCleanerMinimum;  // "SessionCleanerTimer", seconds (key default 300)
-    bool useSsl = false;                                 // "UseSSL"
-    QString hotFolder;                                   // "HotFolder"
-    QString edocHotFolder;                               // "EdocHotFolder"
-    bool autoSaveAttachments = true;                     // "AutoSaveAttachments"
-    bool disableLog = true;                              // "DisableLog"
-    QString localDelivery;                               // "LocalDelivery"
-    QString courierDelivery;                             // "CourierDelivery"
-    bool freeDelivery = false;                           // "FreeDelivery"
-    QString voucherCode;                                 // "VoucherCode"
-    bool uploadOrderPdf = true;                          // "UploadOrderPDF"
-    bool uploadProofPdf = true;                          // "UploadProofPDF"
-    bool uploadDeliveryPdf = true;                       // "UploadDeliveryPDF"
-    bool uploadInvoicePdf = true;                        // "UploadInvoicePDF"
-    QString downloader = QStringLiteral(".NET");         // "Downloader": "Standard" or ".NET"
-    bool autoProcessQuotes = false;                      // "AutoProcessQuotes"
-    bool autoProcessRfqs = false;                        // "AutoProcessRFQs"
-    bool autoProcessOrders = false;                      // "AutoProcessOrders"
-    QString rfqEstimator;                                // "RFQEstimator" (user initials)
-    bool rfqNotify = false;                              // "RFQNotify"
-    bool addressNotify = false;                          // "AddressNotify"
-    bool autoEmailRep = false;                           // "AutoEmailRep"
-    bool autoEmailManager = false;                       // "AutoEmailManager"
-    bool skipProductOrder = false;                       // "SkipProductOrder"
-    QString signupProcess = QStringLiteral("Manual");    // "SignupProcess": "Manual", "Existing", "Auto"
+    QString webUrl; // "WebURL"
+    bizlib::Decimal webVersion { 630, WebVersionPlaces }; // "WebVersion"
+    QString adminEmail; // "AdminEmail"
+    QString apiToken; // "APIToken"
+    bool useProxy = false; // "UseProxy"
+    QString proxyServer; // "ProxyServer"
+    qint32 proxyPort = 0; // "ProxyPort"
+    QString proxyUser; // "ProxyUser"
+    QString proxyPassword; // "ProxyPassword" (plain text)
+    qint32 pollsiteTimer = 1; // "PollsiteTimer", seconds
+    qint32 webtaskTimer = 1; // "WebtaskTimer", seconds
+    qint32 maxWebtasks = 1; // "MaxWebtasks", 0..50
+    qint32 maxAttempts = 0; // "MaxAttempts", 0..255
+    qint32 userTimer = 0; // "UserTimer", seconds, 0 = never
+    qint32 refreshInterval = 30; // "RefreshInterval", seconds
+    qint32 sessionCleanerTimer = SessionCleanerMinimum; // "SessionCleanerTimer", seconds (key default 300)
+    bool useSsl = false; // "UseSSL"
+    QString hotFolder; // "HotFolder"
+    QString edocHotFolder; // "EdocHotFolder"
+    bool autoSaveAttachments = true; // "AutoSaveAttachments"
+    bool disableLog = true; // "DisableLog"
+    QString localDelivery; // "LocalDelivery"
+    QString courierDelivery; // "CourierDelivery"
+    bool freeDelivery = false; // "FreeDelivery"
+    QString voucherCode; // "VoucherCode"
+    bool uploadOrderPdf = true; // "UploadOrderPDF"
+    bool uploadProofPdf = true; // "UploadProofPDF"
+    bool uploadDeliveryPdf = true; // "UploadDeliveryPDF"
+    bool uploadInvoicePdf = true; // "UploadInvoicePDF"
+    QString downloader = QStringLiteral(".NET"); // "Downloader": "Standard" or ".NET"
+    bool autoProcessQuotes = false; // "AutoProcessQuotes"
+    bool autoProcessRfqs = false; // "AutoProcessRFQs"
+    bool autoProcessOrders = false; // "AutoProcessOrders"
+    QString rfqEstimator; // "RFQEstimator" (user initials)
+    bool rfqNotify = false; // "RFQNotify"
+    bool addressNotify = false; // "AddressNotify"
+    bool autoEmailRep = false; // "AutoEmailRep"
+    bool autoEmailManager = false; // "AutoEmailManager"
+    bool skipProductOrder = false; // "SkipProductOrder"
+    QString signupProcess = QStringLiteral("Manual"); // "SignupProcess": "Manual", "Existing", "Auto"
 
     // Section "Layouts" of the web monitor settings file: layout numbers, 0 = none chosen.
-    qint32 quoteLayout = 0;        // "QuoteLayout"
+    qint32 quoteLayout = 0; // "QuoteLayout"
     qint32 serviceOrderLayout = 0; // "ServiceOrderLayout"
     qint32 productOrderLayout = 0; // "ProductOrderLayout"
-    qint32 proofLayout = 0;        // "ProofLayout"
-    qint32 deliveryLayout = 0;     // "DeliveryLayout"
-    qint32 invoiceLayout = 0;      // "InvoiceLayout"
+    qint32 proofLayout = 0; // "ProofLayout"
+    qint32 deliveryLayout = 0; // "DeliveryLayout"
+    qint32 invoiceLayout = 0; // "InvoiceLayout"
 
     // Section "Web" of the workstation INI file.
-    bool enquiryAlert = true;      // "EnquiryAlert"
-    QString enquirySound;          // "EnquirySound"
-    bool signupAlert = true;       // "SignupAlert"
-    QString signupSound;           // "SignupSound"
-    bool syncDateTime = false;     // "SyncDateTime"
-    bool minimizeToTray = true;    // "MinimizeToTray"
-    bool pendingReminder = false;  // "PendingReminder"
-    qint32 pendingInterval = 3;    // "PendingInterval", minutes, 0..255
-    bool quotePhrases = true;      // "QuotePhrases"
-    bool orderPhrases = true;      // "OrderPhrases"
+    bool enquiryAlert = true; // "EnquiryAlert"
+    QString enquirySound; // "EnquirySound"
+    bool signupAlert = true; // "SignupAlert"
+    QString signupSound; // "SignupSound"
+    bool syncDateTime = false; // "SyncDateTime"
+    bool minimizeToTray = true; // "MinimizeToTray"
+    bool pendingReminder = false; // "PendingReminder"
+    qint32 pendingInterval = 3; // "PendingInterval", minutes, 0..255
+    bool quotePhrases = true; // "QuotePhrases"
+    bool orderPhrases = true; // "OrderPhrases"
 
     bool operator==(const ConsoleSettings &) const = default;
 };

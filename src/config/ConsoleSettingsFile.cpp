@@ -108,8 +108,8 @@ QString webMonitorIniPath(const QString &globalPath, int companyNo)
     return joinPath(globalPath, name + QStringLiteral(".ini"));
 }
 
-ConsoleSettings getIniSettings(const SettingsFiles &files, const QString &resourcePath, TraceLog &trace,
-                               const QString &workingFolder)
+ConsoleSettings getIniSettings(
+    const SettingsFiles &files, const QString &resourcePath, TraceLog &trace, const QString &workingFolder)
 {
     TraceScope scope(trace, QStringLiteral("GetINISettings"));
     IniFile webmon(files.webMonitorIni);

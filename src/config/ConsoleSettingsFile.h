@@ -26,8 +26,8 @@ QString webMonitorIniPath(const QString &globalPath, int companyNo);
 // - the sounds default to "enquiry.wav" and "signup.wav" in `workingFolder` (empty: the
 //   current folder).
 // Entry and exit are reported to `trace` under the name "GetINISettings".
-ConsoleSettings getIniSettings(const SettingsFiles &files, const QString &resourcePath, TraceLog &trace,
-                               const QString &workingFolder = {});
+ConsoleSettings getIniSettings(
+    const SettingsFiles &files, const QString &resourcePath, TraceLog &trace, const QString &workingFolder = {});
 
 // Writes every console setting of the same three sections back ("PutINISettings"), leaving
 // every other key of both files as it is on disk. Before "WebURL" is written up to three

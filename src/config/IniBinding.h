@@ -17,8 +17,7 @@ namespace config {
 //   numbers (qint32, qint16, quint8): the value is kept within [minimum, maximum] and within
 //                           the member's own range
 //   flags (bool):           any number other than 0 is set; written as 0 or 1
-template<class S>
-struct IniBinding
+template<class S> struct IniBinding
 {
     const char *section = nullptr;
     const char *key = nullptr;
@@ -31,13 +30,12 @@ struct IniBinding
 
     QString sectionName() const { return QString::fromLatin1(section); }
     QString keyName() const { return QString::fromLatin1(key); }
-    IniFile::Entry entry(const S &source) const { return {sectionName(), keyName(), format(source)}; }
+    IniFile::Entry entry(const S &source) const { return { sectionName(), keyName(), format(source) }; }
 };
 
 template<class S, class T>
 IniBinding<S> iniKey(const char *section, const char *key, T S::*member, int size = 0,
-                     qint64 minimum = std::numeric_limits<qint64>::min(),
-                     qint64 maximum = std::numeric_limits<qint64>::max())
+    qint64 minimum = std::numeric_limits<qint64>::min(), qint64 maximum = std::numeric_limits<qint64>::max())
 {
     IniBinding<S> b;
     b.section = section;

@@ -76,7 +76,7 @@ QByteArray oneLine(const QString &value)
 
 struct IniFile::Content
 {
-    CSimpleIniA ini{true, true, false};
+    CSimpleIniA ini { true, true, false };
     bool existed = false;
     bool unreadable = false;
     bool crlf = false;
@@ -125,8 +125,7 @@ struct IniFile::Content
 IniFile::IniFile(const QString &path)
     : m_path(path)
     , m_content(load())
-{
-}
+{ }
 
 IniFile::~IniFile() = default;
 
@@ -184,8 +183,8 @@ qint64 IniFile::number(const QString &section, const QString &key, qint64 defaul
     return value ? parseNumber(QString::fromUtf8(value)) : defaultValue;
 }
 
-bizlib::Decimal IniFile::decimal(const QString &section, const QString &key, const bizlib::Decimal &defaultValue,
-                                 int places) const
+bizlib::Decimal IniFile::decimal(
+    const QString &section, const QString &key, const bizlib::Decimal &defaultValue, int places) const
 {
     const char *value = raw(section, key);
     if (!value)
@@ -268,12 +267,12 @@ bool IniFile::write(const QList<Entry> &entries)
 
 bool IniFile::writeText(const QString &section, const QString &key, const QString &value)
 {
-    return write({{section, key, value}});
+    return write({ { section, key, value } });
 }
 
 bool IniFile::writeNumber(const QString &section, const QString &key, qint64 value)
 {
-    return write({{section, key, QString::number(value)}});
+    return write({ { section, key, QString::number(value) } });
 }
 
 } // namespace config

@@ -61,8 +61,8 @@ public:
     QString text(const QString &section, const QString &key, const QString &defaultValue = {}, int width = 0) const;
     qint64 number(const QString &section, const QString &key, qint64 defaultValue = 0) const;
     // Read with `places` decimals (rounded); a value that is not a decimal number reads as 0.
-    bizlib::Decimal decimal(const QString &section, const QString &key, const bizlib::Decimal &defaultValue,
-                            int places) const;
+    bizlib::Decimal decimal(
+        const QString &section, const QString &key, const bizlib::Decimal &defaultValue, int places) const;
 
     bool write(const QList<Entry> &entries);
     bool writeText(const QString &section, const QString &key, const QString &value);

@@ -10,7 +10,7 @@ struct RunningProcedure
     static constexpr int BuildStampWidth = 26;
 
     QString executable; // "webconsole.EXE"
-    QString module;     // procedure name followed by "_webconsole"
+    QString module; // procedure name followed by "_webconsole"
     QString procedure;
     QString buildStamp;
     int activation = 0;

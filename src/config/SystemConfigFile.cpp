@@ -48,7 +48,7 @@ bool writeSystemConfig(const SystemConfig &config, const QString &localIni, QStr
 }
 
 bool reloadSystemConfig(SystemConfig &config, ConsoleSettings &settings, const SettingsFiles &files,
-                        SystemTables &tables, qint32 currentCompany, TraceLog &trace, const QString &workingFolder)
+    SystemTables &tables, qint32 currentCompany, TraceLog &trace, const QString &workingFolder)
 {
     settings = getIniSettings(files, config.resourcePath, trace, workingFolder);
     const std::optional<CompanyMailDefaults> mail = tables.readCompanyDefaults();

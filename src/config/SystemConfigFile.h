@@ -31,7 +31,6 @@ bool writeSystemConfig(const SystemConfig &config, const QString &localIni, QStr
 // cannot be read the reload stops after the console settings, leaves `config` unchanged and
 // returns false.
 bool reloadSystemConfig(SystemConfig &config, ConsoleSettings &settings, const SettingsFiles &files,
-                        SystemTables &tables, qint32 currentCompany, TraceLog &trace,
-                        const QString &workingFolder = {});
+    SystemTables &tables, qint32 currentCompany, TraceLog &trace, const QString &workingFolder = {});
 
 } // namespace config

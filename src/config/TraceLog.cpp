@@ -18,7 +18,7 @@ namespace {
 // A JSON string literal, escaped by Qt's JSON writer.
 QString jsonString(const QString &text)
 {
-    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    const QByteArray array = QJsonDocument(QJsonArray { text }).toJson(QJsonDocument::Compact);
     return QString::fromUtf8(array.mid(1, array.size() - 2));
 }
 
@@ -31,7 +31,7 @@ void appendLine(const QString &fileName, const QString &line)
 
 } // namespace
 
-TraceLog::TraceLog(TraceOptions options)
+TraceLog::TraceLog(const TraceOptions &options)
 {
     setOptions(options);
 }
@@ -53,13 +53,13 @@ void TraceLog::setOptions(const TraceOptions &options)
 
 int TraceLog::currentThreadNumber()
 {
-    static std::atomic<int> next{1};
+    static std::atomic<int> next { 1 };
     thread_local const int number = next.fetch_add(1);
     return number;
 }
 
-int TraceLog::enter(const QString &buildStamp, const QString &executable, const QString &module,
-                    const QString &procedure)
+int TraceLog::enter(
+    const QString &buildStamp, const QString &executable, const QString &module, const QString &procedure)
 {
     QMutexLocker lock(&m_mutex);
     if (m_options.debugOutputOff)
@@ -76,9 +76,8 @@ int TraceLog::enter(const QString &buildStamp, const QString &executable, const 
     m_running.append(row);
     m_lastByThread[thread] = row.activation;
 
-    report(QStringLiteral(">>,M %1,A %2,L %3")
-               .arg(clipRight(module), clipRight(executable), clipRight(row.buildStamp)),
-           QLatin1String(OpenClosePrefix), &row, QStringLiteral("Entering Procedure ") + procedure);
+    report(QStringLiteral(">>,M %1,A %2,L %3").arg(clipRight(module), clipRight(executable), clipRight(row.buildStamp)),
+        QLatin1String(OpenClosePrefix), &row, QStringLiteral("Entering Procedure ") + procedure);
     return row.activation;
 }
 
@@ -88,14 +87,14 @@ void TraceLog::leave(int activation)
     // The activation is forgotten even when the options changed since its entry, so that the
     // tables never keep procedures that have ended.
     const auto it = std::find_if(m_running.begin(), m_running.end(),
-                                 [activation](const RunningProcedure &r) { return r.activation == activation; });
+        [activation](const RunningProcedure &r) { return r.activation == activation; });
     if (it == m_running.end())
         return;
     const RunningProcedure row = *it;
     if (!row.module.isEmpty()) {
         report(QStringLiteral("<<,MT %1,A %2,L %3")
                    .arg(clipRight(row.module), clipRight(row.executable), clipRight(row.buildStamp)),
-               QLatin1String(OpenClosePrefix), &row, QStringLiteral("Leaving Procedure ") + row.procedure);
+            QLatin1String(OpenClosePrefix), &row, QStringLiteral("Leaving Procedure ") + row.procedure);
     }
     m_running.erase(it);
 
@@ -139,7 +138,7 @@ QStringList TraceLog::pieces(const QString &text) const
     QStringList result;
     if (m_options.longMessagePieces) {
         if (text.size() <= TraceOptions::PieceLength)
-            return {text};
+            return { text };
         for (qsizetype i = 0; i < text.size(); i += TraceOptions::PieceLength)
             result.append(text.mid(i, TraceOptions::PieceLength));
         return result;
@@ -186,8 +185,8 @@ QList<RunningProcedure> TraceLog::runningProcedures() const
     return m_running;
 }
 
-void TraceLog::report(const QString &text, const QString &prefix, const RunningProcedure *procedure,
-                      const QString &structuredMessage)
+void TraceLog::report(
+    const QString &text, const QString &prefix, const RunningProcedure *procedure, const QString &structuredMessage)
 {
     const QString procedureName = procedure ? procedure->procedure : QString();
     const QString upperName = procedureName.toUpper();
@@ -197,9 +196,8 @@ void TraceLog::report(const QString &text, const QString &prefix, const RunningP
     }
 
     const int thread = currentThreadNumber();
-    const QString line = QStringLiteral("[||]X ") + clipRight(prefix) + QStringLiteral(",T ")
-                         + QString::number(thread) + QStringLiteral(",P ") + procedureName + QStringLiteral("[||]")
-                         + text;
+    const QString line = QStringLiteral("[||]X ") + clipRight(prefix) + QStringLiteral(",T ") + QString::number(thread)
+        + QStringLiteral(",P ") + procedureName + QStringLiteral("[||]") + text;
     if (!m_options.debugOutputOff)
         qCDebug(lcTrace).noquote() << line;
 
@@ -207,15 +205,15 @@ void TraceLog::report(const QString &text, const QString &prefix, const RunningP
     const QDateTime now = QDateTime::currentDateTime();
     if (m_options.structuredMode == 2 || (m_options.structuredMode == 1 && openClose)) {
         const QList<QPair<const char *, QString>> members = {
-            {"updated_date", now.toString(QStringLiteral("yyyy-MM-dd"))},
-            {"updated_time", now.toString(QStringLiteral("HH:mm:ss.zzz"))},
-            {"prefix", clipRight(prefix)},
-            {"app", procedure ? procedure->executable : QString::fromLatin1(ExecutableName)},
-            {"modified", procedure ? procedure->buildStamp : QString()},
-            {"thread", QString::number(thread)},
-            {"module", procedure ? procedure->module : QString()},
-            {"procedure", procedureName},
-            {"message", structuredMessage},
+            { "updated_date", now.toString(QStringLiteral("yyyy-MM-dd")) },
+            { "updated_time", now.toString(QStringLiteral("HH:mm:ss.zzz")) },
+            { "prefix", clipRight(prefix) },
+            { "app", procedure ? procedure->executable : QString::fromLatin1(ExecutableName) },
+            { "modified", procedure ? procedure->buildStamp : QString() },
+            { "thread", QString::number(thread) },
+            { "module", procedure ? procedure->module : QString() },
+            { "procedure", procedureName },
+            { "message", structuredMessage },
         };
         // Built member by member: the members keep this order, which QJsonObject would sort.
         QString record = QStringLiteral("{");
@@ -227,9 +225,9 @@ void TraceLog::report(const QString &text, const QString &prefix, const RunningP
         record += QLatin1Char('}');
         appendLine(m_options.structuredFileName, clipRight(record) + QLatin1Char(','));
     } else if (m_options.plainFileOn) {
-        appendLine(m_options.plainFileName, QStringLiteral("[") + now.toString(QStringLiteral("yyyy-MM-dd"))
-                                                + QLatin1Char('-') + now.toString(QStringLiteral("HH:mm:ss"))
-                                                + QStringLiteral("]- ") + line);
+        appendLine(m_options.plainFileName,
+            QStringLiteral("[") + now.toString(QStringLiteral("yyyy-MM-dd")) + QLatin1Char('-')
+                + now.toString(QStringLiteral("HH:mm:ss")) + QStringLiteral("]- ") + line);
     }
 }
 

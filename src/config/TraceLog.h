@@ -30,7 +30,7 @@ public:
     static constexpr const char *ExecutableName = "webconsole.EXE";
     static constexpr const char *OpenClosePrefix = "[OpenClose]";
 
-    explicit TraceLog(TraceOptions options = {});
+    explicit TraceLog(const TraceOptions &options = {});
 
     TraceOptions options() const;
     void setOptions(const TraceOptions &options);
@@ -55,7 +55,7 @@ public:
 
 private:
     void report(const QString &text, const QString &prefix, const RunningProcedure *procedure,
-                const QString &structuredMessage);
+        const QString &structuredMessage);
     const RunningProcedure *currentLocked(int thread) const;
     QStringList pieces(const QString &text) const;
 
@@ -63,8 +63,8 @@ private:
     TraceOptions m_options;
     int m_lastActivation = 0;
     QList<RunningProcedure> m_running;
-    QHash<int, int> m_depth;          // thread -> nesting depth
-    QHash<int, int> m_lastByThread;   // thread -> activation entered last
+    QHash<int, int> m_depth; // thread -> nesting depth
+    QHash<int, int> m_lastByThread; // thread -> activation entered last
 };
 
 } // namespace config

@@ -5,9 +5,8 @@ namespace config {
 TraceScope::TraceScope(TraceLog &log, const QString &procedure, const QString &buildStamp)
     : m_log(log)
     , m_activation(log.enter(buildStamp, QString::fromLatin1(TraceLog::ExecutableName),
-                             procedure + QStringLiteral("_webconsole"), procedure))
-{
-}
+          procedure + QStringLiteral("_webconsole"), procedure))
+{ }
 
 TraceScope::~TraceScope()
 {

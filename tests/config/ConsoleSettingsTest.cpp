@@ -49,11 +49,11 @@ protected:
     SettingsFiles m_files;
     QString m_resource;
     QString m_work;
-    TraceLog m_trace{[] {
+    TraceLog m_trace { [] {
         TraceOptions o;
         o.debugOutputOff = true;
         return o;
-    }()};
+    }() };
 };
 
 TEST_F(ConsoleSettingsTest, noSettingsFile_givesEveryDefault_andCreatesTheHotFolders)
@@ -111,8 +111,8 @@ TEST_F(ConsoleSettingsTest, emptyEdocHotFolder_takesHotFolder_andIsWrittenAtOnce
 
 TEST_F(ConsoleSettingsTest, sessionCleanerTimer_belowSixHundred_isRaised_andSavedRaised)
 {
-    for (const QByteArray &file : {QByteArray("[Settings]\nSessionCleanerTimer=0\n"), QByteArray("[Settings]\n"),
-                                   QByteArray("[Settings]\nSessionCleanerTimer=599\n")}) {
+    for (const QByteArray &file : { QByteArray("[Settings]\nSessionCleanerTimer=0\n"), QByteArray("[Settings]\n"),
+             QByteArray("[Settings]\nSessionCleanerTimer=599\n") }) {
         writeAll(m_files.webMonitorIni, file);
         ConsoleSettings s = read();
         EXPECT_EQ(s.sessionCleanerTimer, 600) << file.constData();
@@ -223,15 +223,16 @@ TEST_F(ConsoleSettingsTest, everySetting_survivesASaveAndARead)
 
 TEST_F(ConsoleSettingsTest, windowsSettingsFile_isRead_andKeepsItsOwnKeysAndCommentsOnSave)
 {
-    writeAll(m_files.webMonitorIni, "; shared with the web monitor\r\n"
-                                    "[SETTINGS]\r\n"
-                                    "weburl=https://shop.example.com/\r\n"
-                                    "rfqestimator=ABCD\r\n"
-                                    "autoprocessquotes=1\r\n"
-                                    "ServiceOnlyKey=keep me\r\n"
-                                    "# layouts\r\n"
-                                    "[LAYOUTS]\r\n"
-                                    "QUOTELAYOUT=3\r\n");
+    writeAll(m_files.webMonitorIni,
+        "; shared with the web monitor\r\n"
+        "[SETTINGS]\r\n"
+        "weburl=https://shop.example.com/\r\n"
+        "rfqestimator=ABCD\r\n"
+        "autoprocessquotes=1\r\n"
+        "ServiceOnlyKey=keep me\r\n"
+        "# layouts\r\n"
+        "[LAYOUTS]\r\n"
+        "QUOTELAYOUT=3\r\n");
     ConsoleSettings s = read();
     EXPECT_EQ(s.webUrl, "https://shop.example.com");
     EXPECT_EQ(s.rfqEstimator, "ABC"); // cut to its width

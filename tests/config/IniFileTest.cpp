@@ -102,7 +102,8 @@ TEST_F(IniFileTest, write_changesOnlyItsKey_andKeepsCommentsOrderBomAndLineEnds)
 {
     writeAll(file(), kWindowsFile);
     IniFile ini(file());
-    ASSERT_TRUE(ini.write({{"Settings", "WebURL", "https://new.example.com"}, {"Layouts", "InvoiceLayout", "9"}}));
+    ASSERT_TRUE(
+        ini.write({ { "Settings", "WebURL", "https://new.example.com" }, { "Layouts", "InvoiceLayout", "9" } }));
 
     const QByteArray after = readAll(file());
     EXPECT_TRUE(after.startsWith("\xEF\xBB\xBF; web monitor settings\r\n"));
@@ -110,8 +111,8 @@ TEST_F(IniFileTest, write_changesOnlyItsKey_andKeepsCommentsOrderBomAndLineEnds)
     EXPECT_EQ(after.count("\n"), after.count("\r\n")) << "every line ends in CRLF";
     // The key keeps the spelling it has in the file, and its place.
     EXPECT_TRUE(after.contains("[SETTINGS]\r\nweburl=https://new.example.com\r\n")) << after.constData();
-    for (const char *kept : {"# written by the service", "WEBVERSION=6.3", "MaxWebtasks=twelve",
-                             "; layouts chosen on the server", "; end of file", "Jos\xC3\xA9"})
+    for (const char *kept : { "# written by the service", "WEBVERSION=6.3", "MaxWebtasks=twelve",
+             "; layouts chosen on the server", "; end of file", "Jos\xC3\xA9" })
         EXPECT_TRUE(after.contains(kept)) << kept;
     EXPECT_LT(after.indexOf("weburl="), after.indexOf("WEBVERSION="));
     EXPECT_LT(after.indexOf("quotelayout=4"), after.indexOf("InvoiceLayout=9"));
@@ -128,8 +129,9 @@ TEST_F(IniFileTest, write_keepsWhatAnotherProgramWroteSinceOurRead)
     writeAll(file(), "[Settings]\nWebURL=https://a.example.com\nPollsiteTimer=1\n");
     IniFile ours(file());
     // Another program changes the file after we read it.
-    writeAll(file(), "[Settings]\nWebURL=https://a.example.com\nPollsiteTimer=5\n; added by the service\n"
-                     "[Service]\nStarted=1\n");
+    writeAll(file(),
+        "[Settings]\nWebURL=https://a.example.com\nPollsiteTimer=5\n; added by the service\n"
+        "[Service]\nStarted=1\n");
     ASSERT_TRUE(ours.writeNumber("Settings", "RefreshInterval", 45));
 
     const IniFile check(file());
@@ -146,14 +148,14 @@ TEST_F(IniFileTest, write_createsFolderAndFile_withLfAndOneLineValues)
     const QString path = m_dir.filePath("deep/er/webconsole.ini");
     IniFile ini(path);
     EXPECT_FALSE(ini.exists());
-    ASSERT_TRUE(ini.write({{"Web", "EnquirySound", "line one\r\nline two\nthree"}, {"Web", "SignupAlert", "1"}}));
+    ASSERT_TRUE(ini.write({ { "Web", "EnquirySound", "line one\r\nline two\nthree" }, { "Web", "SignupAlert", "1" } }));
     const QByteArray data = readAll(path);
     EXPECT_FALSE(data.contains('\r'));
     EXPECT_FALSE(data.startsWith("\xEF\xBB\xBF"));
     EXPECT_TRUE(data.contains("EnquirySound=line one line two three\n")) << data.constData();
     EXPECT_EQ(IniFile(path).number("Web", "SignupAlert"), 1);
     // No temporary or lock file is left behind.
-    EXPECT_EQ(QDir(m_dir.filePath("deep/er")).entryList(QDir::Files), QStringList{"webconsole.ini"});
+    EXPECT_EQ(QDir(m_dir.filePath("deep/er")).entryList(QDir::Files), QStringList { "webconsole.ini" });
 }
 
 TEST_F(IniFileTest, write_doesNotOverwriteAFileItCannotRead)

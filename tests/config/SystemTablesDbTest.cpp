@@ -38,11 +38,12 @@ TEST_P(SystemTablesDb, emptyTables_giveNoCompanyDefaults_andAFreshBrevixRecord)
 
 TEST_P(SystemTablesDb, firstRecords_areRead_andTheMailDefaultsFillAbsentKeys)
 {
-    insert("DEFAULTS", {{"EmailServer", "smtp.example.com"}, {"EmailPort", "587"}, {"EmailHelo", "print.example.com"},
-                        {"EmailFrom", "office@example.com"}, {"EmailEncryption", "TLS"},
-                        {"EmailServerTimeout", 45}, {"EmailUsername", "office"}, {"EmailPassword", "pw"}});
-    insert("DEFAULTS", {{"EmailServer", "second.example.com"}});
-    insert("BREVIX", {{"GlobalPath", "/srv/brevix"}});
+    insert("DEFAULTS",
+        { { "EmailServer", "smtp.example.com" }, { "EmailPort", "587" }, { "EmailHelo", "print.example.com" },
+            { "EmailFrom", "office@example.com" }, { "EmailEncryption", "TLS" }, { "EmailServerTimeout", 45 },
+            { "EmailUsername", "office" }, { "EmailPassword", "pw" } });
+    insert("DEFAULTS", { { "EmailServer", "second.example.com" } });
+    insert("BREVIX", { { "GlobalPath", "/srv/brevix" } });
 
     BizlibSystemTables tables(db());
     const std::optional<CompanyMailDefaults> mail = tables.readCompanyDefaults();
@@ -54,7 +55,7 @@ TEST_P(SystemTablesDb, firstRecords_areRead_andTheMailDefaultsFillAbsentKeys)
     EXPECT_EQ(tables.brevixRecord().text("GlobalPath"), "/srv/brevix");
 
     QTemporaryDir dir;
-    SettingsFiles files{dir.filePath("webmon.ini"), dir.filePath("webconsole.ini")};
+    SettingsFiles files { dir.filePath("webmon.ini"), dir.filePath("webconsole.ini") };
     QFile local(files.localIni);
     ASSERT_TRUE(local.open(QIODevice::WriteOnly));
     local.write("[Email]\nEmailFrom=me@example.com\n");

@@ -1,4 +1,5 @@
 #include "config/TraceLog.h"
+
 #include "config/TraceScope.h"
 
 #include <QFile>
@@ -201,10 +202,10 @@ TEST_F(TraceLogTest, structuredModeOne_appendsEntryAndExitRecordsOnly)
     }
     const QStringList records = fileLines(o.structuredFileName);
     ASSERT_EQ(records.size(), 2) << "both records kept";
-    const QString expectedOrder =
-        R"(^\{"updated_date":"[^"]+","updated_time":"[^"]+","prefix":"\[OpenClose\]","app":"webconsole\.EXE",)"
-        R"("modified":"stamp","thread":"\d+","module":"WebSignupProcess_webconsole",)"
-        R"("procedure":"WebSignupProcess","message":"Entering Procedure WebSignupProcess"\},$)";
+    const QString expectedOrder
+        = R"(^\{"updated_date":"[^"]+","updated_time":"[^"]+","prefix":"\[OpenClose\]","app":"webconsole\.EXE",)"
+          R"("modified":"stamp","thread":"\d+","module":"WebSignupProcess_webconsole",)"
+          R"("procedure":"WebSignupProcess","message":"Entering Procedure WebSignupProcess"\},$)";
     EXPECT_TRUE(QRegularExpression(expectedOrder).match(records[0]).hasMatch()) << qPrintable(records[0]);
     EXPECT_TRUE(records[1].contains(R"("message":"Leaving Procedure WebSignupProcess")"));
     // The ordinary message had no structured record, so it went to the plain file instead.
@@ -237,7 +238,7 @@ TEST_F(TraceLogTest, structuredModeTwo_writesEveryReport_asValidJsonWithEscapedT
 TEST_F(TraceLogTest, suppressedProcedures_writeNoReports)
 {
     TraceOptions o;
-    o.suppressed = {"timer", ""};
+    o.suppressed = { "timer", "" };
     m_log.setOptions(o);
     {
         TraceScope scope(m_log, "WebConsoleTimer");
@@ -274,8 +275,8 @@ TEST_F(TraceLogTest, threads_haveTheirOwnDepthAndProcedure_andShareTheActivation
     EXPECT_EQ(otherDepth, 1);
     EXPECT_NE(otherThread, TraceLog::currentThreadNumber());
     EXPECT_EQ(m_log.currentProcedure()->procedure, "WebFrame");
-    EXPECT_TRUE(m_capture.lines().contains(
-        QStringLiteral("[||]X !,T %1,P WebConsole[||]from the monitor").arg(otherThread)));
+    EXPECT_TRUE(
+        m_capture.lines().contains(QStringLiteral("[||]X !,T %1,P WebConsole[||]from the monitor").arg(otherThread)));
 }
 
 } // namespace
