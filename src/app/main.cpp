@@ -1,46 +1,37 @@
-#include "app/Workspace.h"
+#include "app/CommandLine.h"
+#include "app/Startup.h"
 #include "app/ui/RequestListWindow.h"
-#include "bizlib/Database.h"
-#include "bizlib/Dictionary.h"
-#include "config/IniFile.h"
+#include "app/ui/WidgetPrompter.h"
+#include "config/TraceCategory.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QMessageBox>
-#include <QStandardPaths>
-
-namespace {
-
-QString localIniPath(const QStringList &args)
-{
-    const qsizetype i = args.indexOf(QStringLiteral("--ini"));
-    if (i >= 0 && i + 1 < args.size())
-        return args.at(i + 1);
-    const QString env = qEnvironmentVariable("WEBCONSOLE_INI");
-    if (!env.isEmpty())
-        return env;
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
-        .filePath(QStringLiteral("webconsole/webconsole.ini"));
-}
-
-} // namespace
+#include <QLoggingCategory>
+#include <cstdio>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("webconsole"));
 
-    const config::IniFile ini(localIniPath(QApplication::arguments()));
-    bizlib::Database db(app::databaseConfigFromIni(ini));
-    bizlib::Status st = db.open();
-    if (st)
-        st = db.ensureSchema(bizlib::Dictionary::instance());
-    if (!st) {
-        QMessageBox::critical(nullptr, QStringLiteral("Web console"),
-                              QStringLiteral("The business database cannot be used.\n\n%1").arg(st.message()));
-        return 1;
+    const app::CommandLine commandLine = app::CommandLine::parse(QApplication::arguments());
+    if (commandLine.help) {
+        std::fputs(qPrintable(app::CommandLine::helpText(QStringLiteral("webconsole"))), stdout);
+        return 0;
     }
-    app::ui::RequestListWindow window(db);
-    window.show();
-    return QApplication::exec();
+
+    app::ui::WidgetPrompter prompter;
+    app::Startup::Environment env;
+    env.programPath = QApplication::applicationFilePath();
+    env.workingFolder = QDir::currentPath();
+    env.prompter = &prompter;
+    env.debugLine = [](const QString &line) { qCDebug(config::lcTrace).noquote() << line; };
+
+    app::Startup startup(commandLine, env, QProcessEnvironment::systemEnvironment());
+    return startup.run([](config::AppContext &ctx) {
+        app::ui::RequestListWindow window(*ctx.db);
+        window.show();
+        QApplication::exec();
+        return app::FrameResult::Closed;
+    });
 }

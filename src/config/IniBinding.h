@@ -25,6 +25,8 @@ template<class S> struct IniBinding
     std::function<void(const IniFile &ini, S &target, const S &defaults)> read;
     // The member's value as it is written to the file.
     std::function<QString(const S &source)> format;
+    // Sets the member from a text, by the same rules as reading it from the file.
+    std::function<void(S &target, const QString &value)> assign;
     // The member itself when it is a text, else nullptr.
     QString S::*text = nullptr;
 
@@ -46,12 +48,15 @@ IniBinding<S> iniKey(const char *section, const char *key, T S::*member, int siz
         b.text = member;
         b.read = [=](const IniFile &ini, S &t, const S &d) { t.*member = ini.text(sec, name, d.*member, size); };
         b.format = [=](const S &s) { return s.*member; };
+        b.assign = [=](S &t, const QString &v) { t.*member = IniFile::cut(v, size); };
     } else if constexpr (std::is_same_v<T, bizlib::Decimal>) {
         b.read = [=](const IniFile &ini, S &t, const S &d) { t.*member = ini.decimal(sec, name, d.*member, size); };
         b.format = [=](const S &s) { return (s.*member).toString(size); };
+        b.assign = [=](S &t, const QString &v) { t.*member = bizlib::Decimal::fromString(v).rescaled(size); };
     } else if constexpr (std::is_same_v<T, bool>) {
         b.read = [=](const IniFile &ini, S &t, const S &d) { t.*member = ini.number(sec, name, d.*member) != 0; };
         b.format = [=](const S &s) { return s.*member ? QStringLiteral("1") : QStringLiteral("0"); };
+        b.assign = [=](S &t, const QString &v) { t.*member = IniFile::parseNumber(v) != 0; };
     } else {
         static_assert(std::is_integral_v<T>, "unsupported member type");
         const qint64 low = std::max<qint64>(minimum, std::numeric_limits<T>::min());
@@ -60,6 +65,9 @@ IniBinding<S> iniKey(const char *section, const char *key, T S::*member, int siz
             t.*member = static_cast<T>(std::clamp<qint64>(ini.number(sec, name, d.*member), low, high));
         };
         b.format = [=](const S &s) { return QString::number(s.*member); };
+        b.assign = [=](S &t, const QString &v) {
+            t.*member = static_cast<T>(std::clamp<qint64>(IniFile::parseNumber(v), low, high));
+        };
     }
     return b;
 }

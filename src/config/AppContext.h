@@ -1,0 +1,67 @@
+#pragma once
+
+#include "bizlib/Decimal.h"
+#include "bizlib/Session.h"
+#include "config/ConsoleSettings.h"
+#include "config/SettingsFiles.h"
+#include "config/SystemConfig.h"
+
+namespace bizlib {
+class Database;
+class Prompter;
+} // namespace bizlib
+
+namespace config {
+
+class TraceLog;
+
+// The process-wide group of the business libraries: company, logged-on user, phrase toolbox.
+struct NonThreaded
+{
+    qint32 companyNo = 0;
+    QString companyName; // at most 50 characters
+    bizlib::Session user;
+    qint32 phraseToolboxThread = 0; // 0 when the toolbox is not running
+};
+
+// The web group: where the web monitor's settings file is, the website's version, and the
+// monitor window while it runs.
+struct WebGroup
+{
+    QString webMonitorIni;
+    bizlib::Decimal webVersion;
+    qint32 consoleThread = 0;
+};
+
+// Files of the workstation besides the settings files.
+struct AppPaths
+{
+    QString localIni;       // the workstation INI file
+    QString windowIni;      // window sizes and positions, beside the workstation INI file
+    QString defaultIni;     // the business system's default INI file (section "Multicompany")
+    QString accountsFile;   // "accounts.xml" in GlobalData
+    QString listFormatFile; // "ListFormats.tps" in LocalData
+    QString workingFolder;  // the folder the program started in
+};
+
+// Everything the windows and services share, passed to them explicitly. Nothing here is a
+// hidden singleton: a test builds a context of its own.
+struct AppContext
+{
+    AppPaths paths;
+    NonThreaded glo;
+    WebGroup web;
+    ConsoleSettings settings;
+    SystemConfig brevix;
+    bool mapiAvailable = false;
+    bool closeConfirmed = false; // the frame's close-confirmed flag
+    bool setupSwitch = false;    // "/SETUP" was given
+
+    bizlib::Database *db = nullptr;
+    TraceLog *trace = nullptr;
+    bizlib::Prompter *prompter = nullptr;
+
+    SettingsFiles settingsFiles() const { return {web.webMonitorIni, paths.localIni}; }
+};
+
+} // namespace config
