@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/Startup.h"
-#include "app/ui/RequestListWindow.h"
+#include "app/Frame.h"
+#include "app/ui/WebFrame.h"
 #include "app/ui/WidgetPrompter.h"
 #include "config/TraceCategory.h"
 
@@ -13,6 +14,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("webconsole"));
+    Q_INIT_RESOURCE(icons);
 
     const app::CommandLine commandLine = app::CommandLine::parse(QApplication::arguments());
     if (commandLine.help) {
@@ -28,10 +30,20 @@ int main(int argc, char *argv[])
     env.debugLine = [](const QString &line) { qCDebug(config::lcTrace).noquote() << line; };
 
     app::Startup startup(commandLine, env, QProcessEnvironment::systemEnvironment());
-    return startup.run([](config::AppContext &ctx) {
-        app::ui::RequestListWindow window(*ctx.db);
+    return startup.run([&prompter](config::AppContext &ctx) {
+        app::Frame frame(ctx, {});
+        switch (frame.open()) {
+        case app::Frame::OpenResult::Refused: return app::FrameResult::Refused;
+        case app::Frame::OpenResult::NotConfigured: return app::FrameResult::NotConfigured;
+        case app::Frame::OpenResult::Open: break;
+        }
+        bizlib::SteadyClock clock;
+        app::ui::WebFrame window(ctx, frame, clock);
+        prompter.setParent(&window);
         window.show();
+        window.openConsole();
         QApplication::exec();
+        prompter.setParent(nullptr);
         return app::FrameResult::Closed;
     });
 }

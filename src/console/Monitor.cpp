@@ -1,0 +1,150 @@
+#include "console/Monitor.h"
+
+#include "bizlib/Clock.h"
+#include "bizlib/NetRefresh.h"
+#include "bizlib/Prompter.h"
+#include "bizlib/Table.h"
+#include "bizlib/TableCursor.h"
+#include "config/ConsoleFilters.h"
+
+#include <QThread>
+
+namespace console {
+
+namespace {
+const QString kWaiting = QStringLiteral("Webconsole: waiting for web activity");
+}
+
+Monitor::Monitor(config::AppContext &context, const bizlib::MonotonicClock &clock, RequestLists &lists, QObject *parent)
+    : QObject(parent)
+    , m_ctx(context)
+    , m_lists(lists)
+    , m_cycle(clock, RefreshCycle::Hooks{
+                         [this] { refresh(); },
+                         [this] { statusRefresh(); },
+                         [this] {
+                             if (m_progressPoll)
+                                 m_progressPoll();
+                         },
+                         [this] { return m_ctx.closeConfirmed; },
+                         [this] { return m_synchronising; },
+                     })
+{
+    m_cycle.setInterval(m_ctx.settings.refreshInterval);
+    if (m_ctx.db)
+        m_net = std::make_unique<bizlib::NetRefresh>(
+            *m_ctx.db, QStringLiteral("NetRefreshwebconsole%1").arg(m_ctx.glo.companyNo, 2, 10, QChar(u'0')));
+}
+
+Monitor::~Monitor() = default;
+
+void Monitor::open()
+{
+    m_ctx.web.consoleThread = static_cast<qint32>(reinterpret_cast<quintptr>(QThread::currentThreadId()) & 0x7fffffff);
+    if (m_ctx.db) {
+        bizlib::Table syconf(*m_ctx.db, QStringLiteral("SYCONF"));
+        bizlib::TableCursor first(syconf, syconf.def().primary().name);
+        bizlib::Record r;
+        if (first.next(r) && r.toLong("StampDate") == 0) {
+            r.setLong("StampDate", bizlib::DateTime::today());
+            r.setLong("StampTime", bizlib::DateTime::now());
+            syconf.update(r);
+        }
+    }
+    if (m_ctx.trace) {
+        const config::ConsoleFilters f = config::readConsoleFilters(m_ctx.paths.localIni, *m_ctx.trace);
+        m_accManager = f.accManager;
+        m_b2cOnly = f.b2cOnly;
+    }
+    if (m_net)
+        m_net->reset();
+}
+
+void Monitor::opened()
+{
+    refresh();
+    statusRefresh();
+    m_cycle.setOpened();
+}
+
+void Monitor::tick()
+{
+    if (m_processing)
+        return;
+    m_cycle.tick();
+    Q_EMIT countdownShown(m_cycle.countdownText());
+}
+
+void Monitor::refresh()
+{
+    if (m_lastRefreshDate == 0)
+        m_lastRefreshDate = bizlib::DateTime::today();
+    if (!m_generalTab || m_synchronising)
+        return;
+    m_lists.resetForRefresh(m_lists.focus());
+    if (m_net)
+        m_net->reset();
+    if (m_alertStep)
+        m_alertStep(m_seen);
+}
+
+void Monitor::statusRefresh()
+{
+    Q_EMIT statusShown(kWaiting);
+    m_seen = m_lists.counts();
+    m_cycle.statusRefreshed();
+}
+
+void Monitor::refreshAndNotify()
+{
+    m_lists.resetAll();
+    statusRefresh();
+    if (m_net) {
+        m_net->notify();
+        m_net->reset();
+    }
+}
+
+bool Monitor::checkOtherWorkstations()
+{
+    if (!m_net || !m_net->changed())
+        return false;
+    m_lists.resetAll();
+    m_net->reset();
+    return true;
+}
+
+int Monitor::runProcessing(const std::function<int()> &window, bool holdCountdown)
+{
+    if (holdCountdown)
+        m_cycle.setHold(true);
+    m_processing = true;
+    const int result = window();
+    m_processing = false;
+    refreshAndNotify();
+    return result;
+}
+
+bool Monitor::requestClose()
+{
+    if (!m_ctx.closeConfirmed && m_ctx.prompter) {
+        const bool yes = m_ctx.prompter->askYesNo(
+            QStringLiteral("WARNING: If you close the web console window you will not receive notifications of web "
+                           "activity... Do you still wish to exit?"),
+            QStringLiteral("Confirm close WebConsole"), false);
+        if (!yes)
+            return false;
+    }
+    if (m_ctx.trace)
+        config::writeConsoleFilters(m_ctx.paths.localIni, {m_accManager, m_b2cOnly}, *m_ctx.trace);
+    m_ctx.web.consoleThread = 0;
+    return true;
+}
+
+void Monitor::closeWithoutAsking()
+{
+    m_ctx.closeConfirmed = true;
+    Q_EMIT closeRequested();
+}
+
+} // namespace console

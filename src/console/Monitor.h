@@ -1,0 +1,97 @@
+#pragma once
+
+#include "config/AppContext.h"
+#include "console/RefreshCycle.h"
+#include "console/RequestLists.h"
+
+#include <QObject>
+#include <functional>
+#include <memory>
+
+namespace bizlib {
+class NetRefresh;
+}
+
+namespace console {
+
+// The monitor window's logic: its cycle of ticks, refreshes and status refreshes, the change
+// notices between workstations, the protocol around processing windows, and closing.
+// The window (console/ui/WebConsole) shows what this object says and forwards user actions.
+class Monitor : public QObject
+{
+    Q_OBJECT
+
+public:
+    Monitor(config::AppContext &context, const bizlib::MonotonicClock &clock, RequestLists &lists,
+            QObject *parent = nullptr);
+    ~Monitor() override;
+
+    // Opening: the console-thread field, the system record's date stamp, the list filters.
+    void open();
+    // First display: refresh, status refresh, then the tick runs.
+    void opened();
+    // The one-second tick (ignored before opened() and while a processing window is open).
+    void tick();
+
+    // The timed refresh (lists and alert step), the status refresh, and the Refresh button
+    // (every list, status refresh, notice to the other workstations).
+    void refresh();
+    void statusRefresh();
+    void refreshAndNotify();
+
+    // Asks the change stamps whether another workstation changed data since the last reset;
+    // resets the lists when one did. Returns whether it did.
+    bool checkOtherWorkstations();
+
+    // Runs a processing or rejection window as the window's modal child: the countdown is held
+    // (unless `holdCountdown` is false), the tick does nothing meanwhile; afterwards a status
+    // refresh and a notice to the other workstations. Returns what `window` returned.
+    int runProcessing(const std::function<int()> &window, bool holdCountdown = true);
+    bool isProcessing() const { return m_processing; }
+
+    // Asks to close unless the frame's close is confirmed. True when the window may close; the
+    // filters are then written back and the console-thread field is cleared.
+    bool requestClose();
+    // Event 2024: a close that does not ask.
+    void closeWithoutAsking();
+
+    RefreshCycle &cycle() { return m_cycle; }
+    const RequestLists::Counts &seenCounts() const { return m_seen; }
+    bool generalTabSelected() const { return m_generalTab; }
+    void setGeneralTabSelected(bool selected) { m_generalTab = selected; }
+    void setSynchronising(bool on) { m_synchronising = on; }
+    bool isSynchronising() const { return m_synchronising; }
+    qint32 lastRefreshDate() const { return m_lastRefreshDate; }
+
+    // The alert step (new activity, automatic processing, reminders) and the synchronisation's
+    // progress poll, supplied by the parts that own them.
+    void setAlertStep(std::function<void(const RequestLists::Counts &seen)> step) { m_alertStep = std::move(step); }
+    void setProgressPoll(std::function<void()> poll) { m_progressPoll = std::move(poll); }
+
+    bool accManagerFilter() const { return m_accManager; }
+    bool b2cOnlyFilter() const { return m_b2cOnly; }
+    void setAccManagerFilter(bool on) { m_accManager = on; }
+    void setB2cOnlyFilter(bool on) { m_b2cOnly = on; }
+
+Q_SIGNALS:
+    void countdownShown(const QString &text);
+    void statusShown(const QString &text);
+    void closeRequested(); // the window should close now (event 2024)
+
+private:
+    config::AppContext &m_ctx;
+    RequestLists &m_lists;
+    RefreshCycle m_cycle;
+    std::unique_ptr<bizlib::NetRefresh> m_net;
+    RequestLists::Counts m_seen;
+    std::function<void(const RequestLists::Counts &)> m_alertStep;
+    std::function<void()> m_progressPoll;
+    qint32 m_lastRefreshDate = 0;
+    bool m_generalTab = true;
+    bool m_synchronising = false;
+    bool m_processing = false;
+    bool m_accManager = false;
+    bool m_b2cOnly = false;
+};
+
+} // namespace console

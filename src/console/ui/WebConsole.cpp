@@ -1,0 +1,243 @@
+#include "console/ui/WebConsole.h"
+
+#include "bizlib/Table.h"
+#include "console/Monitor.h"
+#include "console/RequestListSet.h"
+#include "console/ui/GeneralPage.h"
+
+#include <QDateTime>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace console::ui {
+
+namespace {
+enum Action { ActivityHeader = 1, CurrentActivity, Users, OpenWebsite, Quit, SetupHeader, SetupWebsite, SyncHeader,
+              LogsHeader, History, PurgeHistory };
+enum Tab { GeneralTab = 0, SetupTab, LogsTab, SyncTab };
+} // namespace
+
+WebConsole::WebConsole(config::AppContext &context, const bizlib::MonotonicClock &clock, QWidget *parent)
+    : QWidget(parent), m_ctx(context), m_lists(std::make_unique<RequestListSet>(*context.db))
+{
+    setObjectName(QString::fromLatin1(ProcedureName));
+    m_monitor = std::make_unique<Monitor>(context, clock, *m_lists);
+    m_monitor->open();
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(buildHeader());
+
+    auto *split = new QSplitter(Qt::Horizontal, this);
+    split->addWidget(buildNavigation());
+    m_tabs = new QTabWidget(split);
+    m_general = new GeneralPage(*m_lists, *m_monitor, m_tabs);
+    m_tabs->addTab(m_general, tr("General"));
+    m_tabs->addTab(placeholderPage(tr("Setup: the console settings that are shared with the web monitor service, "
+                                      "the hot folders, document layouts and automation switches will be edited here.")),
+                   tr("Setup"));
+    m_tabs->addTab(placeholderPage(tr("Logs: the website's users and the history of webtasks will be listed here.")),
+                   tr("Logs"));
+    m_tabs->addTab(placeholderPage(tr("Sync: reference data will be sent to the website from here, with the progress "
+                                      "of each synchronisation.")),
+                   tr("Sync"));
+    split->addWidget(m_tabs);
+    split->setStretchFactor(1, 1);
+    layout->addWidget(split, 1);
+
+    auto *status = new QStatusBar(this);
+    m_zone1 = new QLabel(status);
+    m_zone3 = new QLabel(status);
+    status->addWidget(m_zone1, 1);
+    status->addPermanentWidget(m_zone3);
+    layout->addWidget(status);
+
+    connect(m_monitor.get(), &Monitor::countdownShown, m_countdown, &QLabel::setText);
+    connect(m_monitor.get(), &Monitor::statusShown, m_zone1, &QLabel::setText);
+    connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {
+        m_monitor->setGeneralTabSelected(index == GeneralTab);
+        // Setup and Sync hold the countdown; any other page lets it run again.
+        m_monitor->cycle().setHold(index == SetupTab || index == SyncTab);
+    });
+
+    m_timer = new QTimer(this);
+    m_timer->setInterval(1000);
+    connect(m_timer, &QTimer::timeout, this, &WebConsole::tick);
+}
+
+WebConsole::~WebConsole() = default;
+
+QWidget *WebConsole::buildHeader()
+{
+    auto *band = new QFrame(this);
+    band->setObjectName(QStringLiteral("headerBand"));
+    const int colour = m_ctx.brevix.headerColour > 0 ? m_ctx.brevix.headerColour : 6710886;
+    // The colour is stored as a Windows COLORREF: red in the low byte.
+    const QColor bg(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+    band->setStyleSheet(QStringLiteral("#headerBand { background: %1; } #headerBand QLabel { color: white; }").arg(bg.name()));
+    auto *l = new QHBoxLayout(band);
+    m_title = new QLabel(QStringLiteral("Web console - ") + m_ctx.settings.webUrl.toLower(), band);
+    QFont f = m_title->font();
+    f.setPointSizeF(f.pointSizeF() * 1.4);
+    f.setBold(true);
+    m_title->setFont(f);
+    m_clock = new QLabel(band);
+    m_countdown = new QLabel(band);
+    l->addWidget(m_title, 1);
+    l->addWidget(m_clock);
+    l->addSpacing(24);
+    l->addWidget(m_countdown);
+    showClock();
+    return band;
+}
+
+QTreeWidget *WebConsole::buildNavigation()
+{
+    auto *tree = new QTreeWidget(this);
+    tree->setHeaderHidden(true);
+    tree->setRootIsDecorated(false);
+    tree->setIndentation(14);
+    tree->setMinimumWidth(210);
+    tree->setMaximumWidth(280);
+    auto header = [tree](const QString &text, int action) {
+        auto *item = new QTreeWidgetItem(tree, {text});
+        QFont f = item->font(0);
+        f.setBold(true);
+        item->setFont(0, f);
+        item->setData(0, Qt::UserRole, action);
+        item->setExpanded(true);
+        return item;
+    };
+    auto task = [](QTreeWidgetItem *parent, const QString &text, int action) {
+        auto *item = new QTreeWidgetItem(parent, {text});
+        item->setData(0, Qt::UserRole, action);
+    };
+    auto *activity = header(tr("Activity"), ActivityHeader);
+    task(activity, tr("Display current activity"), CurrentActivity);
+    task(activity, tr("Display active/inactive users"), Users);
+    task(activity, tr("Open website url"), OpenWebsite);
+    task(activity, tr("Quit"), Quit);
+    auto *setup = header(tr("Setup"), SetupHeader);
+    task(setup, tr("Website settings"), SetupWebsite);
+    header(tr("Synchronise"), SyncHeader);
+    auto *logs = header(tr("Logs"), LogsHeader);
+    task(logs, tr("Display webtask history"), History);
+    task(logs, tr("Delete completed web log history"), PurgeHistory);
+    header(tr("Quit"), Quit);
+    tree->expandAll();
+    connect(tree, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item) { navigate(item); });
+    return tree;
+}
+
+QWidget *WebConsole::placeholderPage(const QString &text)
+{
+    auto *page = new QWidget(this);
+    auto *l = new QVBoxLayout(page);
+    auto *label = new QLabel(text, page);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignCenter);
+    l->addStretch();
+    l->addWidget(label);
+    l->addStretch();
+    return page;
+}
+
+void WebConsole::navigate(QTreeWidgetItem *item)
+{
+    switch (item->data(0, Qt::UserRole).toInt()) {
+    case ActivityHeader:
+    case CurrentActivity: m_tabs->setCurrentIndex(GeneralTab); break;
+    case Users:
+    case LogsHeader:
+    case History:
+    case PurgeHistory: m_tabs->setCurrentIndex(LogsTab); break;
+    case OpenWebsite:
+    case SetupWebsite: Q_EMIT websiteRequested(); break;
+    case SetupHeader: m_tabs->setCurrentIndex(SetupTab); break;
+    case SyncHeader: m_tabs->setCurrentIndex(SyncTab); break;
+    case Quit: Q_EMIT quitRequested(); break;
+    default: break;
+    }
+}
+
+void WebConsole::showClock()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    m_clock->setText(QLocale(QLocale::English).toString(now.date(), QStringLiteral("MMMM d, yyyy")) + QStringLiteral("   ")
+                     + now.time().toString(QStringLiteral("HH:mm:ss")));
+}
+
+void WebConsole::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (m_opened)
+        return;
+    m_opened = true;
+    if (m_ctx.db) {
+        bizlib::Table users(*m_ctx.db, QStringLiteral("Users"));
+        bizlib::Record u;
+        if (m_ctx.glo.user.userId > 0 && users.fetch(users.def().primary().name, {m_ctx.glo.user.userId}, u))
+            m_zone3->setText(u.text("FullName"));
+        else
+            m_zone3->setText(m_ctx.glo.user.userName);
+    }
+    m_monitor->opened();
+    m_general->fitColumns();
+    m_countdown->setText(m_monitor->cycle().countdownText());
+    m_timer->start();
+}
+
+void WebConsole::tick()
+{
+    showClock();
+    m_monitor->checkOtherWorkstations();
+    m_monitor->tick();
+}
+
+void WebConsole::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_F5) {
+        m_monitor->refreshAndNotify();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+bool WebConsole::mayClose()
+{
+    if (!m_monitor->requestClose())
+        return false;
+    m_timer->stop();
+    return true;
+}
+
+QString WebConsole::headerTitle() const
+{
+    return m_title->text();
+}
+
+QString WebConsole::countdownText() const
+{
+    return m_countdown->text();
+}
+
+QString WebConsole::statusZone1() const
+{
+    return m_zone1->text();
+}
+
+QString WebConsole::statusZone3() const
+{
+    return m_zone3->text();
+}
+
+} // namespace console::ui

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "bizlib/MonotonicClock.h"
+#include "config/AppContext.h"
+
+#include <QWidget>
+#include <memory>
+
+class QLabel;
+class QTabWidget;
+class QTimer;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace console {
+class Monitor;
+class RequestListSet;
+} // namespace console
+
+namespace console::ui {
+
+class GeneralPage;
+
+// The monitor window: header band, navigation bar, the four tabs, the status bar, and the
+// one-second tick. What happens on each tick and refresh is the Monitor's.
+class WebConsole : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr const char *ProcedureName = "WebConsole";
+
+    WebConsole(config::AppContext &context, const bizlib::MonotonicClock &clock, QWidget *parent = nullptr);
+    ~WebConsole() override;
+
+    Monitor &monitor() { return *m_monitor; }
+    QTabWidget *tabs() const { return m_tabs; }
+    QString headerTitle() const;
+    QString countdownText() const;
+    QString statusZone1() const;
+    QString statusZone3() const;
+
+    // Asks whether the window may close (the question unless the frame's close is confirmed).
+    bool mayClose();
+    // One tick by hand (the timer calls it every second).
+    void tick();
+
+Q_SIGNALS:
+    void quitRequested(); // the user chose Quit: the whole program ends
+    void websiteRequested();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    QWidget *buildHeader();
+    QTreeWidget *buildNavigation();
+    QWidget *placeholderPage(const QString &text);
+    void navigate(QTreeWidgetItem *item);
+    void showClock();
+
+    config::AppContext &m_ctx;
+    std::unique_ptr<RequestListSet> m_lists;
+    std::unique_ptr<Monitor> m_monitor;
+    QLabel *m_title = nullptr;
+    QLabel *m_clock = nullptr;
+    QLabel *m_countdown = nullptr;
+    QLabel *m_zone1 = nullptr;
+    QLabel *m_zone3 = nullptr;
+    QTabWidget *m_tabs = nullptr;
+    GeneralPage *m_general = nullptr;
+    QTimer *m_timer = nullptr;
+    bool m_opened = false;
+};
+
+} // namespace console::ui
