@@ -1,0 +1,175 @@
+#include "DemoWorkspace.h"
+
+#include "DemoData.h"
+#include "bizlib/Database.h"
+#include "bizlib/Dictionary.h"
+#include "config/ConsoleSettingsFile.h"
+#include "config/IniFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace demo {
+
+namespace {
+
+const char *const kFolders[] = { "global", "data", "local", "resources", "hot", "edoc" };
+
+QString absoluteFolder(const QString &folder)
+{
+    return QDir::cleanPath(QDir(folder).absolutePath());
+}
+
+QString sub(const QString &folder, const char *name)
+{
+    return absoluteFolder(folder) + u'/' + QString::fromLatin1(name);
+}
+
+bool fail(QString *error, const QString &message)
+{
+    if (error)
+        *error = message;
+    return false;
+}
+
+// Removes a file that a forced run replaces; false when it exists and cannot be removed.
+bool removeIfPresent(const QString &path, QString *error)
+{
+    QFile file(path);
+    if (!file.exists() || file.remove())
+        return true;
+    return fail(error, QStringLiteral("Cannot remove %1: %2").arg(path, file.errorString()));
+}
+
+bool writeIni(const QString &path, const QList<config::IniFile::Entry> &entries, QString *error)
+{
+    config::IniFile ini(path);
+    if (ini.write(entries))
+        return true;
+    return fail(error, QStringLiteral("Cannot write %1: %2").arg(path, ini.errorString()));
+}
+
+bool fillDatabase(const QString &file, const WorkspaceOptions &options, QString *error)
+{
+    bizlib::DatabaseConfig config;
+    config.driver = QStringLiteral("QSQLITE");
+    config.file = file;
+    config.create = true;
+    bizlib::Database db(config);
+    bizlib::Status st = db.open();
+    if (st)
+        st = db.ensureSchema(bizlib::Dictionary::instance());
+    if (st) {
+        DemoData data(db);
+        st = data.fillAll();
+        if (st)
+            st = data.addWebQuotes(options.extraQuotes);
+        if (st)
+            st = data.addWebOrders(options.extraOrders);
+    }
+    db.close();
+    if (st)
+        return true;
+    return fail(error, QStringLiteral("Cannot fill the demo database %1: %2").arg(file, st.message()));
+}
+
+} // namespace
+
+QString workstationIniPath(const QString &folder)
+{
+    return sub(folder, "webconsole.ini");
+}
+
+QString webMonitorSettingsPath(const QString &folder)
+{
+    return config::webMonitorIniPath(sub(folder, "global"), 0);
+}
+
+QString businessDatabasePath(const QString &folder)
+{
+    return sub(folder, "business.db");
+}
+
+bool workspaceExists(const QString &folder)
+{
+    return QFileInfo::exists(workstationIniPath(folder));
+}
+
+bool createWorkspace(const QString &folder, bool force, QString *error)
+{
+    WorkspaceOptions options;
+    options.force = force;
+    return createWorkspace(folder, options, error);
+}
+
+bool createWorkspace(const QString &folder, const WorkspaceOptions &options, QString *error)
+{
+    if (folder.trimmed().isEmpty())
+        return fail(error, QStringLiteral("No workspace folder given."));
+    if (options.extraQuotes < 0 || options.extraOrders < 0)
+        return fail(error, QStringLiteral("The number of extra web quote requests and orders cannot be negative."));
+    const QString root = absoluteFolder(folder);
+    const QString iniPath = workstationIniPath(root);
+    const QString webmonPath = webMonitorSettingsPath(root);
+    const QString dbPath = businessDatabasePath(root);
+
+    if (QFileInfo::exists(root) && !QFileInfo(root).isDir())
+        return fail(error, QStringLiteral("%1 exists and is not a folder.").arg(root));
+    if (!options.force) {
+        if (QFileInfo::exists(iniPath))
+            return fail(
+                error, QStringLiteral("A workspace already exists in %1; use --force to make it anew.").arg(root));
+        if (QFileInfo::exists(dbPath))
+            return fail(error, QStringLiteral("%1 already exists; use --force to replace it.").arg(dbPath));
+    }
+    for (const char *name : kFolders) {
+        if (!QDir().mkpath(sub(root, name)))
+            return fail(error, QStringLiteral("Cannot create the folder %1.").arg(sub(root, name)));
+    }
+    for (const QString &path : { iniPath, webmonPath, dbPath, dbPath + QStringLiteral("-journal"),
+             dbPath + QStringLiteral("-wal"), dbPath + QStringLiteral("-shm") }) {
+        if (!removeIfPresent(path, error))
+            return false;
+    }
+
+    if (!fillDatabase(dbPath, options, error)) {
+        QFile::remove(dbPath);
+        return false;
+    }
+
+    const QString company = QString::fromLatin1(DemoData::kCompanyName);
+    using E = config::IniFile::Entry;
+    const QList<E> webmon {
+        { QStringLiteral("Settings"), QStringLiteral("WebURL"), QStringLiteral("https://print.example.com/") },
+        { QStringLiteral("Settings"), QStringLiteral("RefreshInterval"), QStringLiteral("30") },
+        { QStringLiteral("Settings"), QStringLiteral("HotFolder"), sub(root, "hot") },
+        { QStringLiteral("Settings"), QStringLiteral("EdocHotFolder"), sub(root, "edoc") },
+        // The demo's report layouts, numbered in this order (1 = "Quote letter").
+        { QStringLiteral("Layouts"), QStringLiteral("QuoteLayout"), QStringLiteral("1") },
+        { QStringLiteral("Layouts"), QStringLiteral("ServiceOrderLayout"), QStringLiteral("2") },
+        { QStringLiteral("Layouts"), QStringLiteral("ProductOrderLayout"), QStringLiteral("3") },
+        { QStringLiteral("Layouts"), QStringLiteral("ProofLayout"), QStringLiteral("4") },
+        { QStringLiteral("Layouts"), QStringLiteral("DeliveryLayout"), QStringLiteral("5") },
+        { QStringLiteral("Layouts"), QStringLiteral("InvoiceLayout"), QStringLiteral("6") },
+    };
+    const QList<E> workstation {
+        { QStringLiteral("Database"), QStringLiteral("Driver"), QStringLiteral("QSQLITE") },
+        { QStringLiteral("Database"), QStringLiteral("File"), QStringLiteral("business.db") },
+        { QStringLiteral("General"), QStringLiteral("GlobalPath"), sub(root, "global") },
+        { QStringLiteral("General"), QStringLiteral("GlobalData"), sub(root, "data") },
+        { QStringLiteral("General"), QStringLiteral("ConfigData"), sub(root, "data") },
+        { QStringLiteral("General"), QStringLiteral("LocalData"), sub(root, "local") },
+        { QStringLiteral("General"), QStringLiteral("ResourcePath"), sub(root, "resources") },
+        { QStringLiteral("Multicompany"), QStringLiteral("CompanyNo"), QStringLiteral("0") },
+        { QStringLiteral("Multicompany"), QStringLiteral("CompanyName"), company },
+        { QStringLiteral("Email"), QStringLiteral("EmailDisable"), QStringLiteral("1") },
+        // No sound files come with the demo: empty names keep the alerts silent.
+        { QStringLiteral("Web"), QStringLiteral("EnquirySound"), QString() },
+        { QStringLiteral("Web"), QStringLiteral("SignupSound"), QString() },
+    };
+    // The workstation INI file last: its presence marks a finished workspace.
+    return writeIni(webmonPath, webmon, error) && writeIni(iniPath, workstation, error);
+}
+
+} // namespace demo

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+namespace demo {
+
+// What createWorkspace() does besides the standard demo data.
+struct WorkspaceOptions
+{
+    bool force = false; // make an existing workspace anew
+    int extraQuotes = 0; // further pending web quote requests (speed tests)
+    int extraOrders = 0; // further pending web orders (speed tests)
+};
+
+// The files of a workspace in `folder`.
+QString workstationIniPath(const QString &folder); // "webconsole.ini"
+QString webMonitorSettingsPath(const QString &folder); // "webmon.ini" in the global folder (company 0)
+QString businessDatabasePath(const QString &folder); // "business.db"
+
+// True when `folder` holds a workspace (its workstation INI file exists).
+bool workspaceExists(const QString &folder);
+
+// Creates a demo workspace in `folder`: the workstation INI file "webconsole.ini", the web
+// monitor settings file "webmon.ini" (company 0, in the global folder), the folders global,
+// data, local, resources, hot and edoc, and a SQLite business database "business.db" filled
+// with demo data. Refuses to touch an existing workspace (or an existing database) unless
+// `force` is set, in which case the database and both INI files are made anew; other files in
+// the folder are never touched. The INI files are written last, so a failed run leaves no
+// workstation INI file behind (and no database either).
+// Returns false with a message in *error on failure.
+bool createWorkspace(const QString &folder, bool force, QString *error);
+bool createWorkspace(const QString &folder, const WorkspaceOptions &options, QString *error);
+
+} // namespace demo
