@@ -1,6 +1,9 @@
 #include "app/CommandLine.h"
 #include "app/Startup.h"
 #include "app/Frame.h"
+#include "app/ui/InterfaceStyle.h"
+#include "bizlib/security/Security.h"
+#include "bizlib/ui/WidgetLogonPrompter.h"
 #include "app/ui/WebFrame.h"
 #include "app/ui/WidgetPrompter.h"
 #include "config/TraceCategory.h"
@@ -15,6 +18,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("webconsole"));
     Q_INIT_RESOURCE(icons);
+    Q_INIT_RESOURCE(listicons);
 
     const app::CommandLine commandLine = app::CommandLine::parse(QApplication::arguments());
     if (commandLine.help) {
@@ -31,12 +35,21 @@ int main(int argc, char *argv[])
 
     app::Startup startup(commandLine, env, QProcessEnvironment::systemEnvironment());
     return startup.run([&prompter](config::AppContext &ctx) {
-        app::Frame frame(ctx, {});
+        app::Frame frame(ctx, [](config::AppContext &c) {
+            bizlib::security::Security security(*c.db);
+            if (const bizlib::Status st = security.loadQs(); !st) {
+                c.prompter->alert(st.message(), QStringLiteral("Web console"), bizlib::Prompter::Icon::Hand);
+                return false;
+            }
+            bizlib::ui::WidgetLogonPrompter logon;
+            return security.logon(logon, &c.glo.user).isLoggedOn();
+        });
         switch (frame.open()) {
         case app::Frame::OpenResult::Refused: return app::FrameResult::Refused;
         case app::Frame::OpenResult::NotConfigured: return app::FrameResult::NotConfigured;
         case app::Frame::OpenResult::Open: break;
         }
+        app::ui::InterfaceStyle style(*qApp, ctx.brevix, ctx.paths.localIni);
         bizlib::SteadyClock clock;
         app::ui::WebFrame window(ctx, frame, clock);
         prompter.setParent(&window);

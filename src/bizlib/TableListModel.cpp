@@ -1,5 +1,6 @@
 #include "bizlib/TableListModel.h"
 
+#include <QScopedValueRollback>
 #include <QSqlQuery>
 
 namespace bizlib {
@@ -41,6 +42,9 @@ Status TableListModel::fetchPage(QList<Record> *rows) const
 
 Status TableListModel::reset()
 {
+    // Views and testers may ask for more rows from inside the model's own signals; nothing is
+    // fetched until this reset has finished.
+    const QScopedValueRollback busy(m_busy, true);
     beginResetModel();
     m_rows.clear();
     m_atEnd = false;
@@ -104,13 +108,14 @@ QVariant TableListModel::headerData(int section, Qt::Orientation orientation, in
 
 bool TableListModel::canFetchMore(const QModelIndex &parent) const
 {
-    return !parent.isValid() && !m_atEnd;
+    return !parent.isValid() && !m_atEnd && !m_busy;
 }
 
 void TableListModel::fetchMore(const QModelIndex &parent)
 {
-    if (parent.isValid() || m_atEnd)
+    if (parent.isValid() || m_atEnd || m_busy)
         return;
+    const QScopedValueRollback busy(m_busy, true);
     QList<Record> page;
     const Status st = fetchPage(&page);
     if (!st) {

@@ -57,6 +57,7 @@ private:
     QList<int> m_columnFields;
     QList<Record> m_rows;
     bool m_atEnd = false;
+    bool m_busy = false; // a reset or a page is being added
     int m_pageSize = 200;
     QString m_lastError;
 };

@@ -3,6 +3,7 @@
 #include "DemoFields.h"
 #include "bizlib/Database.h"
 #include "bizlib/Dictionary.h"
+#include "bizlib/security/PasswordHasher.h"
 
 #include <QCryptographicHash>
 #include <algorithm>
@@ -25,8 +26,7 @@ DemoData::DemoData(bizlib::Database &db, quint32 seed)
 
 QString DemoData::passwordHash(const QString &salt, const QString &password)
 {
-    return QString::fromLatin1(
-        QCryptographicHash::hash((salt + password).toUtf8(), QCryptographicHash::Sha256).toHex());
+    return bizlib::security::PasswordHasher::hash(password, salt);
 }
 
 bizlib::Status DemoData::fillAll()

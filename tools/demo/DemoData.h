@@ -28,9 +28,9 @@ namespace demo {
 // transaction stays, and the Status says which table and why. The business part must come
 // before the web part, which reads the clients, quotes and resources back from the database.
 //
-// The demo users' log-on credential: USR:PasswordSalt is 16 bytes as 32 hexadecimal digits and
-// USR:PasswordHash the lower-case hexadecimal SHA-256 of the salt text followed by the password
-// (UTF-8). Every demo user's password is kDemoPassword.
+// The demo users' log-on credential: USR:PasswordSalt is 16 bytes as 32 hexadecimal digits (from
+// the seeded generator, so a seed gives the same rows) and USR:PasswordHash the program's own
+// password hash of kDemoPassword with that salt, so the users log on like any other.
 class DemoData
 {
 public:
