@@ -7,22 +7,26 @@ bash "$root/scripts/deps.sh" --test
 bash "$root/scripts/build.sh"
 
 SUDO=""
-[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+# Runs a command as the postgres user (initdb and the server refuse to run as root).
+as_postgres() {
+  if [ "$(id -u)" -eq 0 ]; then runuser -u postgres -- "$@"; else sudo -u postgres "$@"; fi
+}
 pgbin=/usr/lib/postgresql/15/bin
 pgdir="$(mktemp -d /tmp/webconsole-pg.XXXXXX)"
 port="${WEBCONSOLE_PG_PORT:-$((20000 + RANDOM % 20000))}"
 password="wc-$RANDOM-$RANDOM"
 
 cleanup() {
-  $SUDO -u postgres "$pgbin/pg_ctl" -D "$pgdir/data" -m immediate stop >/dev/null 2>&1 || true
+  as_postgres "$pgbin/pg_ctl" -D "$pgdir/data" -m immediate stop >/dev/null 2>&1 || true
   $SUDO rm -rf "$pgdir"
 }
 trap cleanup EXIT INT TERM
 
 $SUDO chown postgres "$pgdir"
 echo "$password" > "$pgdir/pw.txt" && $SUDO chown postgres "$pgdir/pw.txt"
-$SUDO -u postgres "$pgbin/initdb" -D "$pgdir/data" -U postgres --pwfile="$pgdir/pw.txt" -A scram-sha-256 >/dev/null
-$SUDO -u postgres "$pgbin/pg_ctl" -D "$pgdir/data" -l "$pgdir/server.log" -w \
+as_postgres "$pgbin/initdb" -D "$pgdir/data" -U postgres --pwfile="$pgdir/pw.txt" -A scram-sha-256 >/dev/null
+as_postgres "$pgbin/pg_ctl" -D "$pgdir/data" -l "$pgdir/server.log" -w \
   -o "-p $port -c listen_addresses=127.0.0.1 -k $pgdir -c fsync=off -c max_connections=200" start >/dev/null
 PGPASSWORD="$password" psql -h 127.0.0.1 -p "$port" -U postgres -q -c "CREATE DATABASE webconsole_test" postgres
 

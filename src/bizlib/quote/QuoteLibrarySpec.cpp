@@ -1,0 +1,215 @@
+#include "bizlib/Database.h"
+#include "bizlib/Table.h"
+#include "bizlib/TableCursor.h"
+#include "bizlib/quote/QuoteLibrary.h"
+#include "bizlib/quote/SpecSections.h"
+
+// QUOTE library: the quantity list with its rows, and the specification text with its tab texts.
+
+namespace bizlib {
+
+namespace {
+
+QString quantityColumn(const char *name, int i)
+{
+    return PricingModel::column(QString::fromLatin1(name), i);
+}
+
+// Rows of `table` in the order of `keyName` whose key starts with `range`.
+Status readRange(Table &table, const QString &keyName, const QVariantList &range, QList<Record> *rows)
+{
+    rows->clear();
+    TableCursor cursor(table, keyName);
+    cursor.setRange(range);
+    Record row;
+    Status st;
+    while ((st = cursor.next(row)))
+        rows->append(row);
+    return st.isNotFound() ? Status::ok() : st;
+}
+
+} // namespace
+
+Status QuoteLibrary::assignQuantities(Record &quote)
+{
+    Record q = quote;
+    const qint32 quoteId = q.toLong("QuoteID");
+    int n = 0;
+    for (int i = 1; i <= PricingModel::kQuantities; ++i) {
+        const qint64 quantity = q.toLong(quantityColumn("Quantity", i));
+        if (n == i - 1 && quantity > 0) {
+            n = i;
+            if (q.text(quantityColumn("QuantityText", i)).trimmed().isEmpty())
+                q.setText(quantityColumn("QuantityText", i), QString::number(quantity));
+            continue;
+        }
+        // The list ended before this one: it and its figures go.
+        q.setLong(quantityColumn("Quantity", i), 0);
+        q.setText(quantityColumn("QuantityText", i), QString());
+        for (const char *name :
+            { "TargetPrice", "CostTotal", "MarkupTotal", "SellingPrice", "TaxAmount", "Commission", "Weight" })
+            q.setDecimal(quantityColumn(name, i), Decimal());
+    }
+    if (q.toLong("QuantityIndex") > n)
+        q.setLong("QuantityIndex", 0);
+
+    Table rows(m_db, QStringLiteral("QuoteQuantities"));
+    QList<Record> existing;
+    Status st = readRange(rows, QStringLiteral("QUOTEIDKEY"), { quoteId }, &existing);
+    if (!st)
+        return st;
+    QHash<int, Record> byIndex;
+    for (const Record &r : existing)
+        byIndex.insert(r.toLong("QuantityIndex"), r);
+
+    Transaction tx(m_db);
+    if (!tx.status())
+        return tx.status();
+    bool changed = false;
+
+    // The workings describe the first quantity they were last based on; follow a new one.
+    const qint64 oldFirst = byIndex.contains(1) ? byIndex.value(1).toLong("Quantity") : 0;
+    const qint64 newFirst = n > 0 ? q.toLong("Quantity1") : 0;
+    if (oldFirst > 0 && newFirst > 0 && oldFirst != newFirst) {
+        QList<Record> lines;
+        st = readWorkings(quoteId, &lines);
+        if (!st)
+            return st;
+        Table workings(m_db, QStringLiteral("QuoteWorkings"));
+        for (Record &line : lines) {
+            if (PricingModel::isFixed(line))
+                continue;
+            line.setDecimal(
+                "Quantity", PricingModel::mulDiv(line.decimal("Quantity"), Decimal::fromInt(1), newFirst, oldFirst, 6));
+            st = workings.update(line);
+            if (!st)
+                return st;
+        }
+        changed = true;
+    }
+
+    for (int i = 1; i <= n; ++i) {
+        const qint64 quantity = q.toLong(quantityColumn("Quantity", i));
+        const QString text = q.text(quantityColumn("QuantityText", i));
+        if (byIndex.contains(i)) {
+            Record row = byIndex.value(i);
+            const Record before = row;
+            if (row.toLong("Quantity") != quantity) {
+                row.setLong("Quantity", quantity);
+                row.setDecimal("PriceQuantity", Decimal::fromInt(quantity));
+                changed = true;
+            }
+            row.setText("QuantityText", text);
+            if (!(row == before)) {
+                st = rows.update(row);
+                if (!st)
+                    return st;
+            }
+            continue;
+        }
+        Record row;
+        st = rows.prime(row);
+        if (!st)
+            return st;
+        row.setLong("QuoteID", quoteId);
+        row.setLong("QuantityIndex", i);
+        row.setLong("Quantity", quantity);
+        row.setText("QuantityText", text);
+        row.setText("UnitText", QStringLiteral("Each"));
+        row.setDecimal("PriceQuantity", Decimal::fromInt(quantity));
+        row.setDecimal("UnitQuantity", Decimal::fromInt(1));
+        st = rows.insert(row);
+        if (!st)
+            return st;
+        changed = true;
+    }
+    for (auto it = byIndex.cbegin(); it != byIndex.cend(); ++it) {
+        if (it.key() > n) {
+            st = rows.remove(it.value());
+            if (!st)
+                return st;
+            changed = true;
+        }
+    }
+    st = tx.commit();
+    if (!st)
+        return st;
+    if (changed)
+        q.setLong("Calculate", 1);
+    quote = q;
+    return Status::ok();
+}
+
+Status QuoteLibrary::assignQuoteSpec(Record &quote)
+{
+    Table specs(m_db, QStringLiteral("SpecTexts"));
+    Record spec = specs.newRecord();
+    const Status st = specs.fetch(QStringLiteral("QUOTEIDKEY"), { quote.toLong("QuoteID") }, spec);
+    if (st.isError())
+        return st;
+    const FieldDef *field = quote.table().field(QStringLiteral("Spec"));
+    quote.setText("Spec", st ? SpecSections::summary(spec, field->maxChars()) : QString());
+    return Status::ok();
+}
+
+Status QuoteLibrary::syncQuoteSpec(const Record &quote)
+{
+    const qint32 quoteId = quote.toLong("QuoteID");
+    Table specs(m_db, QStringLiteral("SpecTexts"));
+    Record spec = specs.newRecord();
+    Status st = specs.fetch(QStringLiteral("QUOTEIDKEY"), { quoteId }, spec);
+    if (st.isError())
+        return st;
+    const bool haveSpec = st.isOk();
+
+    Table tabs(m_db, QStringLiteral("Tabs"));
+    QList<Record> allTabs;
+    st = readRange(tabs, QStringLiteral("TABIDKEY"), {}, &allTabs);
+    if (!st)
+        return st;
+
+    Table texts(m_db, QStringLiteral("TabTexts"));
+    Transaction tx(m_db);
+    if (!tx.status())
+        return tx.status();
+    for (const Record &tab : allTabs) {
+        if (tab.toLong("SpecSection") != 1)
+            continue;
+        const QString section = SpecSections::sectionForTab(tab.text("Name"));
+        if (section.isEmpty())
+            continue;
+        const QString text = haveSpec ? spec.text(section) : QString();
+        const qint32 tabId = tab.toLong("TabID");
+        QList<Record> rows;
+        st = readRange(texts, QStringLiteral("QUOTEIDTABIDKEY"), { quoteId, tabId }, &rows);
+        if (!st)
+            return st;
+        int keep = 0; // rows kept on this tab
+        if (!text.trimmed().isEmpty()) {
+            if (rows.isEmpty()) {
+                Record row;
+                st = texts.prime(row);
+                if (!st)
+                    return st;
+                row.setLong("QuoteID", quoteId);
+                row.setLong("TabID", tabId);
+                row.setText("Text", text);
+                st = texts.insert(row);
+            } else if (rows.first().text("Text") != text) {
+                rows.first().setText("Text", text);
+                st = texts.update(rows.first());
+            }
+            if (!st)
+                return st;
+            keep = 1;
+        }
+        for (int i = keep; i < rows.size(); ++i) {
+            st = texts.remove(rows[i]);
+            if (!st)
+                return st;
+        }
+    }
+    return tx.commit();
+}
+
+} // namespace bizlib
