@@ -1,64 +1,85 @@
 #include "console/RequestListSet.h"
 
-#include "bizlib/Clock.h"
-
 namespace console {
 
 namespace {
-using Column = bizlib::TableListModel::Column;
-
-QString received(const bizlib::Record &r, const char *date, const char *time)
+QString withoutTrailingBlanks(const QString &s)
 {
-    return bizlib::DateTime::dateText(r.toLong(QString::fromLatin1(date)), QStringLiteral("dd/MM/yyyy")) + u' '
-           + bizlib::DateTime::timeText(r.toLong(QString::fromLatin1(time)));
+    qsizetype n = s.size();
+    while (n > 0 && s.at(n - 1) == u' ')
+        --n;
+    return s.left(n);
 }
 } // namespace
 
-RequestListSet::RequestListSet(bizlib::Database &db)
-    : m_quoteTable(std::make_unique<bizlib::Table>(db, QStringLiteral("WebQuotes")))
-    , m_signupTable(std::make_unique<bizlib::Table>(db, QStringLiteral("WebSignup")))
-    , m_orderTable(std::make_unique<bizlib::Table>(db, QStringLiteral("WebOrders")))
+RequestListSet::RequestListSet(bizlib::Database &db, const QString &userCode)
+    : m_quotes(std::make_unique<QuoteListModel>(db))
+    , m_signups(std::make_unique<SignupListModel>(db))
+    , m_orders(std::make_unique<OrderListModel>(db))
+    , m_items(std::make_unique<OrderItemListModel>(db))
+    , m_attachments(std::make_unique<AttachmentListModel>(db))
+    , m_notes(std::make_unique<NoteListModel>(db))
+    , m_userCode(withoutTrailingBlanks(userCode))
 {
-    m_quotes = std::make_unique<bizlib::TableListModel>(
-        *m_quoteTable, QStringLiteral("NUMBERKEY"),
-        QList<Column>{{QStringLiteral("Number"), QStringLiteral("WQTE:Number"), {}, true},
-                      {QStringLiteral("Web ID"), QStringLiteral("WQTE:WebID"), {}, true},
-                      {QStringLiteral("Received"), QStringLiteral("WQTE:CreatedOn"),
-                       [](const bizlib::Record &r) { return received(r, "CreatedOn", "CreatedAt"); }},
-                      {QStringLiteral("Contact"), QStringLiteral("WQTE:Contact")},
-                      {QStringLiteral("Quantity"), QStringLiteral("WQTE:Quantity1"), {}, true},
-                      {QStringLiteral("Title"), QStringLiteral("WQTE:Title")}});
-    m_quotes->setFilter(QStringLiteral("(WQTE:Status <> 'Processing')"));
-
-    m_signups = std::make_unique<bizlib::TableListModel>(
-        *m_signupTable, QStringLiteral("STATUSDATEKEY"),
-        QList<Column>{{QStringLiteral("Received"), QStringLiteral("WSUP:SignupDate"),
-                       [](const bizlib::Record &r) { return received(r, "SignupDate", "SignupTime"); }},
-                      {QStringLiteral("Contact"), QStringLiteral("WSUP:FullName")},
-                      {QStringLiteral("E-mail"), QStringLiteral("WSUP:Email")},
-                      {QStringLiteral("Company"), QStringLiteral("WSUP:Company")}});
-    m_signups->setRange({QStringLiteral("Pending")});
-    m_signups->setFilter(QStringLiteral("(WSUP:Source <> 'B2C')"));
-
-    m_orders = std::make_unique<bizlib::TableListModel>(
-        *m_orderTable, QStringLiteral("NUMBERKEY"),
-        QList<Column>{{QStringLiteral("Number"), QStringLiteral("WORD:Number"), {}, true},
-                      {QStringLiteral("Web ID"), QStringLiteral("WORD:WebID"), {}, true},
-                      {QStringLiteral("Received"), QStringLiteral("WORD:CreatedOn"),
-                       [](const bizlib::Record &r) { return received(r, "CreatedOn", "CreatedAt"); }},
-                      {QStringLiteral("Client"), QStringLiteral("WORD:Name")},
-                      {QStringLiteral("Total"), QStringLiteral("WORD:Total"), {}, true},
-                      {QStringLiteral("Title"), QStringLiteral("WORD:Title")}});
-    m_orders->setFilter(QStringLiteral("(WORD:Status <> 'Processing')"));
+    applyFilters();
 }
 
 RequestListSet::~RequestListSet() = default;
+
+bizlib::Status RequestListSet::applyFilters()
+{
+    bizlib::Status st = m_quotes->applyFilters(m_filters, m_userCode);
+    if (st)
+        st = m_signups->applyFilters(m_filters);
+    if (st)
+        st = m_orders->applyFilters(m_filters, m_userCode);
+    return st;
+}
+
+bizlib::Status RequestListSet::setFilters(const ListFilters &filters, bool reread)
+{
+    const ListFilters before = m_filters;
+    m_filters = filters;
+    const bizlib::Status st = applyFilters();
+    if (!reread)
+        return st;
+    if (before.pendingOnly != filters.pendingOnly || before.accManager != filters.accManager)
+        m_quotes->reset();
+    if (before.pendingOnly != filters.pendingOnly)
+        m_signups->reset();
+    if (!(before == filters))
+        m_orders->reset();
+    return st;
+}
+
+void RequestListSet::setCurrentOrder(qint32 orderId)
+{
+    if (orderId == m_items->orderId() && m_items->query().isClosed() == (orderId == 0))
+        return;
+    m_items->setOrder(orderId);
+    m_items->reset();
+}
+
+void RequestListSet::setDetailRequest(const RequestRef &request)
+{
+    if (!(request == m_attachments->request())) {
+        m_attachments->setRequest(request);
+        m_attachments->reset();
+    }
+    if (!(request == m_notes->request())) {
+        m_notes->setRequest(request);
+        m_notes->reset();
+    }
+}
 
 void RequestListSet::resetAll()
 {
     m_quotes->reset();
     m_signups->reset();
     m_orders->reset();
+    m_items->reset();
+    m_attachments->reset();
+    m_notes->reset();
 }
 
 void RequestListSet::resetForRefresh(Focus focus)

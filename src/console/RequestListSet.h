@@ -1,25 +1,46 @@
 #pragma once
 
-#include "bizlib/Table.h"
-#include "bizlib/TableListModel.h"
+#include "console/AttachmentListModel.h"
+#include "console/ListFilters.h"
+#include "console/NoteListModel.h"
+#include "console/OrderItemListModel.h"
+#include "console/OrderListModel.h"
+#include "console/QuoteListModel.h"
 #include "console/RequestLists.h"
+#include "console/SignupListModel.h"
 
 #include <memory>
 
 namespace console {
 
-// The three request lists of the General tab over the business database: waiting web quote
-// requests, pending sign-ups (not B2C), and waiting web orders, each in its key order with its
-// fixed condition. Counts come from the database, not from the rows loaded.
+// The lists of the General tab over the business database: the waiting web quote requests,
+// sign-ups and web orders with their filters, and the detail lists (the current order's items,
+// the current request's attachments and notes). Counts come from the database, not from the
+// rows loaded.
 class RequestListSet : public RequestLists
 {
 public:
-    explicit RequestListSet(bizlib::Database &db);
+    // `userCode`: the logged-on user's code, for "Only show my accounts".
+    explicit RequestListSet(bizlib::Database &db, const QString &userCode = {});
     ~RequestListSet() override;
 
-    bizlib::TableListModel &quotes() { return *m_quotes; }
-    bizlib::TableListModel &signups() { return *m_signups; }
-    bizlib::TableListModel &orders() { return *m_orders; }
+    QuoteListModel &quotes() { return *m_quotes; }
+    SignupListModel &signups() { return *m_signups; }
+    OrderListModel &orders() { return *m_orders; }
+    OrderItemListModel &items() { return *m_items; }
+    AttachmentListModel &attachments() { return *m_attachments; }
+    NoteListModel &notes() { return *m_notes; }
+
+    // Sets the filters and, when `reread`, re-reads the lists they change: quotes when "pending
+    // only" or "my accounts" changed, sign-ups when "pending only" changed, orders when any changed.
+    bizlib::Status setFilters(const ListFilters &filters, bool reread = true);
+    const ListFilters &filters() const { return m_filters; }
+    const QString &userCode() const { return m_userCode; }
+
+    // The detail lists follow: items the order (0: none), attachments and notes the request.
+    // Each list is re-read only when what it follows changed.
+    void setCurrentOrder(qint32 orderId);
+    void setDetailRequest(const RequestRef &request);
 
     void resetAll() override;
     void resetForRefresh(Focus focus) override;
@@ -28,12 +49,16 @@ public:
     Counts counts() const override;
 
 private:
-    std::unique_ptr<bizlib::Table> m_quoteTable;
-    std::unique_ptr<bizlib::Table> m_signupTable;
-    std::unique_ptr<bizlib::Table> m_orderTable;
-    std::unique_ptr<bizlib::TableListModel> m_quotes;
-    std::unique_ptr<bizlib::TableListModel> m_signups;
-    std::unique_ptr<bizlib::TableListModel> m_orders;
+    bizlib::Status applyFilters();
+
+    std::unique_ptr<QuoteListModel> m_quotes;
+    std::unique_ptr<SignupListModel> m_signups;
+    std::unique_ptr<OrderListModel> m_orders;
+    std::unique_ptr<OrderItemListModel> m_items;
+    std::unique_ptr<AttachmentListModel> m_attachments;
+    std::unique_ptr<NoteListModel> m_notes;
+    ListFilters m_filters;
+    QString m_userCode;
     Focus m_focus = Focus::Elsewhere;
 };
 

@@ -1,40 +1,137 @@
 #pragma once
 
-#include <QWidget>
+#include "config/AppContext.h"
+#include "console/GeneralPageState.h"
+#include "console/NoteActions.h"
+#include "console/RequestAction.h"
+#include "console/RequestLists.h"
 
-class QTableView;
+#include <QMap>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+class QCheckBox;
+class QMenu;
 class QPushButton;
+class QSplitter;
+class QTableView;
+
+namespace notes {
+class Desktop;
+}
 
 namespace console {
-class RequestListSet;
+class AttachmentActions;
+class JoinedListModel;
 class Monitor;
+class RequestListSet;
 } // namespace console
 
 namespace console::ui {
 
-// The General tab: the waiting quote requests, sign-ups and orders with their buttons.
+class DetailSheet;
+
+// The General tab: the waiting quote requests, sign-ups and orders with their Process, Reject
+// and Paid buttons, the three filter check boxes, and the detail sheet (details, attachments,
+// notes). The rules for what is shown and enabled are GeneralPageState's; the lists are the
+// RequestListSet's; the attachment and note buttons act through AttachmentActions and
+// NoteActions.
 class GeneralPage : public QWidget
 {
     Q_OBJECT
 
 public:
-    GeneralPage(RequestListSet &lists, Monitor &monitor, QWidget *parent = nullptr);
+    // Starts the window of an action on a request (its record just read again). Until the
+    // processing windows exist, the default tells the user that the window is not part of this
+    // version.
+    using ActionHandler = std::function<void(RequestAction action, const bizlib::Record &request)>;
+
+    GeneralPage(config::AppContext &context, RequestListSet &lists, Monitor &monitor, QWidget *parent = nullptr);
+    ~GeneralPage() override;
+
+    void setActionHandler(ActionHandler handler) { m_actionHandler = std::move(handler); }
+    // The note editor (default: the `UpdateWebNote` form) and the desktop services (default:
+    // Qt's dialogs, desktop services and clipboard); tests put scripted ones in their place.
+    void setNoteEditor(NoteActions::Editor editor);
+    void setDesktop(notes::Desktop *desktop);
 
     QTableView *quoteView() const { return m_quotes; }
     QTableView *signupView() const { return m_signups; }
     QTableView *orderView() const { return m_orders; }
+    DetailSheet *detailSheet() const { return m_sheet; }
+    QCheckBox *accManagerBox() const { return m_accManager; }
+    QCheckBox *pendingOnlyBox() const { return m_pendingOnly; }
+    QCheckBox *b2cOnlyBox() const { return m_b2cOnly; }
+    QPushButton *button(RequestAction action) const;
+    const GeneralPageState &state() const { return m_state; }
+
     // Sizes the columns to what the lists hold (called once the lists have their first rows).
     void fitColumns();
+    // Makes a list the current one, as clicking into it does.
+    void selectList(RequestLists::Focus list);
+    // Runs an action on the selected row of its list, as its button does. `fromDoubleClick`: a
+    // row that has gone since it was listed gives the exclamation beep.
+    void runAction(RequestAction action, bool fromDoubleClick = false);
+    // The right-click menu of a list, its entries enabled like their buttons (the caller shows it).
+    std::unique_ptr<QMenu> contextMenu(QTableView *view);
+
+    // The attachment and note buttons.
+    void addAttachments();
+    void deleteAttachment();
+    void openAttachment();
+    void copyAttachmentUrl();
+    void toggleArtwork();
+    void insertNote();
+    void changeNote();
+    void deleteNote();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
-    QWidget *listBox(const QString &title, QTableView *view, int focus);
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    QWidget *listBox(const QString &title, QTableView *view, const QList<QPushButton *> &buttons);
+    QWidget *filterBar();
+    void watchList(QTableView *view, RequestLists::Focus focus);
+    void onFilterChanged();
+    void onPendingOnlyToggled(bool on);
+    // A new row in a list: takeRow() passes it to the rules only; newRow() also shows the result.
+    void takeRow(RequestLists::Focus list);
+    void newRow(RequestLists::Focus list);
+    void afterReset(QTableView *view, qint32 id, int row);
+    void followCurrentRequest();
+    void applyControls();
+    void updateDetailButtons();
+    const bizlib::Record *selectedRecord(QTableView *view) const;
+    int selectedRow(QTableView *view) const;
+    bool freshRecord(RequestAction action, bizlib::Record *record);
+    QTableView *viewOf(RequestLists::Focus list) const;
+    void selectFirstRow(QTableView *view);
+    void afterAction(RequestAction action);
+    RequestRef requestForNew() const;
+    void runNoteEditor(const std::function<bizlib::forms::Response()> &editor);
 
+    config::AppContext &m_ctx;
     RequestListSet &m_lists;
     Monitor &m_monitor;
-    QTableView *m_quotes;
-    QTableView *m_signups;
-    QTableView *m_orders;
+    GeneralPageState m_state;
+    std::unique_ptr<notes::Desktop> m_ownDesktop;
+    notes::Desktop *m_desktop = nullptr;
+    std::unique_ptr<AttachmentActions> m_attachmentActions;
+    std::unique_ptr<NoteActions> m_noteActions;
+    ActionHandler m_actionHandler;
+    QTableView *m_quotes = nullptr;
+    QTableView *m_signups = nullptr;
+    QTableView *m_orders = nullptr;
+    DetailSheet *m_sheet = nullptr;
+    QSplitter *m_split = nullptr;
+    QCheckBox *m_accManager = nullptr;
+    QCheckBox *m_pendingOnly = nullptr;
+    QCheckBox *m_b2cOnly = nullptr;
+    QMap<RequestAction, QPushButton *> m_buttons;
+    bool m_restoring = false;
+    bool m_shown = false;
 };
 
 } // namespace console::ui

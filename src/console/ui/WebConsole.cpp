@@ -26,7 +26,9 @@ enum Tab { GeneralTab = 0, SetupTab, LogsTab, SyncTab };
 } // namespace
 
 WebConsole::WebConsole(config::AppContext &context, const bizlib::MonotonicClock &clock, QWidget *parent)
-    : QWidget(parent), m_ctx(context), m_lists(std::make_unique<RequestListSet>(*context.db))
+    : QWidget(parent)
+    , m_ctx(context)
+    , m_lists(std::make_unique<RequestListSet>(*context.db, context.glo.user.userCode))
 {
     setObjectName(QString::fromLatin1(ProcedureName));
     m_monitor = std::make_unique<Monitor>(context, clock, *m_lists);
@@ -40,7 +42,7 @@ WebConsole::WebConsole(config::AppContext &context, const bizlib::MonotonicClock
     auto *split = new QSplitter(Qt::Horizontal, this);
     split->addWidget(buildNavigation());
     m_tabs = new QTabWidget(split);
-    m_general = new GeneralPage(*m_lists, *m_monitor, m_tabs);
+    m_general = new GeneralPage(m_ctx, *m_lists, *m_monitor, m_tabs);
     m_tabs->addTab(m_general, tr("General"));
     m_tabs->addTab(placeholderPage(tr("Setup: the console settings that are shared with the web monitor service, "
                                       "the hot folders, document layouts and automation switches will be edited here.")),

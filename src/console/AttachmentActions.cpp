@@ -1,0 +1,194 @@
+#include "console/AttachmentActions.h"
+
+#include "bizlib/Prompter.h"
+#include "bizlib/Table.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace console {
+
+namespace {
+
+const QString kAttachments = QStringLiteral("WebAttachments");
+const QString kIdKey = QStringLiteral("ATTACHMENTIDKEY");
+const QString kCaption = QStringLiteral("Add attachment");
+
+QString clipped(const QString &s)
+{
+    qsizetype n = s.size();
+    while (n > 0 && s.at(n - 1) == u' ')
+        --n;
+    return s.left(n);
+}
+
+} // namespace
+
+AttachmentActions::AttachmentActions(
+    bizlib::Database &db, bizlib::Prompter &prompter, notes::Desktop &desktop, QString dataFolder)
+    : m_db(db)
+    , m_prompter(prompter)
+    , m_desktop(desktop)
+    , m_dataFolder(std::move(dataFolder))
+{ }
+
+QList<notes::Desktop::Filter> AttachmentActions::fileFilters()
+{
+    return { { QStringLiteral("PDF file(s)"), QStringLiteral("*.pdf") },
+        { QStringLiteral("PNG file(s)"), QStringLiteral("*.png") },
+        { QStringLiteral("EPS file(s)"), QStringLiteral("*.eps") },
+        { QStringLiteral("TIF file(s)"), QStringLiteral("*.tif?") },
+        { QStringLiteral("JPEG file(s)"), QStringLiteral("*.jpg") },
+        { QStringLiteral("Excel file(s)"), QStringLiteral("*.xls?") },
+        { QStringLiteral("Word file(s)"), QStringLiteral("*.doc?") },
+        { QStringLiteral("All file(s)"), QStringLiteral("*.*") } };
+}
+
+QString AttachmentActions::folderFor(RequestRef::Kind kind) const
+{
+    return QDir(m_dataFolder)
+        .filePath(kind == RequestRef::Kind::Quote ? QStringLiteral("quotes") : QStringLiteral("orders"));
+}
+
+std::optional<QString> AttachmentActions::storedName(qint32 webId, const QString &sourcePath)
+{
+    const qsizetype cut = std::max(sourcePath.lastIndexOf(u'/'), sourcePath.lastIndexOf(u'\\'));
+    const QString name = sourcePath.mid(cut + 1).trimmed();
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        return std::nullopt;
+    return QString::number(webId) + u'_' + name;
+}
+
+void AttachmentActions::report(const bizlib::Status &status)
+{
+    m_prompter.alert(status.message(), kCaption, bizlib::Prompter::Icon::Hand);
+}
+
+int AttachmentActions::add(const RequestRef &owner)
+{
+    if (!owner.isSet())
+        return 0;
+    int added = 0;
+    for (const QString &path : m_desktop.chooseFiles(QStringLiteral("Select attachment(s)"), fileFilters(), true))
+        if (addFile(owner, path))
+            ++added;
+    return added;
+}
+
+bool AttachmentActions::addFile(const RequestRef &owner, const QString &path)
+{
+    if (path.trimmed().isEmpty() || !owner.isSet())
+        return false;
+    const std::optional<QString> filename = storedName(owner.webId, path);
+    const QString folder = folderFor(owner.kind);
+    const QString localPath = filename ? QDir(folder).filePath(*filename) : QString();
+    bizlib::Table table(m_db, kAttachments);
+    const bizlib::FieldDef *localField = table.def().field(QStringLiteral("LocalPath"));
+    // The stored copy must be a file directly inside the folder, and its path must fit the record:
+    // a cut path would name another file than the one written.
+    if (!filename
+        || QDir::cleanPath(QFileInfo(localPath).absolutePath()) != QDir::cleanPath(QFileInfo(folder).absoluteFilePath())
+        || (localField && localPath.size() > localField->maxChars())) {
+        m_prompter.alert(QStringLiteral("The file \"%1\" cannot be attached: its name must name a file inside the "
+                                        "attachments folder \"%2\".")
+                             .arg(path, folder),
+            kCaption, bizlib::Prompter::Icon::Exclamation);
+        return false;
+    }
+
+    bizlib::Record r;
+    if (const bizlib::Status st = table.prime(r); !st) {
+        report(st);
+        return false;
+    }
+    const bool quote = owner.kind == RequestRef::Kind::Quote;
+    r.setLong("QuoteID", quote ? owner.id : 0);
+    r.setLong("OrderID", quote ? 0 : owner.id);
+    r.setText("Filename", *filename);
+    r.setText("SourceName", path);
+    r.setText("SourceFile", filename->mid(filename->indexOf(u'_') + 1));
+    r.setText("LocalPath", localPath);
+    if (const bizlib::Status st = table.insert(r); !st) {
+        table.release(r);
+        report(st);
+        return false;
+    }
+    QDir().mkpath(folder);
+    if (QFile::exists(localPath))
+        QFile::remove(localPath);
+    if (!QFile::copy(path, localPath))
+        m_prompter.alert(QStringLiteral("The file \"%1\" could not be copied to \"%2\". The attachment is recorded "
+                                        "without its copy.")
+                             .arg(path, localPath),
+            kCaption, bizlib::Prompter::Icon::Exclamation);
+    return true;
+}
+
+bool AttachmentActions::fetch(qint32 attachmentId, bizlib::Record *attachment)
+{
+    bizlib::Table table(m_db, kAttachments);
+    *attachment = table.newRecord();
+    const bizlib::Status st = table.fetch(kIdKey, { attachmentId }, *attachment);
+    if (st.isError())
+        report(st);
+    return st.isOk();
+}
+
+bool AttachmentActions::remove(qint32 attachmentId)
+{
+    bizlib::Record r;
+    if (attachmentId == 0 || !fetch(attachmentId, &r))
+        return false;
+    if (r.toLong("Artwork") == 1) {
+        m_prompter.alert(
+            QStringLiteral("WARNING: You cannot remove artwork attachments as these are critical to the order."),
+            QStringLiteral("Cannot delete artwork"), bizlib::Prompter::Icon::Exclamation);
+        return false;
+    }
+    if (!m_prompter.askYesNo(QStringLiteral("Are you sure you want to delete the attachment record?"),
+            QStringLiteral("Confirm delete"), false))
+        return false;
+    const QString local = clipped(r.text("LocalPath"));
+    if (!local.isEmpty())
+        QFile::remove(local);
+    bizlib::Table table(m_db, kAttachments);
+    if (const bizlib::Status st = table.remove(r); !st) {
+        if (st.isError())
+            report(st);
+        return false;
+    }
+    return true;
+}
+
+bool AttachmentActions::open(const bizlib::Record &attachment)
+{
+    const QString source = clipped(attachment.text("SourceName"));
+    return !source.isEmpty() && m_desktop.open(source);
+}
+
+bool AttachmentActions::copyUrl(qint32 attachmentId)
+{
+    bizlib::Record r;
+    if (attachmentId == 0 || !fetch(attachmentId, &r))
+        return false;
+    m_desktop.setClipboardText(clipped(r.text("SourceName")));
+    return true;
+}
+
+bool AttachmentActions::toggleArtwork(qint32 attachmentId)
+{
+    bizlib::Record r;
+    if (attachmentId == 0 || !fetch(attachmentId, &r))
+        return false;
+    r.setLong("Artwork", r.toLong("Artwork") == 1 ? 0 : 1);
+    bizlib::Table table(m_db, kAttachments);
+    if (const bizlib::Status st = table.update(r); !st) {
+        if (st.isError())
+            report(st);
+        return false;
+    }
+    return true;
+}
+
+} // namespace console

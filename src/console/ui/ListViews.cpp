@@ -1,0 +1,79 @@
+#include "console/ui/ListViews.h"
+
+#include "console/JoinedListModel.h"
+#include "console/ui/ListDecorationProxy.h"
+
+#include <QHeaderView>
+#include <QTableView>
+
+namespace console::ui {
+
+namespace {
+QColor rgb(quint32 value)
+{
+    return QColor((value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF);
+}
+} // namespace
+
+QTableView *ListViews::make(JoinedListModel *model, bool listColours, QWidget *parent)
+{
+    auto *view = new QTableView(parent);
+    view->setModel(new ListDecorationProxy(model, view));
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setContextMenuPolicy(Qt::CustomContextMenu);
+    view->setWordWrap(false);
+    view->setIconSize(QSize(16, 16));
+    view->verticalHeader()->hide();
+    view->verticalHeader()->setDefaultSectionSize(22);
+    view->horizontalHeader()->setStretchLastSection(true);
+    view->horizontalHeader()->setHighlightSections(false);
+    view->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // Column widths are measured on the first rows only: the lists hold a page or more.
+    view->horizontalHeader()->setResizeContentsPrecision(25);
+
+    QPalette p = view->palette();
+    const bool striped = model->stripeColour() != 0xFFFFFF;
+    view->setAlternatingRowColors(striped);
+    p.setColor(QPalette::Base, Qt::white);
+    p.setColor(QPalette::Text, Qt::black);
+    if (striped)
+        p.setColor(QPalette::AlternateBase, rgb(model->stripeColour()));
+    if (listColours) {
+        for (const QPalette::ColorGroup g : { QPalette::Active, QPalette::Inactive }) {
+            p.setColor(g, QPalette::Highlight, rgb(kSelectedBackground));
+            p.setColor(g, QPalette::HighlightedText, rgb(kSelectedText));
+        }
+        view->setShowGrid(true);
+        view->setStyleSheet(QStringLiteral("QTableView { gridline-color: %1; }").arg(rgb(kGrid).name()));
+    } else {
+        view->setShowGrid(false);
+    }
+    view->setPalette(p);
+    return view;
+}
+
+JoinedListModel *ListViews::model(const QTableView *view)
+{
+    auto *proxy = qobject_cast<ListDecorationProxy *>(view->model());
+    return proxy ? qobject_cast<JoinedListModel *>(proxy->sourceModel()) : nullptr;
+}
+
+void ListViews::fitColumns(QTableView *view)
+{
+    const JoinedListModel *m = model(view);
+    if (!m)
+        return;
+    view->resizeColumnsToContents();
+    const int columns = m->columnCount();
+    for (int c = 0; c < columns - 1; ++c) {
+        const ListColumn &col = m->column(c);
+        if (col.title.isEmpty() && !col.text)
+            view->setColumnWidth(c, 24);
+        else
+            view->setColumnWidth(c, std::min(view->columnWidth(c) + 12, 280));
+    }
+}
+
+} // namespace console::ui

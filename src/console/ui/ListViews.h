@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QtGlobal>
+
+class QTableView;
+class QWidget;
+
+namespace console {
+class JoinedListModel;
+}
+
+namespace console::ui {
+
+// The look of the window's lists: one row selected at a time, the list's row stripes, and, when
+// the system configuration's list colours are on, the selection colours (navy text on
+// #F5DDAF) and a grey grid.
+class ListViews
+{
+public:
+    static constexpr quint32 kSelectedText = 0x000080;
+    static constexpr quint32 kSelectedBackground = 0xF5DDAF;
+    static constexpr quint32 kGrid = 0xC0C0C0;
+
+    // A view of `model` (through the icon proxy) with the list's stripes.
+    static QTableView *make(JoinedListModel *model, bool listColours, QWidget *parent);
+    // Column widths from the rows loaded: icon-only columns narrow, the others as wide as their
+    // contents up to a limit.
+    static void fitColumns(QTableView *view);
+    // The model behind a view made by make().
+    static JoinedListModel *model(const QTableView *view);
+};
+
+} // namespace console::ui

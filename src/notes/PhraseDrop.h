@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+namespace bizlib {
+class Prompter;
+}
+
+namespace notes {
+
+// Dropping a phrase from the phrase toolbox into a text field, as every text field that takes
+// phrases does it (the note editor's notes, the reasons of the rejection windows):
+//  - a field whose text, without trailing blanks, is empty takes the dropped text;
+//  - otherwise the user is asked (with a beep) whether to Overwrite (the field takes the dropped
+//    text without trailing blanks), Append (the field's text without trailing blanks, ", ", then
+//    the dropped text) or Cancel (the field stays as it is).
+// After a change the field is selected, marked as changed and left with Tab, so that its own
+// accept handling runs (the widget's part).
+class PhraseDrop
+{
+public:
+    // The drag-and-drop format of a phrase (its text, UTF-8).
+    static constexpr const char *kMimeType = "application/x-webconsole-phrase";
+
+    static QString question()
+    {
+        return QStringLiteral("There is already text in this field, press Overwrite to erase the existing text,  "
+                              "Append to add on the end, or Cancel to abandon, ");
+    }
+    static QString caption() { return QStringLiteral("Warning"); }
+    static QString buttons() { return QStringLiteral("&Overwrite|&Append|&Cancel"); }
+
+    // The field's new text, or nullopt when the user cancelled. `maxLength` (0: no limit) cuts
+    // the result to what the field holds.
+    static std::optional<QString> apply(
+        const QString &current, const QString &dropped, bizlib::Prompter &prompter, int maxLength = 0);
+
+    // Text without trailing blanks (spaces, tabs, line ends).
+    static QString clipped(const QString &text);
+};
+
+} // namespace notes
