@@ -49,10 +49,13 @@ protected:
     QString runtime() const { return m_dir.filePath(QStringLiteral("run")); }
     QString release() const { return m_dir.filePath(QStringLiteral("release")); }
 
-    std::unique_ptr<QProcess> start(const QStringList &args, const QString &program = QStringLiteral(STARTUP_PROBE_PATH))
+    std::unique_ptr<QProcess> start(const QStringList &args, const QString &program = QStringLiteral(STARTUP_PROBE_PATH),
+                                    const QString &frame = {})
     {
         auto p = std::make_unique<QProcess>();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        if (!frame.isEmpty())
+            env.insert(QStringLiteral("STARTUP_PROBE_FRAME"), frame);
         env.insert(QStringLiteral("WEBCONSOLE_INI"), m_ini);
         env.insert(QStringLiteral("STARTUP_PROBE_RUNTIME"), runtime());
         env.insert(QStringLiteral("STARTUP_PROBE_RELEASE"), release());
@@ -186,6 +189,28 @@ TEST_F(StartupProcess, networkBanner_followsTheSwitchRule)
     const QString out = finish(*loud);
     EXPECT_EQ(out.count(QStringLiteral("DEBUG Network library")), 6) << out.toStdString();
     EXPECT_LT(out.indexOf(QStringLiteral("DEBUG")), out.indexOf(QStringLiteral("FRAME")));
+}
+
+TEST_F(StartupProcess, multiCompanyRecord_writesCompanyToTheDefaultIniAndNotConfiguredEndsWithZero)
+{
+    {
+        DatabaseConfig cfg;
+        cfg.file = m_dir.filePath(QStringLiteral("business.db"));
+        Database db(cfg);
+        ASSERT_TRUE(db.open().isOk());
+        ASSERT_TRUE(db.exec(QStringLiteral("UPDATE \"syconf\" SET \"multicompany\" = 1")).isOk());
+    }
+    auto p = start({QStringLiteral("--company"), QStringLiteral("4")}, QStringLiteral(STARTUP_PROBE_PATH),
+                   QStringLiteral("notconfigured"));
+    const QString out = finish(*p);
+    EXPECT_EQ(p->exitCode(), 0);
+    // The frame ended before opening: the shutdown steps do not run.
+    EXPECT_TRUE(out.contains(QStringLiteral("LIBS DATA:INIT,MAIN:INIT,ORDER:INIT,QUOTE:INIT,REPORT:INIT,STOCK:INIT\n")))
+        << out.toStdString();
+    const config::IniFile defaults(m_dir.filePath(QStringLiteral("default.ini")));
+    EXPECT_EQ(defaults.text(QStringLiteral("Multicompany"), QStringLiteral("CompanyName")),
+              QStringLiteral("Northgate Print Ltd"));
+    EXPECT_EQ(defaults.number(QStringLiteral("Multicompany"), QStringLiteral("CompanyNo")), 4);
 }
 
 } // namespace

@@ -1,7 +1,8 @@
 // Runs the program's start-up and shutdown as a real process, for the start-up tests.
 // Messages are printed as "MESSAGE <caption>|<text>"; the frame prints "FRAME" and waits until
 // the file named by STARTUP_PROBE_RELEASE exists (or 10 seconds), then the libraries' log is
-// printed as "LIBS DATA:INIT,...".
+// printed as "LIBS DATA:INIT,...". With STARTUP_PROBE_FRAME=notconfigured the frame ends as a
+// start without a website address does.
 #include "app/CommandLine.h"
 #include "app/Startup.h"
 #include "bizlib/Prompter.h"
@@ -42,6 +43,8 @@ int main(int argc, char **argv)
     const int code = startup.run([](config::AppContext &ctx) {
         std::printf("FRAME company=%d name=%s\n", ctx.glo.companyNo, qPrintable(ctx.glo.companyName));
         std::fflush(stdout);
+        if (qEnvironmentVariable("STARTUP_PROBE_FRAME") == QLatin1String("notconfigured"))
+            return app::FrameResult::NotConfigured;
         const QString release = qEnvironmentVariable("STARTUP_PROBE_RELEASE");
         QElapsedTimer waited;
         waited.start();
