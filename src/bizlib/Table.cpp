@@ -120,8 +120,13 @@ Status Table::fetch(const QString &keyName, const QVariantList &values, Record &
         if (!known)
             where << m_def->sqlColumn(key.fields[i]) + QStringLiteral(" = ?");
         QVariant v = values[i];
-        if (f.isText())
-            v = v.toString().left(f.maxChars() > 0 ? f.maxChars() : v.toString().size());
+        // A text longer than the field cannot be stored there: no row has it (cutting it would
+        // find the row of a shorter, different value).
+        QString text = f.isText() ? v.toString() : QString();
+        while (text.endsWith(u' '))
+            text.chop(1);
+        if (f.maxChars() > 0 && text.size() > f.maxChars())
+            return Status::notFound(QStringLiteral("%1: no record for key %2").arg(m_def->name, key.name));
         params << m_db.toSql(f, v);
     }
     QString &sql = m_fetchSql[key.name + QString::number(values.size())];

@@ -97,6 +97,24 @@ bool AttachmentActions::addFile(const RequestRef &owner, const QString &path)
         return false;
     }
 
+    // Two attachments never share a stored file: a name already taken (by a file or by another
+    // record) gets "_2", "_3" ... before its extension, so no existing copy is overwritten.
+    QString stored = *filename;
+    QString target = localPath;
+    for (int n = 2; QFile::exists(target) || pathInUse(table, target, 0); ++n) {
+        const QFileInfo info(*filename);
+        const QString suffix = info.suffix().isEmpty() ? QString() : u'.' + info.suffix();
+        stored = info.completeBaseName() + u'_' + QString::number(n) + suffix;
+        target = QDir(folder).filePath(stored);
+        if (localField && target.size() > localField->maxChars()) {
+            m_prompter.alert(QStringLiteral("The file \"%1\" cannot be attached: the attachments folder has no free "
+                                            "name for it.")
+                                 .arg(path),
+                kCaption, bizlib::Prompter::Icon::Exclamation);
+            return false;
+        }
+    }
+
     bizlib::Record r;
     if (const bizlib::Status st = table.prime(r); !st) {
         report(st);
@@ -105,22 +123,20 @@ bool AttachmentActions::addFile(const RequestRef &owner, const QString &path)
     const bool quote = owner.kind == RequestRef::Kind::Quote;
     r.setLong("QuoteID", quote ? owner.id : 0);
     r.setLong("OrderID", quote ? 0 : owner.id);
-    r.setText("Filename", *filename);
+    r.setText("Filename", stored);
     r.setText("SourceName", path);
     r.setText("SourceFile", filename->mid(filename->indexOf(u'_') + 1));
-    r.setText("LocalPath", localPath);
+    r.setText("LocalPath", target);
     if (const bizlib::Status st = table.insert(r); !st) {
         table.release(r);
         report(st);
         return false;
     }
     QDir().mkpath(folder);
-    if (QFile::exists(localPath))
-        QFile::remove(localPath);
-    if (!QFile::copy(path, localPath))
+    if (!QFile::copy(path, target))
         m_prompter.alert(QStringLiteral("The file \"%1\" could not be copied to \"%2\". The attachment is recorded "
                                         "without its copy.")
-                             .arg(path, localPath),
+                             .arg(path, target),
             kCaption, bizlib::Prompter::Icon::Exclamation);
     return true;
 }
@@ -149,16 +165,34 @@ bool AttachmentActions::remove(qint32 attachmentId)
     if (!m_prompter.askYesNo(QStringLiteral("Are you sure you want to delete the attachment record?"),
             QStringLiteral("Confirm delete"), false))
         return false;
-    const QString local = clipped(r.text("LocalPath"));
-    if (!local.isEmpty())
-        QFile::remove(local);
     bizlib::Table table(m_db, kAttachments);
     if (const bizlib::Status st = table.remove(r); !st) {
         if (st.isError())
             report(st);
         return false;
     }
+    // The record is gone; its copy goes only when it is a file of the attachments folder that no
+    // other record names (a path written by another program is never trusted to delete).
+    const QString local = clipped(r.text("LocalPath"));
+    const QString folder = folderFor(r.toLong("QuoteID") != 0 ? RequestRef::Kind::Quote : RequestRef::Kind::Order);
+    if (!local.isEmpty()
+        && QDir::cleanPath(QFileInfo(local).absolutePath()) == QDir::cleanPath(QFileInfo(folder).absoluteFilePath())
+        && !pathInUse(table, local, attachmentId))
+        QFile::remove(local);
     return true;
+}
+
+bool AttachmentActions::pathInUse(bizlib::Table &table, const QString &localPath, qint32 exceptId)
+{
+    const bizlib::TableDef &def = table.def();
+    qint64 n = 0;
+    const bizlib::Status st = table.count(&n,
+        QStringLiteral("%1 = ? AND %2 <> ?")
+            .arg(def.sqlColumn(def.fieldIndex(QStringLiteral("LocalPath"))),
+                def.sqlColumn(def.fieldIndex(QStringLiteral("AttachmentID")))),
+        { localPath, exceptId });
+    // When the question cannot be answered, the path counts as taken: nothing is overwritten or deleted.
+    return !st || n > 0;
 }
 
 bool AttachmentActions::open(const bizlib::Record &attachment)

@@ -13,6 +13,10 @@ class Prompter;
 class Record;
 } // namespace bizlib
 
+namespace bizlib {
+class Table;
+}
+
 namespace console {
 
 // The buttons of the Attachments page: Add, Delete, Open, Copy url and Artwork?.
@@ -54,6 +58,9 @@ public:
 
 private:
     bool fetch(qint32 attachmentId, bizlib::Record *attachment);
+    // True when an attachment other than `exceptId` stores its copy at `localPath` (or the
+    // database cannot tell).
+    static bool pathInUse(bizlib::Table &table, const QString &localPath, qint32 exceptId);
     void report(const bizlib::Status &status);
 
     bizlib::Database &m_db;

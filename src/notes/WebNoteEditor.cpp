@@ -126,6 +126,8 @@ void WebNoteEditor::stamp(const char *date, const char *time, const char *user)
 
 bizlib::Status WebNoteEditor::open()
 {
+    if (!m_services.db)
+        return m_lastStatus = bizlib::Status::error(QStringLiteral("The note editor has no business database."));
     bizlib::Table notes(*m_services.db, kNotes);
     if (m_args.request == Request::Insert) {
         m_note = m_args.note.isValid() ? m_args.note : notes.newRecord();

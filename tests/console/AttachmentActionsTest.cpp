@@ -1,5 +1,6 @@
 #include "console/AttachmentActions.h"
 
+#include "bizlib/TableCursor.h"
 #include "console/ScriptedDesktop.h"
 #include "console/WebRows.h"
 #include "support/ScriptedPrompter.h"
@@ -163,7 +164,13 @@ TEST_P(Attachments, deleteRefusesArtworkAndOtherwiseRemovesFileAndRecordAfterCon
     EXPECT_EQ(prompter.beeps().first(), Icon::Exclamation);
     EXPECT_EQ(attachmentCount(), 1);
 
-    const QString local = sourceFile(QStringLiteral("stored.pdf"));
+    // The stored copy lives in the orders' attachments folder.
+    const QString local = data.filePath(QStringLiteral("data/orders/1_stored.pdf"));
+    QDir().mkpath(QFileInfo(local).absolutePath());
+    {
+        QFile f(local);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
     const qint32 plain = addArtwork(1, 0, local);
     prompter.answer(2); // No
     EXPECT_FALSE(actions->remove(plain));
@@ -198,6 +205,44 @@ TEST_P(Attachments, openCopyUrlAndArtworkWorkOnTheAttachmentReadAgain)
     EXPECT_TRUE(actions->toggleArtwork(id));
     EXPECT_EQ(attachment(id).toLong("Artwork"), 0);
     EXPECT_FALSE(actions->toggleArtwork(id + 100));
+}
+
+TEST_P(Attachments, sameNameTwiceKeepsBothCopiesAndDeletingOneLeavesTheOther)
+{
+    const RequestRef quote { RequestRef::Kind::Quote, 7, 58004 };
+    desktop.choose({ sourceFile(QStringLiteral("a/brief.pdf"), "first") });
+    desktop.choose({ sourceFile(QStringLiteral("b/brief.pdf"), "second") });
+    ASSERT_EQ(actions->add(quote), 1);
+    ASSERT_EQ(actions->add(quote), 1);
+    bizlib::Table t(db(), QStringLiteral("WebAttachments"));
+    bizlib::TableCursor c(t, QStringLiteral("ATTACHMENTIDKEY"));
+    QList<bizlib::Record> rows;
+    bizlib::Record r;
+    while (c.next(r))
+        rows << r;
+    ASSERT_EQ(rows.size(), 2);
+    const QString first = rows[0].text("LocalPath");
+    const QString second = rows[1].text("LocalPath");
+    EXPECT_NE(first, second);
+    EXPECT_TRUE(second.endsWith(QStringLiteral("58004_brief_2.pdf"))) << second.toStdString();
+    QFile f1(first);
+    ASSERT_TRUE(f1.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f1.readAll(), QByteArray("first"));
+
+    prompter.answer(1); // Yes
+    ASSERT_TRUE(actions->remove(rows[0].toLong("AttachmentID")));
+    EXPECT_FALSE(QFile::exists(first));
+    EXPECT_TRUE(QFile::exists(second));
+}
+
+TEST_P(Attachments, deletingARecordWhosePathLeavesTheFolderKeepsThatFile)
+{
+    const QString outside = sourceFile(QStringLiteral("precious.txt"), "keep me");
+    const qint32 id = addArtwork(41, 0, outside);
+    prompter.answer(1); // Yes
+    ASSERT_TRUE(actions->remove(id));
+    EXPECT_EQ(attachmentCount(), 0);
+    EXPECT_TRUE(QFile::exists(outside));
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, Attachments, testsupport::allEngines(), testsupport::engineName);

@@ -25,7 +25,7 @@ QString freeName(const QString &fileName)
     const QString suffix = info.suffix().isEmpty() ? QString() : QStringLiteral(".") + info.suffix();
     const QString stem = info.absolutePath() + QLatin1Char('/') + info.completeBaseName();
     for (int n = 2;; ++n) {
-        const QString candidate = QStringLiteral("%1_%2%3").arg(stem).arg(n).arg(suffix);
+        const QString candidate = QStringLiteral("%1_%2%3").arg(stem, QString::number(n), suffix);
         if (!QFileInfo::exists(candidate))
             return candidate;
     }

@@ -30,6 +30,7 @@ class WebConsole : public QWidget
 public:
     static constexpr const char *ProcedureName = "WebConsole";
 
+    // `context` must have its database and prompter set (start-up does so before the frame opens).
     WebConsole(config::AppContext &context, const bizlib::MonotonicClock &clock, QWidget *parent = nullptr);
     ~WebConsole() override;
 
