@@ -55,6 +55,16 @@ TEST_P(TableAccess, fetchByKey_tellsNotFoundApartAndLeavesRecord)
     EXPECT_TRUE(st.isNotFound());
     EXPECT_FALSE(st.isError());
     EXPECT_EQ(missing.text("Title"), QStringLiteral("kept"));
+
+    // A text longer than its key field is nobody's key, not the key of its first characters.
+    Table signups(db(), QStringLiteral("WebSignup"));
+    Record s;
+    ASSERT_TRUE(signups.prime(s).isOk());
+    s.setText("Status", QString(20, u'P'));
+    ASSERT_TRUE(signups.insert(s).isOk());
+    Record found = signups.newRecord();
+    EXPECT_TRUE(signups.fetch(QStringLiteral("STATUSDATEKEY"), {QString(20, u'P')}, found).isOk());
+    EXPECT_TRUE(signups.fetch(QStringLiteral("STATUSDATEKEY"), {QString(25, u'P')}, found).isNotFound());
 }
 
 TEST_P(TableAccess, cursor_readsInKeyOrderWithRangeStartAndFilter)
