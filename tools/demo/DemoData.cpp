@@ -70,50 +70,38 @@ bizlib::Status DemoData::fillWebRequests()
 
 bizlib::Status DemoData::addWebQuotes(int count)
 {
-    if (count <= 0)
-        return bizlib::Status::ok();
-    bizlib::Status st = inTransaction([this] {
-        m_catalog.load(m_db);
-        if (m_catalog.clients().isEmpty())
-            throw std::runtime_error("the business data must be filled before extra web quote requests");
-    });
-    if (!st)
-        return st;
-    qint32 number = 0;
-    qint32 webId = 0;
-    st = inTransaction([&] {
-        number = maxOf(QStringLiteral("WebQuotes"), QStringLiteral("Number"));
-        webId = maxOf(QStringLiteral("WebQuotes"), QStringLiteral("WebID"));
-    });
-    for (int done = 0; st && done < count; done += kBatchSize) {
-        const int batch = std::min(kBatchSize, count - done);
-        st = inTransaction([&] {
-            const QList<QDateTime> received = spreadOverDays(batch, 14);
-            for (int i = 0; i < batch; ++i) {
-                webId += 1 + roll(3);
-                addWebQuote(done + i, true, ++number, webId, received.at(i));
-            }
+    return addExtraRequests(count, QStringLiteral("WebQuotes"), QStringLiteral("web quote requests"),
+        [this](int index, qint32 number, qint32 webId, const QDateTime &received) {
+            addWebQuote(index, true, number, webId, received);
         });
-    }
-    return st;
 }
 
 bizlib::Status DemoData::addWebOrders(int count)
 {
+    // Extra orders come from existing clients only: a B2C order needs a sign-up of its own.
+    return addExtraRequests(count, QStringLiteral("WebOrders"), QStringLiteral("web orders"),
+        [this](int index, qint32 number, qint32 webId, const QDateTime &received) {
+            addWebOrder(index, true, number, webId, received, 0);
+        });
+}
+
+bizlib::Status DemoData::addExtraRequests(int count, const QString &table, const QString &what,
+    const std::function<void(int, qint32, qint32, const QDateTime &)> &add)
+{
     if (count <= 0)
         return bizlib::Status::ok();
-    bizlib::Status st = inTransaction([this] {
+    bizlib::Status st = inTransaction([&] {
         m_catalog.load(m_db);
         if (m_catalog.clients().isEmpty())
-            throw std::runtime_error("the business data must be filled before extra web orders");
+            throw std::runtime_error(("the business data must be filled before extra " + what).toStdString());
     });
     if (!st)
         return st;
     qint32 number = 0;
     qint32 webId = 0;
     st = inTransaction([&] {
-        number = maxOf(QStringLiteral("WebOrders"), QStringLiteral("Number"));
-        webId = maxOf(QStringLiteral("WebOrders"), QStringLiteral("WebID"));
+        number = maxOf(table, QStringLiteral("Number"));
+        webId = maxOf(table, QStringLiteral("WebID"));
     });
     for (int done = 0; st && done < count; done += kBatchSize) {
         const int batch = std::min(kBatchSize, count - done);
@@ -121,8 +109,7 @@ bizlib::Status DemoData::addWebOrders(int count)
             const QList<QDateTime> received = spreadOverDays(batch, 14);
             for (int i = 0; i < batch; ++i) {
                 webId += 1 + roll(3);
-                // Extra orders come from existing clients only: a B2C order needs a sign-up of its own.
-                addWebOrder(done + i, true, ++number, webId, received.at(i), 0);
+                add(done + i, ++number, webId, received.at(i));
             }
         });
     }

@@ -55,6 +55,9 @@ public:
     static QString passwordHash(const QString &salt, const QString &password);
 
 private:
+    // Adds `count` pending requests to `table` in batches, numbered after the existing ones.
+    bizlib::Status addExtraRequests(int count, const QString &table, const QString &what,
+        const std::function<void(int index, qint32 number, qint32 webId, const QDateTime &received)> &add);
     // Runs `steps` in one transaction; a thrown failure rolls back and becomes the Status.
     bizlib::Status inTransaction(const std::function<void()> &steps);
 
