@@ -1,7 +1,9 @@
 #include "bizlib/MainLibrary.h"
 #include "bizlib/Table.h"
 #include "bizlib/TableCursor.h"
+#include "bizlib/quote/QuoteForm.h"
 #include "bizlib/quote/QuoteLibrary.h"
+#include "support/ScriptedForms.h"
 #include "support/TestDatabase.h"
 
 #include <QVariantMap>
@@ -116,6 +118,23 @@ TEST_P(QuotePricing, calcQuote_costsTheWorkingsAndTotalsEachQuantity)
     EXPECT_EQ(lines[0].text("SellingPrice"), QStringLiteral("43.31"));
     EXPECT_EQ(lines[0].text("UnitPrice"), QStringLiteral("0.1666")); // 0.1234 x 1.35 = 0.16659
     EXPECT_EQ(lines[2].text("SellingPrice"), QStringLiteral("15.63"));
+}
+
+TEST_P(QuotePricing, updateQuoteWithForceCalc_pricesTheQuoteBeforeTheFormShowsIt)
+{
+    QuoteLibrary lib(db(), m_session);
+    testsupport::ScriptedForms forms;
+    forms.answerForm({});
+    forms::QuoteUpdate update(db(), forms, pricedQuoteHooks(lib));
+    params::QuoteUpdateParams p;
+    p.setLong("ForceCalc", 1);
+    Table quotes(db(), QStringLiteral("Quotes"));
+    ASSERT_TRUE(quotes.insert(m_quote).isOk());
+    ASSERT_EQ(update.updateQuote(forms::Request::Change, p, m_quote), forms::Response::Completed);
+    Record stored = quotes.newRecord();
+    ASSERT_TRUE(quotes.fetch(quotes.def().primary().name, {m_quote.toLong("QuoteID")}, stored).isOk());
+    EXPECT_EQ(stored.text("SellingPrice1"), QStringLiteral("142.94"));
+    EXPECT_EQ(stored.text("TaxAmount2"), QStringLiteral("66.78"));
 }
 
 TEST_P(QuotePricing, calcQuote_refreshesUnitCostsFromResourcesButNotOrderLines)
