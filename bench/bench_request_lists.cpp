@@ -12,6 +12,8 @@
 #include <QFile>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include "TimesReporter.h"
+
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <map>
@@ -177,34 +179,20 @@ double peakMegabytes()
     return 0;
 }
 
-// Prints list reset time over raw SQL time for each list, the opening time and the peak memory.
-class RatioReporter : public benchmark::ConsoleReporter
+// List reset time over raw SQL time for each list, the opening time and the peak memory.
+void summarise(TimesReporter::Times &times)
 {
-public:
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run &r : runs)
-            m_times[r.benchmark_name()] = r.GetAdjustedRealTime();
+    for (const char *list : { "QuoteList", "OrderList" }) {
+        const double ours = times[std::string("BM_") + list + "_Reset"];
+        const double raw = times[std::string("BM_") + list + "_RawSql"];
+        if (raw > 0)
+            std::printf("%-9s reset %.1f ms, raw SQL count + page %.1f ms, ratio %.2f (goal: reset < 100 ms)\n", list,
+                ours, raw, ours / raw);
     }
-    void Finalize() override
-    {
-        ConsoleReporter::Finalize();
-        for (const char *list : { "QuoteList", "OrderList" }) {
-            const double ours = m_times[std::string("BM_") + list + "_Reset"];
-            const double raw = m_times[std::string("BM_") + list + "_RawSql"];
-            if (raw > 0)
-                std::printf("%-9s reset %.1f ms, raw SQL count + page %.1f ms, ratio %.2f (goal: reset < 100 ms)\n",
-                    list, ours, raw, ours / raw);
-        }
-        if (m_times.count("BM_GeneralTab_Open"))
-            std::printf("General tab lists opened in %.1f ms (goal < 100 ms)\n", m_times["BM_GeneralTab_Open"]);
-        std::printf("peak memory %.0f MB (goal < 200 MB)\n", peakMegabytes());
-    }
-
-private:
-    std::map<std::string, double> m_times;
-};
+    if (times.count("BM_GeneralTab_Open"))
+        std::printf("General tab lists opened in %.1f ms (goal < 100 ms)\n", times["BM_GeneralTab_Open"]);
+    std::printf("peak memory %.0f MB (goal < 200 MB)\n", peakMegabytes());
+}
 
 } // namespace
 
@@ -212,7 +200,7 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    TimesReporter reporter(summarise);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;

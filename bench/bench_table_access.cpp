@@ -9,6 +9,8 @@
 #include <QRandomGenerator>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include "TimesReporter.h"
+
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <memory>
@@ -142,30 +144,16 @@ BENCHMARK(BM_Scan_RawSql)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Fetch_TableAccess)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Fetch_RawSql)->Unit(benchmark::kMillisecond);
 
-// Prints table access time over raw SQL time for each pair after the usual report.
-class RatioReporter : public benchmark::ConsoleReporter
+// Table access time over raw SQL time for each pair.
+void summarise(TimesReporter::Times &times)
 {
-public:
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run &r : runs)
-            m_times[r.benchmark_name()] = r.GetAdjustedRealTime();
+    for (const char *pair : {"Scan", "Fetch"}) {
+        const double ours = times[std::string("BM_") + pair + "_TableAccess"];
+        const double raw = times[std::string("BM_") + pair + "_RawSql"];
+        if (raw > 0)
+            std::printf("%-6s table access / raw SQL = %.2f (goal <= 1.50)\n", pair, ours / raw);
     }
-    void Finalize() override
-    {
-        ConsoleReporter::Finalize();
-        for (const char *pair : {"Scan", "Fetch"}) {
-            const double ours = m_times[std::string("BM_") + pair + "_TableAccess"];
-            const double raw = m_times[std::string("BM_") + pair + "_RawSql"];
-            if (raw > 0)
-                std::printf("%-6s table access / raw SQL = %.2f (goal <= 1.50)\n", pair, ours / raw);
-        }
-    }
-
-private:
-    std::map<std::string, double> m_times;
-};
+}
 
 } // namespace
 
@@ -173,7 +161,7 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    TimesReporter reporter(summarise);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;
