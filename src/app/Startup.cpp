@@ -1,7 +1,6 @@
 #include "app/Startup.h"
 
 #include "app/MailReconciliation.h"
-#include "app/Workspace.h"
 #include "bizlib/Database.h"
 #include "bizlib/Dictionary.h"
 #include "bizlib/Libraries.h"
@@ -10,6 +9,7 @@
 #include "bizlib/TableCursor.h"
 #include "config/BizlibSystemTables.h"
 #include "config/ConsoleSettingsFile.h"
+#include "config/DatabaseIni.h"
 #include "config/IniFile.h"
 #include "config/LocalIniPath.h"
 #include "config/SystemConfigFile.h"
@@ -117,7 +117,7 @@ bool Startup::checkSingleInstance()
 
 bool Startup::openDatabase(int *exitCode)
 {
-    m_db = std::make_unique<bizlib::Database>(databaseConfigFromIni(config::IniFile(m_context.paths.localIni)));
+    m_db = std::make_unique<bizlib::Database>(config::databaseConfigFromIni(config::IniFile(m_context.paths.localIni)));
     bizlib::Status st = m_db->open();
     if (st)
         st = m_db->ensureSchema(bizlib::Dictionary::instance());

@@ -3,14 +3,13 @@
 #include "bizlib/DatabaseConfig.h"
 
 namespace config {
-class IniFile;
-}
 
-namespace app {
+class IniFile;
 
 // Reads the "Database" section of the workstation INI file:
 //   Driver (QSQLITE or QPSQL, default QSQLITE), File (SQLite; relative to the INI file's folder,
 //   default "business.db"), Host, Port, Name, User, Password (PostgreSQL).
-bizlib::DatabaseConfig databaseConfigFromIni(const config::IniFile &ini);
+// Shared by every program that works on the workstation's business database.
+bizlib::DatabaseConfig databaseConfigFromIni(const IniFile &ini);
 
-} // namespace app
+} // namespace config

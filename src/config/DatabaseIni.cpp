@@ -1,13 +1,13 @@
-#include "app/Workspace.h"
+#include "config/DatabaseIni.h"
 
 #include "config/IniFile.h"
 
 #include <QDir>
 #include <QFileInfo>
 
-namespace app {
+namespace config {
 
-bizlib::DatabaseConfig databaseConfigFromIni(const config::IniFile &ini)
+bizlib::DatabaseConfig databaseConfigFromIni(const IniFile &ini)
 {
     const QString section = QStringLiteral("Database");
     bizlib::DatabaseConfig cfg;
@@ -24,4 +24,4 @@ bizlib::DatabaseConfig databaseConfigFromIni(const config::IniFile &ini)
     return cfg;
 }
 
-} // namespace app
+} // namespace config
