@@ -1,0 +1,48 @@
+#pragma once
+
+#include "bizlib/Status.h"
+
+#include <QString>
+#include <functional>
+
+class QIODevice;
+
+namespace downloader {
+
+// Writes files into one hot folder, and nowhere else.
+//
+// Programs that watch a hot folder pick up whatever appears in it, so a file appears there only
+// when it is complete: it is first written to a hidden temporary file in the folder
+// (".downloader-XXXXXX.part"), then its name is claimed with an exclusive create (so an existing
+// file, another program's or another downloader's, is never replaced) and the finished file is
+// renamed onto the claimed name. A failure leaves neither the temporary file nor the claim behind.
+class HotFolderWriter
+{
+public:
+    // Fills the open temporary file; a failure status stops the write.
+    using Fill = std::function<bizlib::Status(QIODevice &)>;
+
+    static constexpr int MaxNameTries = 1000;
+    // Longest file name, in bytes (Linux file systems).
+    static constexpr int MaxNameBytes = 255;
+
+    explicit HotFolderWriter(QString folder);
+
+    const QString &folder() const { return m_folder; }
+
+    // Writes a file named `name`, or when that name is taken the first free one of "base_2.ext",
+    // "base_3.ext" ... (the base shortened when the name would be too long). `name` must be a
+    // plain name (isPlainName()). On success `finalPath` holds the written file's path.
+    bizlib::Status write(const QString &name, const Fill &fill, QString *finalPath);
+
+    // True for a name that stays inside a folder: not empty, not "." or "..", without "/", "\",
+    // ":" and control characters.
+    static bool isPlainName(const QString &name);
+    // `name` with its n-th number (n > 1) before the extension, cut to MaxNameBytes.
+    static QString numberedName(const QString &name, int n);
+
+private:
+    QString m_folder;
+};
+
+} // namespace downloader
