@@ -166,6 +166,65 @@ TEST_P(SelectLists, selectClientAlias_honoursTheCallersFilter)
     EXPECT_EQ(client.text("Name"), QStringLiteral("BETA STUDIO"));
 }
 
+TEST_P(SelectLists, resourceMarkupAndLayoutLists_listWhatTheSettingsChooseFrom)
+{
+    for (const auto &[code, category] : { std::pair { "VOUCH", "Sundry" }, std::pair { "COURIER", "Sundry" },
+             std::pair { "LAMINATE", "Finishing" } }) {
+        add(QStringLiteral("Outwork"), [&](Record &r) {
+            r.setText("Code", QString::fromLatin1(code));
+            r.setText("Category", QString::fromLatin1(category));
+        });
+    }
+    add(QStringLiteral("Labour"), [](Record &r) { r.setText("Code", QStringLiteral("VAN")); });
+    for (const auto &[profile, from] : { std::pair { "STD", 100 }, std::pair { "STD", 200 }, std::pair { "WEB", 50 } }) {
+        add(QStringLiteral("Markups"), [&](Record &r) {
+            r.setText("Markup", QString::fromLatin1(profile));
+            r.setLong("ValidFrom", from);
+        });
+    }
+    qint32 estimates = 0;
+    add(QStringLiteral("ReportTypes"), [&](Record &r) {
+        r.setText("Name", QStringLiteral("Estimates"));
+        estimates = r.toLong("ReportTypeID");
+    });
+    add(QStringLiteral("ReportTypes"), [](Record &r) { r.setText("Name", QStringLiteral("Invoices")); });
+    for (const auto &[type, description] : { std::pair { 0, "Quote letter" }, std::pair { 1, "Invoice" } }) {
+        add(QStringLiteral("ReportLayouts"), [&, type = type, description = description](Record &r) {
+            r.setLong("ReportTypeID", estimates + type);
+            r.setText("Description", QString::fromLatin1(description));
+        });
+    }
+
+    SelectionList sundry(db(), SelectLibrary::outworkList(QStringLiteral("Sundry")));
+    ASSERT_TRUE(sundry.open().isOk());
+    EXPECT_EQ(column(sundry, QStringLiteral("Code")), (QStringList { QStringLiteral("COURIER"), QStringLiteral("VOUCH") }));
+    SelectionList markups(db(), SelectLibrary::markupList());
+    ASSERT_TRUE(markups.open().isOk());
+    EXPECT_EQ(column(markups, QStringLiteral("ValidFrom")),
+        (QStringList { QStringLiteral("200"), QStringLiteral("100"), QStringLiteral("50") })); // newest period first
+
+    ScriptedForms forms;
+    testsupport::ScriptedPrompter prompter;
+    SelectLibrary library(db(), forms, &prompter);
+    Record chosen;
+    forms.locateAndSelect(QStringLiteral("v"));
+    ASSERT_EQ(library.selectOutwork(&chosen, QStringLiteral("Sundry")), Response::Completed);
+    EXPECT_EQ(chosen.text("Code"), QStringLiteral("VOUCH"));
+    forms.selectRow(0);
+    ASSERT_EQ(library.selectLabour(&chosen), Response::Completed);
+    EXPECT_EQ(chosen.text("Code"), QStringLiteral("VAN"));
+    forms.locateAndSelect(QStringLiteral("web"));
+    ASSERT_EQ(library.viewMarkups(&chosen), Response::Completed);
+    EXPECT_EQ(chosen.text("Markup"), QStringLiteral("WEB"));
+    forms.selectRow(0);
+    ASSERT_EQ(library.selectDesign(QStringLiteral("Estimates"), &chosen), Response::Completed);
+    EXPECT_EQ(chosen.text("Description"), QStringLiteral("Quote letter"));
+    EXPECT_EQ(forms.listsShown().last().rowsLoaded, 1);
+    EXPECT_EQ(library.selectDesign(QStringLiteral("Statements"), &chosen), Response::Cancelled);
+    EXPECT_TRUE(library.lastStatus().isNotFound());
+    EXPECT_EQ(prompter.shown().size(), 1);
+}
+
 TEST_P(SelectLists, locator_fetchesFurtherPagesAndComparesNumbersAsNumbers)
 {
     for (int i = 0; i < 30; ++i)

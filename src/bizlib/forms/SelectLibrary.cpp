@@ -2,6 +2,7 @@
 
 #include "bizlib/Clock.h"
 #include "bizlib/Prompter.h"
+#include "bizlib/Table.h"
 #include "bizlib/forms/RecordForms.h"
 
 namespace bizlib::forms {
@@ -106,6 +107,67 @@ SelectionList::Definition SelectLibrary::phraseList(const QString &field, const 
     return d;
 }
 
+SelectionList::Definition SelectLibrary::outworkList(const QString &category)
+{
+    SelectionList::Definition d;
+    d.caption = QStringLiteral("Select an outwork code");
+    d.table = QStringLiteral("Outwork");
+    d.columns = { { QStringLiteral("Code"), QStringLiteral("Code"), {}, false },
+        { QStringLiteral("Description"), QStringLiteral("Description"), {}, false },
+        { QStringLiteral("Category"), QStringLiteral("Category"), {}, false } };
+    if (category.trimmed().isEmpty()) {
+        d.key = QStringLiteral("CODEKEY");
+    } else {
+        d.key = QStringLiteral("CATEGORYKEY");
+        d.range = { category.trimmed() };
+        d.locatorField = QStringLiteral("Code");
+    }
+    return d;
+}
+
+SelectionList::Definition SelectLibrary::labourList()
+{
+    SelectionList::Definition d;
+    d.caption = QStringLiteral("Select a labour code");
+    d.table = QStringLiteral("Labour");
+    d.key = QStringLiteral("CODEKEY");
+    d.columns = { { QStringLiteral("Code"), QStringLiteral("Code"), {}, false },
+        { QStringLiteral("Description"), QStringLiteral("Description"), {}, false },
+        { QStringLiteral("Category"), QStringLiteral("Category"), {}, false } };
+    return d;
+}
+
+SelectionList::Definition SelectLibrary::markupList()
+{
+    const auto date = [](const char *field) {
+        return [name = QString::fromLatin1(field)](const Record &r) { return DateTime::dateText(r.toLong(name)); };
+    };
+    SelectionList::Definition d;
+    d.caption = QStringLiteral("Markup profiles");
+    d.table = QStringLiteral("Markups");
+    d.key = QStringLiteral("MARKUPKEY");
+    d.columns = { { QStringLiteral("Profile"), QStringLiteral("Markup"), {}, false },
+        { QStringLiteral("Description"), QStringLiteral("Description"), {}, false },
+        { QStringLiteral("Valid from"), QStringLiteral("ValidFrom"), date("ValidFrom"), false },
+        { QStringLiteral("Valid to"), QStringLiteral("ValidTo"), date("ValidTo"), false } };
+    return d;
+}
+
+SelectionList::Definition SelectLibrary::designList(qint32 reportTypeId)
+{
+    SelectionList::Definition d;
+    d.caption = QStringLiteral("Select a layout");
+    d.table = QStringLiteral("ReportLayouts");
+    d.key = QStringLiteral("REPORTTYPEKEY");
+    d.range = { reportTypeId };
+    d.locatorField = QStringLiteral("Description");
+    d.columns = { { QStringLiteral("Number"), QStringLiteral("LayoutID"), {}, false },
+        { QStringLiteral("Description"), QStringLiteral("Description"), {}, false },
+        { QStringLiteral("Default"), QStringLiteral("IsDefault"),
+            [](const Record &r) { return r.toLong("IsDefault") ? QStringLiteral("Yes") : QString(); }, false } };
+    return d;
+}
+
 Response SelectLibrary::select(const SelectionList::Definition &definition, Record *chosen)
 {
     SelectionList list(m_db, definition);
@@ -138,6 +200,41 @@ Response SelectLibrary::selectClientAlias(Record *client, const QString &extraFi
 Response SelectLibrary::selectPhrase(const QString &field, const QString &group, Record *phrase)
 {
     return select(phraseList(field, group), phrase);
+}
+
+Response SelectLibrary::selectOutwork(Record *outwork, const QString &category)
+{
+    return select(outworkList(category), outwork);
+}
+
+Response SelectLibrary::selectLabour(Record *labour)
+{
+    return select(labourList(), labour);
+}
+
+Response SelectLibrary::viewMarkups(Record *markup)
+{
+    return select(markupList(), markup);
+}
+
+Response SelectLibrary::selectDesign(const QString &reportType, Record *layout)
+{
+    Table types(m_db, QStringLiteral("ReportTypes"));
+    Record type;
+    m_lastStatus = types.fetch(QStringLiteral("NAMEKEY"), { reportType.trimmed() }, type);
+    if (!m_lastStatus) {
+        if (m_prompter) {
+            const QString why = m_lastStatus.isNotFound()
+                ? QStringLiteral("There is no report type \"%1\".").arg(reportType.trimmed())
+                : m_lastStatus.message();
+            m_prompter->alert(QStringLiteral("Unable to show the list: %1").arg(why), QStringLiteral("Select a layout"),
+                Prompter::Icon::Hand);
+        }
+        return Response::Cancelled;
+    }
+    SelectionList::Definition d = designList(type.toLong("ReportTypeID"));
+    d.caption = QStringLiteral("Select a layout - %1").arg(type.text("Name"));
+    return select(d, layout);
 }
 
 Response SelectLibrary::selectDate(qint32 *day, const QString &caption)

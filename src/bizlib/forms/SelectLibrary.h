@@ -50,6 +50,26 @@ public:
     // `PHR:Category` equal to it. On Completed *phrase holds the PHRASE record.
     Response selectPhrase(const QString &field, const QString &group, Record *phrase);
 
+    // SELECTOUTWORK: the outwork codes with the locator on the code; columns code, description,
+    // category. With a `category` ("Sundry") only that category is listed, in order of code; without
+    // one every code, in order of code. On Completed *outwork holds the Outwork record.
+    Response selectOutwork(Record *outwork, const QString &category = {});
+
+    // SELECTLABOUR: the labour codes in order of code, with the locator on the code; columns code,
+    // description, category. On Completed *labour holds the Labour record.
+    Response selectLabour(Record *labour);
+
+    // VIEWMARKUPS: the markup profiles, one row per period, in order of profile and the newest
+    // period first, with the locator on the profile; columns profile, description, valid from,
+    // valid to. On Completed *markup holds the Markups row chosen.
+    Response viewMarkups(Record *markup);
+
+    // SELECTDESIGN: the layouts of one report type ("Estimates", "Invoices" ...; the type is read
+    // by its name) in order of description; columns number, description, default. On Completed
+    // *layout holds the ReportLayouts record. A report type that does not exist is reported like a
+    // list that cannot be read (lastStatus() is NotFound) and gives Cancelled.
+    Response selectDesign(const QString &reportType, Record *layout);
+
     // SELECTDATE: the calendar, opened on *day (a DATE day number) or on today when *day is 0.
     // On Completed *day holds the day chosen.
     Response selectDate(qint32 *day, const QString &caption = QStringLiteral("Select date"));
@@ -59,6 +79,11 @@ public:
     static SelectionList::Definition templateList(const QString &hint);
     static SelectionList::Definition clientAliasList(const QString &extraFilter = {});
     static SelectionList::Definition phraseList(const QString &field, const QString &group);
+    static SelectionList::Definition outworkList(const QString &category = {});
+    static SelectionList::Definition labourList();
+    static SelectionList::Definition markupList();
+    // The layouts of the report type with identifier `reportTypeId`.
+    static SelectionList::Definition designList(qint32 reportTypeId);
     static const QStringList &phraseGroups();
 
     const Status &lastStatus() const { return m_lastStatus; }
