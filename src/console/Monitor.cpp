@@ -92,6 +92,8 @@ void Monitor::statusRefresh()
 {
     Q_EMIT statusShown(kWaiting);
     m_seen = m_lists.counts();
+    // A saved or reloaded interval applies from the next countdown.
+    m_cycle.setInterval(m_ctx.settings.refreshInterval);
     m_cycle.statusRefreshed();
 }
 
@@ -135,6 +137,8 @@ bool Monitor::requestClose()
         if (!yes)
             return false;
     }
+    if (m_synchronising && m_syncCancel)
+        m_syncCancel();
     if (m_ctx.trace)
         config::writeConsoleFilters(m_ctx.paths.localIni, {m_accManager, m_b2cOnly}, *m_ctx.trace);
     m_ctx.web.consoleThread = 0;

@@ -49,8 +49,9 @@ public:
     int runProcessing(const std::function<int()> &window, bool holdCountdown = true);
     bool isProcessing() const { return m_processing; }
 
-    // Asks to close unless the frame's close is confirmed. True when the window may close; the
-    // filters are then written back and the console-thread field is cleared.
+    // Asks to close unless the frame's close is confirmed. True when the window may close; a
+    // running synchronisation is then cancelled (tasks the web monitor has started go on), the
+    // filters are written back and the console-thread field is cleared.
     bool requestClose();
     // Event 2024: a close that does not ask.
     void closeWithoutAsking();
@@ -67,6 +68,8 @@ public:
     // progress poll, supplied by the parts that own them.
     void setAlertStep(std::function<void(const RequestLists::Counts &seen)> step) { m_alertStep = std::move(step); }
     void setProgressPoll(std::function<void()> poll) { m_progressPoll = std::move(poll); }
+    // Cancels a running synchronisation; closing the window runs it first.
+    void setSyncCancel(std::function<void()> cancel) { m_syncCancel = std::move(cancel); }
 
     bool accManagerFilter() const { return m_accManager; }
     bool b2cOnlyFilter() const { return m_b2cOnly; }
@@ -86,6 +89,7 @@ private:
     RequestLists::Counts m_seen;
     std::function<void(const RequestLists::Counts &)> m_alertStep;
     std::function<void()> m_progressPoll;
+    std::function<void()> m_syncCancel;
     qint32 m_lastRefreshDate = 0;
     bool m_generalTab = true;
     bool m_synchronising = false;

@@ -52,6 +52,7 @@ bizlib::Status WebTasks::progress(qint32 webTaskId, Progress *progress,
         return st;
     const QString status = task.text("Status").trimmed().toUpper();
     const auto tr = [&](const QString &s) { return translate ? translate(s) : s; };
+    progress->status = status;
     if (status == QLatin1String("FAILED")) {
         progress->text = tr(QStringLiteral("Synchronisation failed"));
         progress->failed = true;

@@ -32,6 +32,7 @@ public:
         QString text;    // the description (cut to 80 characters), or "Synchronisation failed"
         int percent = 0; // the number before the first "%" of the description
         bool failed = false;
+        QString status;  // the task's status word, upper-cased ("PENDING", "ACTIVE" ...)
     };
     // Reads the task's progress. `percent` comes in as the last known value and stays so for a
     // failed task or a description without a number before "%". `translate` passes texts through
