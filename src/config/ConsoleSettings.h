@@ -28,6 +28,7 @@ struct ConsoleSettings // NOLINT(clang-analyzer-optin.performance.Padding): memb
     static constexpr int DownloaderWidth = 20;
     static constexpr int RfqEstimatorWidth = 3;
     static constexpr int SignupProcessWidth = 20;
+    static constexpr int SignupAccountWidth = 10; // a client account code
     static constexpr int SoundWidth = 512;
     // DECIMAL(9,2)
     static constexpr int WebVersionDigits = 9;
@@ -80,6 +81,7 @@ struct ConsoleSettings // NOLINT(clang-analyzer-optin.performance.Padding): memb
     bool autoEmailManager = false; // "AutoEmailManager"
     bool skipProductOrder = false; // "SkipProductOrder"
     QString signupProcess = QStringLiteral("Manual"); // "SignupProcess": "Manual", "Existing", "Auto"
+    QString signupAccount; // "SignupAccount": the web-enabled client that B2C sign-ups are booked to
 
     // Section "Layouts" of the web monitor settings file: layout numbers, 0 = none chosen.
     qint32 quoteLayout = 0; // "QuoteLayout"

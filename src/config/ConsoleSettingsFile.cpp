@@ -64,6 +64,7 @@ const QList<B> &webMonitorKeys()
         iniKey(kSettings, "AutoEmailManager", &S::autoEmailManager),
         iniKey(kSettings, "SkipProductOrder", &S::skipProductOrder),
         iniKey(kSettings, "SignupProcess", &S::signupProcess, S::SignupProcessWidth),
+        iniKey(kSettings, "SignupAccount", &S::signupAccount, S::SignupAccountWidth),
         iniKey(kLayouts, "QuoteLayout", &S::quoteLayout),
         iniKey(kLayouts, "ServiceOrderLayout", &S::serviceOrderLayout),
         iniKey(kLayouts, "ProductOrderLayout", &S::productOrderLayout),

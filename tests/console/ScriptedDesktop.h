@@ -4,7 +4,7 @@
 
 namespace consoletest {
 
-// Desktop services answered from a script: file dialogs return the queued choices (none when
+// Desktop services answered from a script: file and folder dialogs return the queued choices (none when
 // the script is empty); opened targets and clipboard texts are recorded.
 class ScriptedDesktop : public notes::Desktop
 {
@@ -27,6 +27,11 @@ public:
     {
         m_dialogs << Dialog { title, filters, several };
         return m_choices.isEmpty() ? QStringList {} : m_choices.takeFirst();
+    }
+    QString chooseFolder(const QString &title, const QString &) override
+    {
+        m_dialogs << Dialog { title, {}, false };
+        return m_choices.isEmpty() ? QString {} : m_choices.takeFirst().value(0);
     }
     bool open(const QString &target) override
     {

@@ -30,6 +30,11 @@ QStringList WidgetDesktop::chooseFiles(const QString &title, const QList<Filter>
     return file.isEmpty() ? QStringList {} : QStringList { file };
 }
 
+QString WidgetDesktop::chooseFolder(const QString &title, const QString &start)
+{
+    return QFileDialog::getExistingDirectory(m_parent, title, start);
+}
+
 bool WidgetDesktop::open(const QString &target)
 {
     const QUrl url = target.contains(QStringLiteral("://")) ? QUrl(target) : QUrl::fromLocalFile(target);

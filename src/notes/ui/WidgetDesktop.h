@@ -16,6 +16,7 @@ public:
     void setParent(QWidget *parent) { m_parent = parent; }
 
     QStringList chooseFiles(const QString &title, const QList<Filter> &filters, bool several) override;
+    QString chooseFolder(const QString &title, const QString &start) override;
     bool open(const QString &target) override;
     void setClipboardText(const QString &text) override;
 
