@@ -12,7 +12,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDateTime>
-#include <QDesktopServices>
 #include <QDir>
 #include <QLabel>
 #include <QMenu>
@@ -22,7 +21,6 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
-#include <QUrl>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -128,8 +126,6 @@ void WebFrame::openConsole()
     m_console = new console::ui::WebConsole(m_ctx, m_clock, this);
     setCentralWidget(m_console);
     connect(m_console, &console::ui::WebConsole::quitRequested, this, &QWidget::close);
-    connect(m_console, &console::ui::WebConsole::websiteRequested, this,
-            [this] { QDesktopServices::openUrl(QUrl(m_ctx.settings.webUrl)); });
     connect(&m_console->monitor(), &console::Monitor::closeRequested, this, &QWidget::close);
     m_console->show();
 }

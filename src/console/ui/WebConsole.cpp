@@ -3,13 +3,20 @@
 #include "bizlib/Table.h"
 #include "console/Monitor.h"
 #include "console/RequestListSet.h"
+#include "console/SetupEditor.h"
+#include "console/Synchronisation.h"
+#include "console/ui/EffectSoundPlayer.h"
 #include "console/ui/GeneralPage.h"
+#include "console/ui/SetupSheet.h"
+#include "console/ui/SyncPage.h"
 
 #include <QDateTime>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QListWidget>
+#include <QSignalBlocker>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -33,6 +40,8 @@ WebConsole::WebConsole(config::AppContext &context, const bizlib::MonotonicClock
     setObjectName(QString::fromLatin1(ProcedureName));
     m_monitor = std::make_unique<Monitor>(context, clock, *m_lists);
     m_monitor->open();
+    m_sounds = std::make_unique<EffectSoundPlayer>(this);
+    m_sync = std::make_unique<Synchronisation>(context, *m_monitor);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -40,18 +49,17 @@ WebConsole::WebConsole(config::AppContext &context, const bizlib::MonotonicClock
     layout->addWidget(buildHeader());
 
     auto *split = new QSplitter(Qt::Horizontal, this);
-    split->addWidget(buildNavigation());
+    m_nav = buildNavigation();
+    split->addWidget(m_nav);
     m_tabs = new QTabWidget(split);
     m_general = new GeneralPage(m_ctx, *m_lists, *m_monitor, m_tabs);
     m_tabs->addTab(m_general, tr("General"));
-    m_tabs->addTab(placeholderPage(tr("Setup: the console settings that are shared with the web monitor service, "
-                                      "the hot folders, document layouts and automation switches will be edited here.")),
-                   tr("Setup"));
+    m_setup = new SetupSheet(m_ctx, *m_sounds, m_tabs);
+    m_tabs->addTab(m_setup, tr("Setup"));
     m_tabs->addTab(placeholderPage(tr("Logs: the website's users and the history of webtasks will be listed here.")),
                    tr("Logs"));
-    m_tabs->addTab(placeholderPage(tr("Sync: reference data will be sent to the website from here, with the progress "
-                                      "of each synchronisation.")),
-                   tr("Sync"));
+    m_syncPage = new SyncPage(*m_sync, m_tabs);
+    m_tabs->addTab(m_syncPage, tr("Sync"));
     split->addWidget(m_tabs);
     split->setStretchFactor(1, 1);
     layout->addWidget(split, 1);
@@ -65,11 +73,9 @@ WebConsole::WebConsole(config::AppContext &context, const bizlib::MonotonicClock
 
     connect(m_monitor.get(), &Monitor::countdownShown, m_countdown, &QLabel::setText);
     connect(m_monitor.get(), &Monitor::statusShown, m_zone1, &QLabel::setText);
-    connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {
-        m_monitor->setGeneralTabSelected(index == GeneralTab);
-        // Setup and Sync hold the countdown; any other page lets it run again.
-        m_monitor->cycle().setHold(index == SetupTab || index == SyncTab);
-    });
+    connect(m_tabs, &QTabWidget::currentChanged, this, &WebConsole::tabChanged);
+    connect(m_setup, &SetupSheet::titleChanged, m_title, &QLabel::setText);
+    connect(m_sync.get(), &Synchronisation::busyChanged, this, &WebConsole::showBusy);
 
     m_timer = new QTimer(this);
     m_timer->setInterval(1000);
@@ -163,12 +169,45 @@ void WebConsole::navigate(QTreeWidgetItem *item)
     case History:
     case PurgeHistory: m_tabs->setCurrentIndex(LogsTab); break;
     case OpenWebsite:
-    case SetupWebsite: Q_EMIT websiteRequested(); break;
-    case SetupHeader: m_tabs->setCurrentIndex(SetupTab); break;
+    case SetupWebsite: m_setup->editor().openWebsite(); break;
+    case SetupHeader:
+        m_tabs->setCurrentIndex(SetupTab);
+        if (m_tabs->currentIndex() == SetupTab)
+            m_setup->pageList()->setCurrentRow(0);
+        break;
     case SyncHeader: m_tabs->setCurrentIndex(SyncTab); break;
     case Quit: Q_EMIT quitRequested(); break;
     default: break;
     }
+}
+
+void WebConsole::tabChanged(int index)
+{
+    if (m_lastTab == SetupTab && index != SetupTab && !m_setup->leave()) {
+        // The save was refused: back to the settings, where the field to mend has the focus.
+        const QSignalBlocker block(m_tabs);
+        m_tabs->setCurrentIndex(SetupTab);
+        return;
+    }
+    m_lastTab = index;
+    if (index == SetupTab)
+        m_setup->entered();
+    if (index == SyncTab)
+        m_sync->applyWebVersion();
+    m_monitor->setGeneralTabSelected(index == GeneralTab);
+    // Setup and Sync hold the countdown; any other page lets it run again.
+    m_monitor->cycle().setHold(index == SetupTab || index == SyncTab);
+}
+
+void WebConsole::showBusy(bool busy)
+{
+    for (int i = 0; i < m_nav->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *header = m_nav->topLevelItem(i);
+        if (header->data(0, Qt::UserRole).toInt() != SyncHeader)
+            header->setHidden(busy);
+    }
+    for (int i = 0; i < m_tabs->count(); ++i)
+        m_tabs->setTabEnabled(i, !busy || i == SyncTab);
 }
 
 void WebConsole::showClock()

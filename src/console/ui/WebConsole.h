@@ -15,11 +15,15 @@ class QTreeWidgetItem;
 namespace console {
 class Monitor;
 class RequestListSet;
+class SoundPlayer;
+class Synchronisation;
 } // namespace console
 
 namespace console::ui {
 
 class GeneralPage;
+class SetupSheet;
+class SyncPage;
 
 // The monitor window: header band, navigation bar, the four tabs, the status bar, and the
 // one-second tick. What happens on each tick and refresh is the Monitor's.
@@ -35,6 +39,11 @@ public:
     ~WebConsole() override;
 
     Monitor &monitor() { return *m_monitor; }
+    Synchronisation &synchronisation() { return *m_sync; }
+    SoundPlayer &soundPlayer() { return *m_sounds; }
+    SetupSheet *setupSheet() const { return m_setup; }
+    SyncPage *syncPage() const { return m_syncPage; }
+    QTreeWidget *navigation() const { return m_nav; }
     QTabWidget *tabs() const { return m_tabs; }
     QString headerTitle() const;
     QString countdownText() const;
@@ -48,7 +57,6 @@ public:
 
 Q_SIGNALS:
     void quitRequested(); // the user chose Quit: the whole program ends
-    void websiteRequested();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -59,11 +67,16 @@ private:
     QTreeWidget *buildNavigation();
     QWidget *placeholderPage(const QString &text);
     void navigate(QTreeWidgetItem *item);
+    void tabChanged(int index);
+    // While a synchronisation runs only the Synchronise header is offered.
+    void showBusy(bool busy);
     void showClock();
 
     config::AppContext &m_ctx;
     std::unique_ptr<RequestListSet> m_lists;
     std::unique_ptr<Monitor> m_monitor;
+    std::unique_ptr<SoundPlayer> m_sounds;
+    std::unique_ptr<Synchronisation> m_sync;
     QLabel *m_title = nullptr;
     QLabel *m_clock = nullptr;
     QLabel *m_countdown = nullptr;
@@ -71,6 +84,10 @@ private:
     QLabel *m_zone3 = nullptr;
     QTabWidget *m_tabs = nullptr;
     GeneralPage *m_general = nullptr;
+    SetupSheet *m_setup = nullptr;
+    SyncPage *m_syncPage = nullptr;
+    QTreeWidget *m_nav = nullptr;
+    int m_lastTab = 0;
     QTimer *m_timer = nullptr;
     bool m_opened = false;
 };
