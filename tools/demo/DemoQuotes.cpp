@@ -228,7 +228,10 @@ void DemoData::addQuotes()
         setLongs(quote,
             { { "Number", ++number }, { "IsTemplate", isTemplate ? 1 : 0 },
                 { "JobTypeID", jobTypeId(m_db, str(q.jobType)) }, { "Pages", q.pages }, { "PriceCalculated", 1 },
-                { "Checked", 1 }, { "Website", isTemplate ? 1 : 0 }, { "QuantityIndex", q.orderedQuantity } });
+                { "Checked", 1 },
+                // Templates are offered on the website; a web-enabled client sees its quotes there.
+                { "Website", isTemplate || (client.isValid() && client.toLong("WebEnable") != 0) ? 1 : 0 },
+                { "QuantityIndex", q.orderedQuantity } });
         setStamp(quote, "CreatedOn", "CreatedAt", created);
         quote.setDecimal("Depth", dec(q.depth));
         quote.setDecimal("Width", dec(q.width));
@@ -255,6 +258,8 @@ void DemoData::addPreviousOrders()
     m_catalog.load(m_db); // the quotes just written
     RowWriter &orders = writer(QStringLiteral("Orders"));
     qint32 jobNo = 51000;
+    // Invoice numbers below SYCONF's LastInvoiceNo.
+    qint32 invoiceNo = 30390;
     for (bizlib::Record quote : m_catalog.previousQuotes()) {
         const int index = static_cast<int>(quote.toLong("QuantityIndex"));
         if (index <= 0)
@@ -307,6 +312,30 @@ void DemoData::addPreviousOrders()
                 r.setDecimal("TaxRate", dec("20.0000"));
                 r.setDecimal("Tax", taxOn(itemNet, dec("20.0000")));
                 r.setDecimal("Gross", itemNet + taxOn(itemNet, dec("20.0000")));
+            });
+        }
+        // Every order had a pro-forma invoice ("PF"); a client on credit was invoiced ("IN") after
+        // the work as well. A web-enabled client sees its orders and pro-formas on the website.
+        const bizlib::Record client = m_catalog.client(quote.toLong("ClientID"));
+        const bool web = client.isValid() && client.toLong("WebEnable") != 0;
+        const bool prepay = client.isValid() && client.text("Payment").trimmed() == QLatin1String("Prepay");
+        order.setLong("Website", web ? 1 : 0);
+        for (const bool proForma : { true, false }) {
+            if (!proForma && prepay)
+                continue;
+            writer(QStringLiteral("InvoiceHeaders")).add([&](bizlib::Record &r) {
+                setTexts(r,
+                    { { "HeaderType", proForma ? QStringLiteral("PF") : QStringLiteral("IN") },
+                        { "ClientCode", client.text("Code") },
+                        { "Status", proForma ? QStringLiteral("Issued") : QStringLiteral("Posted") } });
+                setLongs(r,
+                    { { "Number", ++invoiceNo }, { "ClientID", quote.toLong("ClientID") },
+                        { "ContactID", quote.toLong("ContactID") }, { "OrderID", orderId },
+                        { "InvoiceDate", bizlib::DateTime::fromDate(proForma ? created : created.addDays(12)) },
+                        { "Website", web ? 1 : 0 } });
+                r.setDecimal("Net", net);
+                r.setDecimal("Tax", tax);
+                r.setDecimal("Total", net + tax);
             });
         }
         orders.insert(order);

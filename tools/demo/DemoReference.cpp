@@ -3,6 +3,7 @@
 #include "bizlib/Database.h"
 
 #include <QByteArray>
+#include <algorithm>
 
 // Reference data of the demo company: countries, money codes, places, users and rights,
 // phrases, list options, report layouts, tabs and the single-record system tables.
@@ -342,7 +343,7 @@ void DemoData::addSystemRecords()
                 { "StampTime", bizlib::DateTime::fromTime(QTime(8, 0)) },
                 { "LastQuoteNo", maxOf(QStringLiteral("Quotes"), QStringLiteral("Number")) },
                 { "LastJobNo", maxOf(QStringLiteral("Orders"), QStringLiteral("JobNo")) },
-                { "LastInvoiceNo", 30417 } });
+                { "LastInvoiceNo", std::max<qint32>(30417, maxOf(QStringLiteral("InvoiceHeaders"), QStringLiteral("Number"))) } });
     });
     writer(QStringLiteral("DEFAULTS")).add([&](bizlib::Record &r) {
         setTexts(r,
