@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QSet>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <algorithm>
 
 using namespace bizlib;
@@ -423,7 +424,18 @@ TEST(DemoWorkspace, create_writesIniFilesThatTheConsoleReadsBack)
     EXPECT_EQ(s.hotFolder, root + "/hot");
     EXPECT_EQ(s.edocHotFolder, root + "/edoc");
     EXPECT_EQ(s.quoteLayout, 1);
-    EXPECT_TRUE(s.enquirySound.isEmpty());
+    // The demo's own chimes: PCM WAV files of at least a quarter second, whole as their header says.
+    EXPECT_EQ(s.enquirySound, root + "/sounds/enquiry.wav");
+    EXPECT_EQ(s.signupSound, root + "/sounds/signup.wav");
+    for (const QString &sound : { s.enquirySound, s.signupSound }) {
+        QFile wav(sound);
+        ASSERT_TRUE(wav.open(QIODevice::ReadOnly)) << sound.toStdString();
+        const QByteArray data = wav.readAll();
+        ASSERT_GT(data.size(), 44 + 22050 / 4 * 2);
+        EXPECT_TRUE(data.startsWith("RIFF") && data.mid(8, 8) == "WAVEfmt ");
+        EXPECT_EQ(qFromLittleEndian<quint16>(data.constData() + 20), 1); // PCM
+        EXPECT_EQ(qFromLittleEndian<quint32>(data.constData() + 40), quint32(data.size() - 44));
+    }
 
     DatabaseConfig cfg;
     cfg.file = root + "/business.db";

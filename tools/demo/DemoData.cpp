@@ -1,11 +1,13 @@
 #include "DemoData.h"
 
 #include "DemoFields.h"
+#include "DemoFiles.h"
 #include "bizlib/Database.h"
 #include "bizlib/Dictionary.h"
 #include "bizlib/security/PasswordHasher.h"
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <algorithm>
 #include <stdexcept>
 
@@ -72,7 +74,7 @@ bizlib::Status DemoData::addWebQuotes(int count)
 {
     return addExtraRequests(count, QStringLiteral("WebQuotes"), QStringLiteral("web quote requests"),
         [this](int index, qint32 number, qint32 webId, const QDateTime &received) {
-            addWebQuote(index, true, number, webId, received);
+            addWebQuote(index, Arrival::Extra, number, webId, received);
         });
 }
 
@@ -81,7 +83,7 @@ bizlib::Status DemoData::addWebOrders(int count)
     // Extra orders come from existing clients only: a B2C order needs a sign-up of its own.
     return addExtraRequests(count, QStringLiteral("WebOrders"), QStringLiteral("web orders"),
         [this](int index, qint32 number, qint32 webId, const QDateTime &received) {
-            addWebOrder(index, true, number, webId, received, 0);
+            addWebOrder(index, Arrival::Extra, number, webId, received, 0);
         });
 }
 
@@ -188,15 +190,26 @@ qint32 DemoData::addWebNote(const QString &ownerType, qint32 ownerId, const QStr
     });
 }
 
-void DemoData::addWebAttachment(
-    const QString &ownerType, qint32 ownerId, qint32 webId, const QString &sourceFile, bool artwork, qint32 orderItemId)
+void DemoData::addWebAttachment(const QString &ownerType, qint32 ownerId, qint32 webId, const QString &sampleFile,
+    bool artwork, qint32 orderItemId, Arrival arrival, const QString &title)
 {
     const bool quote = ownerType == QStringLiteral("QTE");
+    QString sourceFile = sampleFile;
+    QString sourceName = QStringLiteral("https://print.example.com/uploads/%1/%2").arg(webId).arg(sampleFile);
+    if (arrival == Arrival::Live) {
+        if (m_uploadFolder.isEmpty())
+            throw std::logic_error("arriving requests need an upload folder for their attachments");
+        sourceFile = DemoFiles::arrivingName(sampleFile);
+        sourceName = QDir(m_uploadFolder).filePath(QStringLiteral("%1/%2").arg(webId).arg(sourceFile));
+        QString error;
+        if (!DemoFiles::write(sourceName, title, &error))
+            throw std::runtime_error(error.toStdString());
+    }
     writer(QStringLiteral("WebAttachments")).add([&](bizlib::Record &r) {
         r.setLong("QuoteID", quote ? ownerId : 0);
         r.setLong("OrderID", quote ? 0 : ownerId);
         r.setLong("OrderItemID", orderItemId);
-        r.setText("SourceName", QStringLiteral("https://print.example.com/uploads/%1/%2").arg(webId).arg(sourceFile));
+        r.setText("SourceName", sourceName);
         r.setText("SourceFile", sourceFile);
         // Not yet saved by the console: no local copy.
         r.setText("Filename", QStringLiteral("%1_%2").arg(webId).arg(sourceFile));

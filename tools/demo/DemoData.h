@@ -51,10 +51,30 @@ public:
     bizlib::Status addWebQuotes(int count);
     bizlib::Status addWebOrders(int count);
 
+    // Requests that arrive while the demo web monitor runs, stored as the web monitor stores
+    // them: status "Pending", a client and contact picked at random, numbered after the existing
+    // rows, received at `when`. Their attachments are real small files written into a folder
+    // named by the request's web ID under setUploadFolder()'s folder, and the rows point at them.
+    // Each call is one transaction (a request never shows without its items, notes or files'
+    // rows); *id receives the new request's identifier.
+    enum class QuoteKind { Template, Previous, Rfq };
+    bizlib::Status addArrivingQuote(QuoteKind kind, const QDateTime &when, qint32 *id);
+    // A product or a service order; `consumer` makes it a B2C order, stored together with the
+    // consumer's own new sign-up.
+    bizlib::Status addArrivingOrder(bool service, bool consumer, const QDateTime &when, qint32 *id);
+    // A business (B2B) sign-up from the trade portal, by a person who has not signed up before.
+    bizlib::Status addArrivingSignup(const QDateTime &when, qint32 *id);
+    void setUploadFolder(const QString &folder) { m_uploadFolder = folder; }
+
     // The salted hash stored for `password` with `salt` (see above).
     static QString passwordHash(const QString &salt, const QString &password);
 
 private:
+    // How a request comes about: one of the fixed samples; an extra one for speed tests (a client
+    // picked at random, its number in its title, never claimed); or one arriving while the demo
+    // runs (a client picked at random, real attachment files, never claimed).
+    enum class Arrival { Sample, Extra, Live };
+
     // Adds `count` pending requests to `table` in batches, numbered after the existing ones.
     bizlib::Status addExtraRequests(int count, const QString &table, const QString &what,
         const std::function<void(int index, qint32 number, qint32 webId, const QDateTime &received)> &add);
@@ -77,22 +97,30 @@ private:
     void addQuotes();
     void addPreviousOrders();
     // DemoWebQuotes.cpp: `pattern` picks one of the sample requests (any number; it wraps round).
-    // An `extra` request (speed tests) goes to a client picked at random and has its number in
-    // its title; it is never claimed.
     void addWebQuoteRequests();
-    void addWebQuote(int pattern, bool extra, qint32 number, qint32 webId, const QDateTime &received);
+    // Both return the new request's identifier.
+    qint32 addWebQuote(int pattern, Arrival arrival, qint32 number, qint32 webId, const QDateTime &received);
+    int randomQuotePattern(QuoteKind kind); // a sample of that kind
     // DemoWebOrders.cpp: `signupId` > 0 makes a B2C order for that sign-up.
     void addWebOrderRequests();
-    void addWebOrder(int pattern, bool extra, qint32 number, qint32 webId, const QDateTime &received, qint32 signupId);
-    // DemoSignups.cpp
+    qint32 addWebOrder(
+        int pattern, Arrival arrival, qint32 number, qint32 webId, const QDateTime &received, qint32 signupId);
+    int randomOrderPattern(bool service, bool consumer); // a sample of that type and kind of client
+    // DemoSignups.cpp: a live sign-up is made by a person of the name pools, not the sample's.
     void addSignups();
+    qint32 addSignup(int pattern, Arrival arrival, const QDateTime &when);
+    int randomSignupPattern(bool consumer); // a pending sample of that kind
     void addWebTasks();
+    // DemoArrivals.cpp: the next request number and web ID of a web table.
+    std::pair<qint32, qint32> nextNumbers(const QString &table);
 
     // Web note and attachments of a quote request (ownerType "QTE") or web order ("ORD").
     qint32 addWebNote(const QString &ownerType, qint32 ownerId, const QString &subject, const QString &cls,
         const QString &text, const QDateTime &written);
-    void addWebAttachment(const QString &ownerType, qint32 ownerId, qint32 webId, const QString &sourceFile,
-        bool artwork, qint32 orderItemId = 0);
+    // A live attachment is written as a real file (see addArrivingQuote()) named after the
+    // sample's file (DemoFiles::arrivingName()); `title` is what the file shows.
+    void addWebAttachment(const QString &ownerType, qint32 ownerId, qint32 webId, const QString &sampleFile,
+        bool artwork, qint32 orderItemId = 0, Arrival arrival = Arrival::Sample, const QString &title = {});
 
     // `count` moments within the last `days` days (working hours), oldest first.
     QList<QDateTime> spreadOverDays(int count, int days);
@@ -107,6 +135,7 @@ private:
     QRandomGenerator m_rng;
     QDate m_today;
     DemoCatalog m_catalog;
+    QString m_uploadFolder; // where live attachments are written
     QList<qint32> m_b2cSignups; // sign-ups waiting for their B2C web order, in order
     qint32 m_acceptedSignup = 0;
     qint32 m_rejectedSignup = 0;

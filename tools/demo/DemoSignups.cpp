@@ -45,6 +45,49 @@ const Signup kSignups[] = {
         false, "", "", "Rejected", "Duplicate registration - please log in with your existing account.", "RP" },
 };
 
+constexpr int kSignupCount = int(std::size(kSignups));
+
+struct Person
+{
+    const char *prefix, *sex, *first, *last;
+};
+
+// The people who sign up while the demo runs: names from many places, accents and apostrophes
+// included, as the website takes them.
+const Person kPeople[] = {
+    { "Ms", "F", "Siobh\u00e1n", "O'Brien" },
+    { "Mr", "M", "\u0141ukasz", "Nowicki" },
+    { "Ms", "F", "Zo\u00eb", "M\u00fcller" },
+    { "Mr", "M", "Jos\u00e9", "Garc\u00eda" },
+    { "Mrs", "F", "Ren\u00e9e", "D'Arcy" },
+    { "Mr", "M", "Aarav", "Patel" },
+    { "Ms", "F", "Chlo\u00e9", "Dubois" },
+    { "Mr", "M", "Kwame", "Mensah" },
+    { "Ms", "F", "Ingrid", "S\u00f8ndergaard" },
+    { "Mr", "M", "Callum", "MacLeod" },
+    { "Ms", "F", "Mei", "Chen" },
+    { "Mr", "M", "Tom\u00e1s", "\u00d3 S\u00failleabh\u00e1in" },
+    { "Mrs", "F", "Fatima", "Haddad" },
+    { "Mr", "M", "Oliver", "Bennett" },
+    { "Ms", "F", "Grace", "Whitaker" },
+    { "Mr", "M", "Dmitri", "Volkov" },
+};
+
+// "first.last" in plain lower-case letters, as mail addresses are usually made from names.
+QString mailbox(const QString &first, const QString &last)
+{
+    QString out;
+    for (const QChar c : (first + u'.' + last).normalized(QString::NormalizationForm_D).toLower()) {
+        if ((c >= u'a' && c <= u'z') || c == u'.')
+            out += c;
+        else if (c == u'\u0142')
+            out += u'l';
+        else if (c == u'\u00f8')
+            out += u'o';
+    }
+    return out;
+}
+
 struct Task
 {
     const char *type, *request, *status, *description, *comments;
@@ -76,49 +119,67 @@ const Task kTasks[] = {
 void DemoData::addSignups()
 {
     m_b2cSignups.clear();
-    const QList<QDateTime> received = spreadOverDays(int(std::size(kSignups)), 14);
-    int i = 0;
-    for (const Signup &s : kSignups) {
-        const QDateTime when = received.at(i++);
-        const QString first = str(s.first);
-        const QString last = str(s.last);
-        const QString fullName = first + u' ' + last;
-        const QString email = QStringLiteral("%1.%2@%3").arg(first, last, str(s.mailDomain)).toLower();
-        const bool consumer = qstrcmp(s.source, "B2C") == 0;
-        const qint32 id = writer(QStringLiteral("WebSignup")).add([&](bizlib::Record &r) {
-            setTexts(r,
-                { { "FullName", fullName }, { "Prefix", str(s.prefix) }, { "Sex", str(s.sex) }, { "FirstName", first },
-                    { "LastName", last }, { "Company", str(s.company) }, { "Position", str(s.position) },
-                    { "Address1", str(s.address1) }, { "Address2", str(s.address2) }, { "Town", str(s.town) },
-                    { "County", str(s.county) }, { "Postcode", str(s.postcode) }, { "Tel", str(s.tel) },
-                    { "Mobile", str(s.mobile) }, { "Email", email }, { "Source", str(s.source) },
-                    { "Status", str(s.status) }, { "Notes", str(s.notes) }, { "Platform", str(s.platform) },
-                    { "Address",
-                        formatAddress(
-                            { str(s.address1), str(s.address2), str(s.town), str(s.county), str(s.postcode) }) } });
-            setLongs(r,
-                { { "CountryID", m_catalog.countryId(str(s.country)) }, { "IsCustomer", s.isCustomer ? 1 : 0 },
-                    { "DomainID", m_catalog.domainIds().value(consumer ? 0 : 1) } });
-            setStamp(r, "SignupDate", "SignupTime", when);
-            if (consumer) {
-                // Consumers give their delivery details with the order they signed up for.
-                setTexts(r,
-                    { { "DFirstName", first }, { "DLastName", last }, { "DFullName", fullName },
-                        { "DAddress1", str(s.address1) }, { "DTel", str(s.tel).isEmpty() ? str(s.mobile) : str(s.tel) },
-                        { "DEmail", email } });
-            }
-            if (qstrlen(s.response) > 0) {
-                setTexts(r, { { "Response", str(s.response) }, { "ResponseBy", str(s.responseBy) } });
-                setStamp(r, "ResponseDate", "ResponseTime", when.addSecs(3 * 3600));
-            }
-        });
-        if (consumer && qstrcmp(s.status, "Pending") == 0)
+    const QList<QDateTime> received = spreadOverDays(kSignupCount, 14);
+    for (int i = 0; i < kSignupCount; ++i) {
+        const Signup &s = kSignups[i];
+        const qint32 id = addSignup(i, Arrival::Sample, received.at(i));
+        if (qstrcmp(s.source, "B2C") == 0 && qstrcmp(s.status, "Pending") == 0)
             m_b2cSignups.append(id);
         if (qstrcmp(s.status, "Accepted") == 0)
             m_acceptedSignup = id;
         if (qstrcmp(s.status, "Rejected") == 0)
             m_rejectedSignup = id;
     }
+}
+
+int DemoData::randomSignupPattern(bool consumer)
+{
+    QList<int> patterns;
+    for (int i = 0; i < kSignupCount; ++i) {
+        if ((qstrcmp(kSignups[i].source, "B2C") == 0) == consumer && qstrcmp(kSignups[i].status, "Pending") == 0)
+            patterns << i;
+    }
+    return patterns.at(roll(int(patterns.size())));
+}
+
+qint32 DemoData::addSignup(int pattern, Arrival arrival, const QDateTime &when)
+{
+    const Signup &s = kSignups[pattern % kSignupCount];
+    const bool live = arrival == Arrival::Live;
+    const Person &p = live ? kPeople[roll(int(std::size(kPeople)))] : Person { s.prefix, s.sex, s.first, s.last };
+    const QString first = str(p.first);
+    const QString last = str(p.last);
+    const QString fullName = first + u' ' + last;
+    const QString email = mailbox(first, last) + u'@' + str(s.mailDomain);
+    const bool consumer = qstrcmp(s.source, "B2C") == 0;
+    const QString status = live ? QStringLiteral("Pending") : str(s.status);
+    return writer(QStringLiteral("WebSignup")).add([&](bizlib::Record &r) {
+        setTexts(r,
+            { { "FullName", fullName }, { "Prefix", str(p.prefix) }, { "Sex", str(p.sex) }, { "FirstName", first },
+                { "LastName", last }, { "Company", str(s.company) }, { "Position", str(s.position) },
+                { "Address1", str(s.address1) }, { "Address2", str(s.address2) }, { "Town", str(s.town) },
+                { "County", str(s.county) }, { "Postcode", str(s.postcode) }, { "Tel", str(s.tel) },
+                { "Mobile", str(s.mobile) }, { "Email", email }, { "Source", str(s.source) }, { "Status", status },
+                { "Notes", str(s.notes) }, { "Platform", str(s.platform) },
+                { "Address",
+                    formatAddress(
+                        { str(s.address1), str(s.address2), str(s.town), str(s.county), str(s.postcode) }) } });
+        setLongs(r,
+            { { "CountryID", m_catalog.countryId(str(s.country)) }, { "IsCustomer", s.isCustomer ? 1 : 0 },
+                { "DomainID", m_catalog.domainIds().value(consumer ? 0 : 1) } });
+        setStamp(r, "SignupDate", "SignupTime", when);
+        if (consumer) {
+            // Consumers give their delivery details with the order they signed up for.
+            setTexts(r,
+                { { "DFirstName", first }, { "DLastName", last }, { "DFullName", fullName },
+                    { "DAddress1", str(s.address1) }, { "DTel", str(s.tel).isEmpty() ? str(s.mobile) : str(s.tel) },
+                    { "DEmail", email } });
+        }
+        if (!live && qstrlen(s.response) > 0) {
+            setTexts(r, { { "Response", str(s.response) }, { "ResponseBy", str(s.responseBy) } });
+            setStamp(r, "ResponseDate", "ResponseTime", when.addSecs(3 * 3600));
+        }
+    });
 }
 
 void DemoData::addWebTasks()

@@ -96,14 +96,28 @@ void DemoData::addWebOrderRequests()
     for (int i = 0; i < kOrderCount; ++i) {
         webId += 1 + roll(4);
         const qint32 signupId = kOrders[i].client < 0 ? m_b2cSignups.value(consumer++) : 0;
-        addWebOrder(i, false, 2001 + i, webId, received.at(i), signupId);
+        addWebOrder(i, Arrival::Sample, 2001 + i, webId, received.at(i), signupId);
     }
 }
 
-void DemoData::addWebOrder(
-    int pattern, bool extra, qint32 number, qint32 webId, const QDateTime &received, qint32 signupId)
+int DemoData::randomOrderPattern(bool service, bool consumer)
+{
+    QList<int> patterns;
+    for (int i = 0; i < kOrderCount; ++i) {
+        const bool isService
+            = QString::fromLatin1(kOrders[i].type).compare(QStringLiteral("Service"), Qt::CaseInsensitive) == 0;
+        if (isService == service && (kOrders[i].client < 0) == consumer)
+            patterns << i;
+    }
+    return patterns.at(roll(int(patterns.size())));
+}
+
+qint32 DemoData::addWebOrder(
+    int pattern, Arrival arrival, qint32 number, qint32 webId, const QDateTime &received, qint32 signupId)
 {
     const OrderSample &s = kOrders[pattern % kOrderCount];
+    // Extra and live requests: a client picked at random, never claimed, no links to earlier work.
+    const bool fresh = arrival != Arrival::Sample;
     RowWriter &orders = writer(QStringLiteral("WebOrders"));
     bizlib::Record r = orders.prime();
     const qint32 orderId = r.toLong("OrderID");
@@ -122,7 +136,7 @@ void DemoData::addWebOrder(
                    .addSecs(120);
     } else {
         const QList<bizlib::Record> &clients = m_catalog.clients();
-        client = clients.value(extra || s.client < 0 ? roll(int(clients.size())) : s.client % int(clients.size()));
+        client = clients.value(fresh || s.client < 0 ? roll(int(clients.size())) : s.client % int(clients.size()));
     }
     const bizlib::Decimal taxRate
         = client.isValid() && client.text("TaxCode") == QStringLiteral("Z") ? dec("0.0000") : dec("20.0000");
@@ -172,7 +186,8 @@ void DemoData::addWebOrder(
         for (const QString &file : str(s.attachments).split(u';')) {
             // A delivery schedule belongs to the first item rather than to the whole order.
             const qint32 itemId = file.startsWith(QStringLiteral("delivery-")) ? itemIds.value(0) : 0;
-            addWebAttachment(QStringLiteral("ORD"), orderId, webId, file, n++ == 0 && itemId == 0, itemId);
+            addWebAttachment(
+                QStringLiteral("ORD"), orderId, webId, file, n++ == 0 && itemId == 0, itemId, arrival, str(s.title));
         }
         r.setLong("HasAttachments", 1);
     }
@@ -197,12 +212,13 @@ void DemoData::addWebOrder(
             str(s.secondNote), when.addSecs(30));
     }
 
-    const QString title = extra ? QStringLiteral("%1 (%2)").arg(str(s.title)).arg(number) : str(s.title);
+    const QString title
+        = arrival == Arrival::Extra ? QStringLiteral("%1 (%2)").arg(str(s.title)).arg(number) : str(s.title);
     setTexts(r,
         { { "OrderType", str(s.type) }, { "StockCode", str(s.stockCode) }, { "Quantity", str(s.quantity) },
             { "Title", title }, { "Spec", str(s.detail) }, { "TaxCode", taxCode }, { "Priority", str(s.priority) },
             { "Notes", str(s.remarks) }, { "DMethod", str(s.deliveryMethod) },
-            { "Status", s.processing && !extra ? QStringLiteral("Processing") : QStringLiteral("Pending") },
+            { "Status", s.processing && !fresh ? QStringLiteral("Processing") : QStringLiteral("Pending") },
             { "ExternalRef", s.prepaid ? paymentRef : QString() } });
     if (!str(s.detail).isEmpty())
         setTexts(r, { { "SpecPrinting", str(s.detail) }, { "SpecDelivery", str(s.deliveryMethod) } });
@@ -216,12 +232,12 @@ void DemoData::addWebOrder(
     r.setDecimal("TaxRate", taxRate);
     r.setDecimal("Weight", bizlib::Decimal(250 + 50 * roll(40), 2));
     setStamp(r, "CreatedOn", "CreatedAt", when);
-    if (s.previousOrder >= 0 && !extra)
+    if (s.previousOrder >= 0 && !fresh)
         r.setLong("PreviousID",
             m_catalog.orders().value(s.previousOrder).isValid()
                 ? m_catalog.orders().value(s.previousOrder).toLong("OrderID")
                 : 0);
-    if (s.quote >= 0 && !extra)
+    if (s.quote >= 0 && !fresh)
         r.setLong("QuoteID",
             m_catalog.previousQuotes().value(s.quote).isValid()
                 ? m_catalog.previousQuotes().value(s.quote).toLong("QuoteID")
@@ -276,6 +292,7 @@ void DemoData::addWebOrder(
                 r, { { "DCountry", country.text("CountryName") }, { "DCountryCode", country.text("CountryCode") } });
     }
     orders.insert(r);
+    return orderId;
 }
 
 } // namespace demo

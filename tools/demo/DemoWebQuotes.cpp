@@ -102,16 +102,29 @@ void DemoData::addWebQuoteRequests()
     qint32 webId = 58000;
     for (int i = 0; i < kRequestCount; ++i) {
         webId += 1 + roll(4);
-        addWebQuote(i, false, 1001 + i, webId, received.at(i));
+        addWebQuote(i, Arrival::Sample, 1001 + i, webId, received.at(i));
     }
 }
 
-void DemoData::addWebQuote(int pattern, bool extra, qint32 number, qint32 webId, const QDateTime &received)
+int DemoData::randomQuotePattern(QuoteKind kind)
+{
+    const char letter = kind == QuoteKind::Template ? 'T' : kind == QuoteKind::Previous ? 'R' : 'Q';
+    QList<int> patterns;
+    for (int i = 0; i < kRequestCount; ++i) {
+        if (kRequests[i].kind == letter)
+            patterns << i;
+    }
+    return patterns.at(roll(int(patterns.size())));
+}
+
+qint32 DemoData::addWebQuote(int pattern, Arrival arrival, qint32 number, qint32 webId, const QDateTime &received)
 {
     const RequestSample &s = kRequests[pattern % kRequestCount];
-    const QString status = s.processing && !extra ? QStringLiteral("Processing") : QStringLiteral("Pending");
+    // Extra and live requests: a client picked at random, never claimed, no links to earlier work.
+    const bool fresh = arrival != Arrival::Sample;
+    const QString status = s.processing && !fresh ? QStringLiteral("Processing") : QStringLiteral("Pending");
     const QList<bizlib::Record> &clients = m_catalog.clients();
-    bizlib::Record client = clients.value(extra ? roll(int(clients.size())) : s.client % int(clients.size()));
+    bizlib::Record client = clients.value(fresh ? roll(int(clients.size())) : s.client % int(clients.size()));
     qint32 templateId = 0;
     qint32 previousId = 0;
     if (s.kind == 'T' && !m_catalog.templates().isEmpty()) {
@@ -127,7 +140,7 @@ void DemoData::addWebQuote(int pattern, bool extra, qint32 number, qint32 webId,
     const QList<bizlib::Record> contacts = m_catalog.contactsOf(clientId);
     if (contacts.isEmpty())
         throw std::runtime_error("a demo client has no contacts");
-    const bizlib::Record contact = contacts.value(extra ? roll(int(contacts.size())) : pattern % int(contacts.size()));
+    const bizlib::Record contact = contacts.value(fresh ? roll(int(contacts.size())) : pattern % int(contacts.size()));
     const bool rfq = s.kind == 'Q';
 
     RowWriter &requests = writer(QStringLiteral("WebQuotes"));
@@ -142,7 +155,8 @@ void DemoData::addWebQuote(int pattern, bool extra, qint32 number, qint32 webId,
     if (s.attachments) {
         for (const QString &file : str(s.attachments).split(u';')) {
             addWebAttachment(QStringLiteral("QTE"), quoteId, webId, file,
-                file.endsWith(QStringLiteral(".pdf")) || file.endsWith(QStringLiteral(".jpg")));
+                file.endsWith(QStringLiteral(".pdf")) || file.endsWith(QStringLiteral(".jpg")), 0, arrival,
+                str(s.title));
         }
         r.setLong("HasAttachments", 1);
     }
@@ -166,7 +180,8 @@ void DemoData::addWebQuote(int pattern, bool extra, qint32 number, qint32 webId,
                 { "SpecDelivery", QStringLiteral("To ") + client.text("DeliveryOffice") } });
     }
 
-    const QString title = extra ? QStringLiteral("%1 (%2)").arg(str(s.title)).arg(number) : str(s.title);
+    const QString title
+        = arrival == Arrival::Extra ? QStringLiteral("%1 (%2)").arg(str(s.title)).arg(number) : str(s.title);
     setTexts(r,
         { { "Revision", QString() }, { "Contact", contact.text("Name") }, { "Title", title },
             { "Spec",
@@ -192,6 +207,7 @@ void DemoData::addWebQuote(int pattern, bool extra, qint32 number, qint32 webId,
         r.setText("Address", office.isValid() ? office.text("Address") : client.text("Address"));
     }
     requests.insert(r);
+    return quoteId;
 }
 
 } // namespace demo

@@ -1,6 +1,7 @@
 #include "DemoWorkspace.h"
 
 #include "DemoData.h"
+#include "DemoSounds.h"
 #include "bizlib/Database.h"
 #include "bizlib/Dictionary.h"
 #include "config/ConsoleSettingsFile.h"
@@ -14,7 +15,7 @@ namespace demo {
 
 namespace {
 
-const char *const kFolders[] = { "global", "data", "local", "resources", "hot", "edoc" };
+const char *const kFolders[] = { "global", "data", "local", "resources", "hot", "edoc", "sounds" };
 
 QString absoluteFolder(const QString &folder)
 {
@@ -138,6 +139,9 @@ bool createWorkspace(const QString &folder, const WorkspaceOptions &options, QSt
         return false;
     }
 
+    if (!writeDemoSounds(sub(root, "sounds"), error))
+        return false;
+
     const QString company = QString::fromLatin1(DemoData::kCompanyName);
     using E = config::IniFile::Entry;
     const QList<E> webmon {
@@ -145,6 +149,9 @@ bool createWorkspace(const QString &folder, const WorkspaceOptions &options, QSt
         { QStringLiteral("Settings"), QStringLiteral("RefreshInterval"), QStringLiteral("30") },
         { QStringLiteral("Settings"), QStringLiteral("HotFolder"), sub(root, "hot") },
         { QStringLiteral("Settings"), QStringLiteral("EdocHotFolder"), sub(root, "edoc") },
+        // The demo web monitor works on up to three webtasks at once and retries a failed one twice.
+        { QStringLiteral("Settings"), QStringLiteral("MaxWebtasks"), QStringLiteral("3") },
+        { QStringLiteral("Settings"), QStringLiteral("MaxAttempts"), QStringLiteral("2") },
         // The demo's report layouts, numbered in this order (1 = "Quote letter").
         { QStringLiteral("Layouts"), QStringLiteral("QuoteLayout"), QStringLiteral("1") },
         { QStringLiteral("Layouts"), QStringLiteral("ServiceOrderLayout"), QStringLiteral("2") },
@@ -164,9 +171,9 @@ bool createWorkspace(const QString &folder, const WorkspaceOptions &options, QSt
         { QStringLiteral("Multicompany"), QStringLiteral("CompanyNo"), QStringLiteral("0") },
         { QStringLiteral("Multicompany"), QStringLiteral("CompanyName"), company },
         { QStringLiteral("Email"), QStringLiteral("EmailDisable"), QStringLiteral("1") },
-        // No sound files come with the demo: empty names keep the alerts silent.
-        { QStringLiteral("Web"), QStringLiteral("EnquirySound"), QString() },
-        { QStringLiteral("Web"), QStringLiteral("SignupSound"), QString() },
+        // The demo's own chimes (DemoSounds).
+        { QStringLiteral("Web"), QStringLiteral("EnquirySound"), sub(sub(root, "sounds"), "enquiry.wav") },
+        { QStringLiteral("Web"), QStringLiteral("SignupSound"), sub(sub(root, "sounds"), "signup.wav") },
     };
     // The workstation INI file last: its presence marks a finished workspace.
     return writeIni(webmonPath, webmon, error) && writeIni(iniPath, workstation, error);

@@ -22,7 +22,8 @@ bool workspaceExists(const QString &folder);
 
 // Creates a demo workspace in `folder`: the workstation INI file "webconsole.ini", the web
 // monitor settings file "webmon.ini" (company 0, in the global folder), the folders global,
-// data, local, resources, hot and edoc, and a SQLite business database "business.db" filled
+// data, local, resources, hot, edoc and sounds (with the alert chimes "enquiry.wav" and
+// "signup.wav" that the settings point at), and a SQLite business database "business.db" filled
 // with demo data. Refuses to touch an existing workspace (or an existing database) unless
 // `force` is set, in which case the database and both INI files are made anew; other files in
 // the folder are never touched. The INI files are written last, so a failed run leaves no
