@@ -176,8 +176,9 @@ int Program::run(
     setup.seed = quint32(seed);
     setup.accountsFile
         = QDir(globalData.isEmpty() ? QDir::currentPath() : globalData).filePath(QStringLiteral("accounts.xml"));
-    setup.uploadFolder = QDir(iniFolder).absoluteFilePath(
-        parser.isSet(QStringLiteral("uploads")) ? parser.value(QStringLiteral("uploads")) : QStringLiteral("uploads"));
+    setup.uploadFolder = parser.isSet(QStringLiteral("uploads"))
+        ? QFileInfo(parser.value(QStringLiteral("uploads"))).absoluteFilePath()
+        : QDir(iniFolder).filePath(QStringLiteral("uploads"));
     // The service reads "MaxWebtasks" itself (the console's reading of it does not count here).
     setup.tasks.maxWebtasks = int(std::clamp<qint64>(
         config::IniFile(webmonIni).number(QStringLiteral("Settings"), QStringLiteral("MaxWebtasks"), 1), 1,
