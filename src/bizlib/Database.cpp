@@ -1,27 +1,75 @@
 #include "bizlib/Database.h"
 
-#include "bizlib/Dictionary.h"
+#include "bizlib/StatementWatchdog.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlError>
-#include <QSqlRecord>
 #include <QThread>
 #include <QUuid>
+#include <atomic>
+#include <libpq-fe.h>
+#include <memory>
 
 namespace bizlib {
 
 struct Database::ThreadState
 {
-    QString connection;
-    int depth = 0;
-    bool failed = false;
+    QString connection;   // name of the current connection (a new one each time it is opened again)
+    int opened = 0;       // how often the connection was opened again
+    int depth = 0;        // transaction nesting
+    bool doomed = false;  // an inner transaction rolled back: the outermost cannot commit
+    bool aborted = false; // a statement of the transaction failed: no further statement runs
+    bool broken = false;  // the connection is lost
+    PGconn *pg = nullptr; // PostgreSQL: the client library's connection, for its state and socket
+    int socket = -1;
+    int limitMs = -1;     // statement time limit for this thread while >= 0 (schema upgrades)
+    QElapsedTimer failedOpen; // since the last failed attempt to open the connection again
+    QHash<QString, std::shared_ptr<QSqlQuery>> statements;
 };
 
 namespace {
-// Per-thread state of every open Database, keyed by the database's base name.
-thread_local QHash<QString, Database::ThreadState *> *t_states = nullptr;
+
+// Per-thread state of every open Database, keyed by the database's serial number; the last one
+// used is remembered, because nearly every statement asks for it.
+struct ThreadStates
+{
+    QHash<quint64, Database::ThreadState *> states;
+    quint64 lastSerial = 0;
+    Database::ThreadState *last = nullptr;
+};
+thread_local ThreadStates *t_states = nullptr; // lives as long as the thread
+
+std::atomic<quint64> s_serials{0};
+
+// A lost connection is opened again at most this often while the server stays unreachable, so that
+// a one-second cycle does not spend its time waiting for connection attempts.
+constexpr qint64 kReopenPauseMs = 5000;
+constexpr qsizetype kMaxStatements = 256;
+
+PGconn *pgConnection(const QSqlDatabase &db)
+{
+    const QVariant v = db.driver() ? db.driver()->handle() : QVariant();
+    if (!v.isValid() || qstrcmp(v.typeName(), "PGconn*") != 0)
+        return nullptr;
+    return *static_cast<PGconn *const *>(v.constData());
+}
+
+bool isDuplicateError(const QSqlError &e)
+{
+    // 23505 PostgreSQL unique_violation; 2067/1555 SQLite unique/primary key constraint.
+    const QString code = e.nativeErrorCode();
+    return code == QLatin1String("23505") || code == QLatin1String("2067") || code == QLatin1String("1555")
+           || e.databaseText().contains(QLatin1String("UNIQUE constraint failed"));
+}
+
+QString withContext(const QString &context, const QString &message)
+{
+    return context.isEmpty() ? message : context + QStringLiteral(": ") + message;
+}
+
 } // namespace
 
 QString DatabaseConfig::describe() const
@@ -32,7 +80,9 @@ QString DatabaseConfig::describe() const
 }
 
 Database::Database(DatabaseConfig config)
-    : m_config(std::move(config)), m_baseName(QStringLiteral("bizdb-") + QUuid::createUuid().toString(QUuid::Id128))
+    : m_config(std::move(config))
+    , m_baseName(QStringLiteral("bizdb-") + QUuid::createUuid().toString(QUuid::Id128))
+    , m_serial(++s_serials)
 {
 }
 
@@ -44,13 +94,22 @@ Database::~Database()
 Database::ThreadState &Database::state()
 {
     if (!t_states)
-        t_states = new QHash<QString, ThreadState *>(); // lives as long as the thread
-    ThreadState *&s = (*t_states)[m_baseName];
+        t_states = new ThreadStates;
+    if (t_states->lastSerial == m_serial && t_states->last)
+        return *t_states->last;
+    ThreadState *&s = t_states->states[m_serial];
     if (!s) {
         s = new ThreadState;
-        s->connection = m_baseName + QStringLiteral("-%1").arg(reinterpret_cast<quintptr>(QThread::currentThread()));
+        s->connection = connectionName(*s);
     }
+    t_states->lastSerial = m_serial;
+    t_states->last = s;
     return *s;
+}
+
+QString Database::connectionName(const ThreadState &s) const
+{
+    return m_baseName + QStringLiteral("-%1-%2").arg(reinterpret_cast<quintptr>(QThread::currentThread())).arg(s.opened);
 }
 
 QString Database::errorText(const QSqlError &error)
@@ -64,8 +123,10 @@ QString Database::errorText(const QSqlError &error)
     return text.isEmpty() ? QStringLiteral("unknown database error") : text;
 }
 
-Status Database::openConnection(QSqlDatabase &db)
+Status Database::openConnection(QSqlDatabase &db, ThreadState &s)
 {
+    s.pg = nullptr;
+    s.socket = -1;
     if (!QSqlDatabase::isDriverAvailable(m_config.driver))
         return Status::error(QStringLiteral("The database driver %1 is not installed (available: %2).")
                                  .arg(m_config.driver, QSqlDatabase::drivers().join(QStringLiteral(", "))));
@@ -75,7 +136,19 @@ Status Database::openConnection(QSqlDatabase &db)
         db.setDatabaseName(m_config.name);
         db.setUserName(m_config.user);
         db.setPassword(m_config.password);
-        db.setConnectOptions(QStringLiteral("connect_timeout=10"));
+        QStringList options;
+        if (m_config.connectTimeout > 0)
+            options << QStringLiteral("connect_timeout=%1").arg(m_config.connectTimeout);
+        if (m_config.keepaliveIdle > 0) {
+            options << QStringLiteral("keepalives=1") << QStringLiteral("keepalives_idle=%1").arg(m_config.keepaliveIdle);
+            if (m_config.keepaliveInterval > 0)
+                options << QStringLiteral("keepalives_interval=%1").arg(m_config.keepaliveInterval);
+            if (m_config.keepaliveCount > 0)
+                options << QStringLiteral("keepalives_count=%1").arg(m_config.keepaliveCount);
+        }
+        if (m_config.tcpUserTimeout > 0)
+            options << QStringLiteral("tcp_user_timeout=%1").arg(qint64(m_config.tcpUserTimeout) * 1000);
+        db.setConnectOptions(options.join(u';'));
     } else {
         if (m_config.file.isEmpty())
             return Status::error(QStringLiteral("No database file is configured."));
@@ -86,20 +159,24 @@ Status Database::openConnection(QSqlDatabase &db)
         if (!m_config.create && !info.exists())
             return Status::error(QStringLiteral("The %1 does not exist.").arg(m_config.describe()));
         db.setDatabaseName(m_config.file);
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+        // SQLite has no "wait forever": an unlimited lock wait is a very long one.
+        const qint64 busy = m_config.lockTimeout > 0 ? qint64(m_config.lockTimeout) * 1000 : qint64(INT_MAX);
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busy));
     }
     db.setNumericalPrecisionPolicy(QSql::HighPrecision);
     if (!db.open())
         return Status::error(QStringLiteral("Cannot open the %1: %2").arg(m_config.describe(), errorText(db.lastError())));
 
-    QSqlQuery q(db);
     if (m_config.isPostgres()) {
-        if (!m_config.schema.isEmpty()
-            && !q.exec(QStringLiteral("SET search_path TO \"%1\"").arg(QString(m_config.schema).remove(u'"'))))
-            return Status::error(QStringLiteral("Cannot select schema %1: %2").arg(m_config.schema, errorText(q.lastError())));
-        return Status::ok();
+        s.pg = pgConnection(db);
+        s.socket = s.pg ? PQsocket(s.pg) : -1;
+        const Status st = sessionSettings(db);
+        if (!st)
+            db.close();
+        return st;
     }
     // SQLite opens anything lazily; the first read tells whether the file really is a database.
+    QSqlQuery q(db);
     if (!q.exec(QStringLiteral("PRAGMA journal_mode=WAL")) || !q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
         return Status::error(
             QStringLiteral("The %1 cannot be read: %2").arg(m_config.describe(), errorText(q.lastError())));
@@ -107,28 +184,92 @@ Status Database::openConnection(QSqlDatabase &db)
     return Status::ok();
 }
 
+Status Database::sessionSettings(QSqlDatabase &db)
+{
+    QStringList settings;
+    if (!m_config.schema.isEmpty())
+        settings << QStringLiteral("SET search_path TO \"%1\"").arg(QString(m_config.schema).remove(u'"'));
+    settings << QStringLiteral("SET statement_timeout = %1").arg(qint64(std::max(0, m_config.statementTimeout)) * 1000)
+             << QStringLiteral("SET lock_timeout = %1").arg(qint64(std::max(0, m_config.lockTimeout)) * 1000);
+    QSqlQuery q(db);
+    for (const QString &sql : std::as_const(settings))
+        if (!q.exec(sql))
+            return Status::error(QStringLiteral("Cannot set up the connection to the %1: %2")
+                                     .arg(m_config.describe(), errorText(q.lastError())));
+    return Status::ok();
+}
+
 QSqlDatabase Database::connection()
 {
     ThreadState &s = state();
+    if (s.broken && s.depth == 0)
+        reopen(s);
     if (QSqlDatabase::contains(s.connection)) {
         QSqlDatabase db = QSqlDatabase::database(s.connection, false);
-        if (db.isOpen())
-            return db;
+        if (!db.isOpen() && !s.broken)
+            openConnection(db, s);
+        return db;
     }
-    QSqlDatabase db = QSqlDatabase::contains(s.connection) ? QSqlDatabase::database(s.connection, false)
-                                                           : QSqlDatabase::addDatabase(m_config.driver, s.connection);
+    QSqlDatabase db = QSqlDatabase::addDatabase(m_config.driver, s.connection);
     {
         QMutexLocker lock(&m_mutex);
-        if (!m_connections.contains(s.connection))
-            m_connections.append(s.connection);
+        m_connections.append(s.connection);
     }
-    openConnection(db);
+    openConnection(db, s);
     return db;
+}
+
+int Database::connectionGeneration()
+{
+    return state().opened;
+}
+
+Status Database::reopen(ThreadState &s)
+{
+    if (s.failedOpen.isValid() && !s.failedOpen.hasExpired(kReopenPauseMs))
+        return Status::error(QStringLiteral("The connection to the %1 was lost; it is opened again shortly.")
+                                 .arg(m_config.describe()));
+    // The old connection goes with its driver before its statements do, so that they never reach
+    // the new connection (a prepared statement frees itself through its driver).
+    const QString old = s.connection;
+    {
+        QSqlDatabase db = QSqlDatabase::database(old, false);
+        if (db.isValid())
+            db.close();
+    }
+    QSqlDatabase::removeDatabase(old);
+    dropStatements(s);
+    ++s.opened;
+    s.connection = connectionName(s);
+    QSqlDatabase db = QSqlDatabase::addDatabase(m_config.driver, s.connection);
+    {
+        QMutexLocker lock(&m_mutex);
+        m_connections.removeAll(old);
+        m_connections.append(s.connection);
+    }
+    const Status st = openConnection(db, s);
+    if (!st) {
+        db.close();
+        s.failedOpen.start();
+        return st;
+    }
+    s.broken = false;
+    s.failedOpen.invalidate();
+    return st;
+}
+
+void Database::dropStatements(ThreadState &s)
+{
+    s.statements.clear();
 }
 
 Status Database::open()
 {
     ThreadState &s = state();
+    if (s.broken && s.depth == 0) {
+        s.failedOpen.invalidate(); // an explicit open always tries
+        return reopen(s);
+    }
     QSqlDatabase db = QSqlDatabase::contains(s.connection) ? QSqlDatabase::database(s.connection, false)
                                                            : QSqlDatabase::addDatabase(m_config.driver, s.connection);
     {
@@ -138,7 +279,7 @@ Status Database::open()
     }
     if (db.isOpen())
         return Status::ok();
-    const Status st = openConnection(db);
+    const Status st = openConnection(db, s);
     if (!st)
         db.close();
     return st;
@@ -155,6 +296,16 @@ bool Database::isOpen() const
 
 void Database::close()
 {
+    if (t_states) {
+        if (ThreadState *s = t_states->states.take(m_serial)) {
+            dropStatements(*s);
+            delete s;
+        }
+        if (t_states->lastSerial == m_serial) {
+            t_states->lastSerial = 0;
+            t_states->last = nullptr;
+        }
+    }
     QMutexLocker lock(&m_mutex);
     for (const QString &c : std::as_const(m_connections)) {
         {
@@ -165,14 +316,127 @@ void Database::close()
         QSqlDatabase::removeDatabase(c);
     }
     m_connections.clear();
-    if (t_states)
-        if (ThreadState *s = t_states->take(m_baseName))
-            delete s;
+}
+
+Database::Statement::Statement(Database &db)
+    : m_db(db), m_state(&db.state())
+{
+    ThreadState &s = *m_state;
+    if (s.depth > 0 && (s.aborted || s.broken)) {
+        m_status = Status::error(
+            QStringLiteral("The transaction was broken off by an earlier failure; nothing more of it is done."));
+        return;
+    }
+    if (s.broken) {
+        m_status = db.reopen(s);
+        if (!m_status)
+            return;
+    }
+    if (s.socket >= 0) {
+        const qint64 limit = s.limitMs >= 0 ? s.limitMs
+                             : db.m_config.statementTimeout > 0
+                                 ? (qint64(db.m_config.statementTimeout) + DatabaseConfig::kClientGraceSeconds) * 1000
+                                 : 0;
+        if (limit > 0)
+            m_ticket = StatementWatchdog::instance().arm(s.socket, static_cast<int>(limit));
+    }
+}
+
+Database::Statement::~Statement()
+{
+    if (!m_finished)
+        finish(true, QSqlError());
+}
+
+void Database::disarm(ThreadState &s, quint64 ticket, bool *fired)
+{
+    *fired = ticket != 0 && StatementWatchdog::instance().disarm(ticket);
+    if (*fired) {
+        s.broken = true;
+        if (s.depth > 0)
+            s.aborted = true;
+    }
+}
+
+Status Database::Statement::finish(bool ok, const QSqlError &error, const QString &context)
+{
+    m_finished = true;
+    bool timedOut = false;
+    m_db.disarm(*m_state, m_ticket, &timedOut);
+    m_ticket = 0;
+    if (ok)
+        return Status::ok();
+    return m_db.failure(*m_state, error, timedOut, context);
+}
+
+Status Database::failure(ThreadState &s, const QSqlError &e, bool timedOut, const QString &context)
+{
+    if (s.pg && PQstatus(s.pg) == CONNECTION_BAD)
+        s.broken = true;
+    if (s.depth > 0)
+        s.aborted = true;
+    if (isDuplicateError(e))
+        return Status::duplicate(withContext(context, errorText(e)));
+    const QString code = e.nativeErrorCode();
+    QString message;
+    if (timedOut) {
+        message = QStringLiteral("The %1 did not answer within %2 seconds; the connection is opened again on its next use.")
+                      .arg(m_config.describe())
+                      .arg(s.limitMs >= 0 ? s.limitMs / 1000 : m_config.statementTimeout + DatabaseConfig::kClientGraceSeconds);
+    } else if (code == QLatin1String("57014") && e.databaseText().contains(QLatin1String("statement timeout"))) {
+        message = QStringLiteral("The database server cancelled a statement that took longer than %1 seconds "
+                                 "(StatementTimeout in the \"Database\" section): %2")
+                      .arg(m_config.statementTimeout)
+                      .arg(errorText(e));
+    } else if (code == QLatin1String("55P03") || code == QLatin1String("5")
+               || e.databaseText().contains(QLatin1String("database is locked"))) {
+        message = QStringLiteral("Another workstation or program kept the data locked for longer than %1 seconds "
+                                 "(LockTimeout in the \"Database\" section): %2")
+                      .arg(m_config.lockTimeout)
+                      .arg(errorText(e));
+    } else if (s.broken) {
+        message = QStringLiteral("The connection to the %1 was lost: %2").arg(m_config.describe(), errorText(e));
+    } else {
+        message = errorText(e);
+    }
+    return Status::error(withContext(context, message));
+}
+
+QSqlQuery *Database::prepared(const QString &sql, Status *error)
+{
+    ThreadState &s = state();
+    if (!s.broken) {
+        const auto it = s.statements.constFind(sql);
+        if (it != s.statements.constEnd())
+            return it->get();
+    }
+    QSqlDatabase db = connection();
+    Statement guard(*this);
+    if (!guard.status()) {
+        *error = guard.status();
+        return nullptr;
+    }
+    auto q = std::make_shared<QSqlQuery>(db);
+    q->setForwardOnly(true);
+    const bool ok = q->prepare(sql);
+    *error = guard.finish(ok, q->lastError());
+    if (!ok)
+        return nullptr;
+    // Every statement a thread ever ran stays prepared on the server; a program that builds many
+    // different ones starts afresh now and then.
+    if (s.statements.size() >= kMaxStatements)
+        s.statements.clear();
+    QSqlQuery *raw = q.get();
+    s.statements.insert(sql, std::move(q));
+    return raw;
 }
 
 Status Database::exec(const QString &sql, const QVariantList &params, QSqlQuery *query)
 {
     QSqlDatabase db = connection();
+    Statement guard(*this);
+    if (!guard.status())
+        return guard.status();
     if (!db.isOpen())
         return Status::error(QStringLiteral("The %1 is not open: %2").arg(m_config.describe(), errorText(db.lastError())));
     QSqlQuery local(db);
@@ -180,40 +444,52 @@ Status Database::exec(const QString &sql, const QVariantList &params, QSqlQuery 
     if (query)
         q = QSqlQuery(db);
     q.setForwardOnly(true);
-    bool done = false;
     if (params.isEmpty()) {
         // Statements without parameters run directly: PostgreSQL cannot prepare DDL.
-        done = q.exec(sql);
-    } else {
-        if (!q.prepare(sql))
-            return Status::error(errorText(q.lastError()) + QStringLiteral(" [") + sql + u']');
-        for (const QVariant &p : params)
-            q.addBindValue(p);
-        done = q.exec();
+        const bool done = q.exec(sql);
+        return guard.finish(done, q.lastError());
     }
-    if (!done) {
-        const QSqlError e = q.lastError();
-        const QString code = e.nativeErrorCode();
-        // 23505 PostgreSQL unique_violation; 2067/1555 SQLite unique/primary key constraint.
-        if (code == QLatin1String("23505") || code == QLatin1String("2067") || code == QLatin1String("1555")
-            || e.databaseText().contains(QLatin1String("UNIQUE constraint failed")))
-            return Status::duplicate(errorText(e));
-        return Status::error(errorText(e));
+    if (!q.prepare(sql)) {
+        const Status st = guard.finish(false, q.lastError());
+        return Status::error(st.message() + QStringLiteral(" [") + sql + u']');
     }
-    return Status::ok();
+    for (const QVariant &p : params)
+        q.addBindValue(p);
+    const bool done = q.exec();
+    return guard.finish(done, q.lastError());
 }
 
 Status Database::begin()
 {
     ThreadState &s = state();
-    if (s.depth++ > 0)
+    if (s.depth > 0) {
+        ++s.depth;
         return Status::ok();
-    s.failed = false;
+    }
+    // Outside a transaction a lost connection may be opened again; inside one it never is.
     QSqlDatabase db = connection();
-    const Status st = m_config.isPostgres() ? (db.transaction() ? Status::ok() : Status::error(errorText(db.lastError())))
-                                            : exec(QStringLiteral("BEGIN IMMEDIATE"));
-    if (!st)
+    if (s.broken || !db.isOpen())
+        return Status::error(QStringLiteral("Cannot begin a transaction: the %1 is not open: %2")
+                                 .arg(m_config.describe(), errorText(db.lastError())));
+    s.depth = 1;
+    s.doomed = false;
+    s.aborted = false;
+    Statement guard(*this);
+    bool ok = false;
+    QSqlError error;
+    if (isPostgres()) {
+        ok = db.transaction();
+        error = db.lastError();
+    } else {
+        QSqlQuery q(db);
+        ok = q.exec(QStringLiteral("BEGIN IMMEDIATE"));
+        error = q.lastError();
+    }
+    const Status st = guard.finish(ok, error);
+    if (!st) {
         s.depth = 0;
+        s.aborted = false;
+    }
     return st;
 }
 
@@ -222,16 +498,40 @@ Status Database::commit()
     ThreadState &s = state();
     if (s.depth == 0)
         return Status::error(QStringLiteral("commit without a transaction"));
-    if (--s.depth > 0)
+    if (s.depth > 1) {
+        --s.depth;
         return Status::ok();
-    if (s.failed) {
-        rollback();
-        return Status::error(QStringLiteral("the transaction was rolled back by an inner failure"));
     }
-    QSqlDatabase db = connection();
-    if (m_config.isPostgres())
-        return db.commit() ? Status::ok() : Status::error(errorText(db.lastError()));
-    return exec(QStringLiteral("COMMIT"));
+    if (s.doomed || s.aborted || s.broken) {
+        const bool failedStatement = s.aborted || s.broken;
+        rollback();
+        return Status::error(failedStatement ? QStringLiteral("the transaction was rolled back after a failed statement")
+                                             : QStringLiteral("the transaction was rolled back by an inner failure"));
+    }
+    QSqlDatabase db = QSqlDatabase::database(s.connection, false);
+    bool ok = false;
+    QSqlError error;
+    {
+        Statement guard(*this);
+        if (isPostgres()) {
+            ok = db.commit();
+            error = db.lastError();
+        } else {
+            QSqlQuery q(db);
+            ok = q.exec(QStringLiteral("COMMIT"));
+            error = q.lastError();
+        }
+        const Status st = guard.finish(ok, error);
+        if (st) {
+            s.depth = 0;
+            s.aborted = false;
+            return st;
+        }
+    }
+    // A commit that failed leaves nothing half-done behind: the transaction is rolled back.
+    rollback();
+    return Status::error(QStringLiteral("The transaction could not be committed and was rolled back: %1")
+                             .arg(errorText(error)));
 }
 
 void Database::rollback()
@@ -239,157 +539,39 @@ void Database::rollback()
     ThreadState &s = state();
     if (s.depth > 1) {
         --s.depth;
-        s.failed = true;
+        s.doomed = true;
         return;
     }
+    const bool open = s.depth == 1;
     s.depth = 0;
-    s.failed = false;
-    QSqlDatabase db = connection();
-    if (m_config.isPostgres())
-        db.rollback();
-    else
-        exec(QStringLiteral("ROLLBACK"));
+    s.doomed = false;
+    s.aborted = false;
+    // A lost connection took its transaction with it on the server.
+    if (!open || s.broken)
+        return;
+    QSqlDatabase db = QSqlDatabase::database(s.connection, false);
+    Statement guard(*this);
+    bool ok = false;
+    QSqlError error;
+    if (isPostgres()) {
+        ok = db.rollback();
+        error = db.lastError();
+    } else {
+        QSqlQuery q(db);
+        ok = q.exec(QStringLiteral("ROLLBACK"));
+        error = q.lastError();
+    }
+    guard.finish(ok, error);
 }
 
-QString Database::columnType(const FieldDef &f) const
+void Database::setStatementLimit(int milliseconds)
 {
-    const bool pg = isPostgres();
-    switch (f.type) {
-    case FieldType::Long:
-    case FieldType::UShort:
-    case FieldType::Date:
-    case FieldType::Time: return QStringLiteral("INTEGER NOT NULL DEFAULT 0");
-    case FieldType::Byte: return pg ? QStringLiteral("SMALLINT NOT NULL DEFAULT 0") : QStringLiteral("INTEGER NOT NULL DEFAULT 0");
-    case FieldType::CString:
-    case FieldType::String:
-        return pg ? QStringLiteral("VARCHAR(%1) NOT NULL DEFAULT ''").arg(std::max(1, f.maxChars()))
-                  : QStringLiteral("TEXT NOT NULL DEFAULT ''");
-    case FieldType::Text: return QStringLiteral("TEXT NOT NULL DEFAULT ''");
-    case FieldType::Decimal:
-        // SQLite has no exact decimal type: the value is kept as a count of 10^-places units.
-        return pg ? QStringLiteral("NUMERIC(%1,%2) NOT NULL DEFAULT 0").arg(f.digits).arg(f.places)
-                  : QStringLiteral("INTEGER NOT NULL DEFAULT 0");
-    }
-    return {};
+    state().limitMs = milliseconds;
 }
 
 QString Database::greatest(const QString &a, const QString &b) const
 {
     return isPostgres() ? QStringLiteral("GREATEST(%1, %2)").arg(a, b) : QStringLiteral("MAX(%1, %2)").arg(a, b);
-}
-
-QVariant Database::decimalToSql(const Decimal &value) const
-{
-    return isPostgres() ? QVariant(value.toString()) : QVariant(value.units());
-}
-
-QVariant Database::toSql(const FieldDef &f, const QVariant &value) const
-{
-    switch (f.type) {
-    case FieldType::Decimal: {
-        const Decimal d = value.metaType() == QMetaType::fromType<Decimal>() ? value.value<Decimal>()
-                                                                              : Decimal::fromString(value.toString());
-        return decimalToSql(d.rescaled(f.places));
-    }
-    case FieldType::CString:
-    case FieldType::String:
-    case FieldType::Text: {
-        // A null QString would be bound as SQL NULL; the columns hold empty texts instead.
-        const QString text = value.toString();
-        return text.isNull() ? QStringLiteral("") : text;
-    }
-    default: return value.toInt();
-    }
-}
-
-QVariant Database::fromSql(const FieldDef &f, const QVariant &value) const
-{
-    switch (f.type) {
-    case FieldType::Decimal:
-        if (value.isNull())
-            return QVariant::fromValue(Decimal(0, f.places));
-        if (isPostgres())
-            return QVariant::fromValue(Decimal::fromString(value.toString()).rescaled(f.places));
-        return QVariant::fromValue(Decimal(value.toLongLong(), f.places));
-    case FieldType::CString:
-    case FieldType::String:
-    case FieldType::Text: return value.isNull() ? QString() : value.toString();
-    default: return value.isNull() ? 0 : value.toInt();
-    }
-}
-
-Status Database::tableNames(QStringList *names)
-{
-    QSqlQuery q;
-    const Status st = exec(isPostgres() ? QStringLiteral("SELECT table_name FROM information_schema.tables "
-                                                         "WHERE table_schema = current_schema()")
-                                        : QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"),
-                           {}, &q);
-    while (st && q.next())
-        names->append(q.value(0).toString().toLower());
-    return st;
-}
-
-Status Database::columnNames(const QString &table, QStringList *names)
-{
-    QSqlQuery q;
-    const Status st = isPostgres()
-                          ? exec(QStringLiteral("SELECT column_name FROM information_schema.columns "
-                                                "WHERE table_schema = current_schema() AND table_name = ?"),
-                                 {table.toLower()}, &q)
-                          : exec(QStringLiteral("SELECT name FROM pragma_table_info(?)"), {table.toLower()}, &q);
-    while (st && q.next())
-        names->append(q.value(0).toString().toLower());
-    return st;
-}
-
-Status Database::ensureSchema(const Dictionary &dictionary)
-{
-    Transaction tx(*this);
-    if (!tx.status())
-        return tx.status();
-    const QString bigint = isPostgres() ? QStringLiteral("BIGINT") : QStringLiteral("INTEGER");
-    Status st = exec(QStringLiteral("CREATE TABLE IF NOT EXISTS \"wc_counters\" (\"name\" VARCHAR(64) PRIMARY KEY, "
-                                    "\"value\" %1 NOT NULL DEFAULT 0)").arg(bigint));
-    if (st)
-        st = exec(QStringLiteral("CREATE TABLE IF NOT EXISTS \"wc_netrefresh\" (\"channel\" VARCHAR(128) PRIMARY KEY, "
-                                 "\"stamp\" %1 NOT NULL DEFAULT 0)").arg(bigint));
-    if (!st)
-        return st;
-    QStringList existing;
-    st = tableNames(&existing);
-    if (!st)
-        return st;
-    for (const auto &t : dictionary.tables()) {
-        const QString bare = t->name.toLower();
-        if (existing.contains(bare, Qt::CaseInsensitive)) {
-            // A table from an older version: add the columns it lacks, keep everything else.
-            QStringList have;
-            st = columnNames(bare, &have);
-            for (int i = 0; i < t->fields.size(); ++i)
-                if (st && !have.contains(t->fields[i].name.toLower()))
-                    st = exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3")
-                                  .arg(t->sqlTable(), t->sqlColumn(i), columnType(t->fields[i])));
-        } else {
-            QStringList cols;
-            for (int i = 0; i < t->fields.size(); ++i)
-                cols << t->sqlColumn(i) + u' ' + columnType(t->fields[i]);
-            st = exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(t->sqlTable(), cols.join(QStringLiteral(", "))));
-        }
-        for (const KeyDef &k : t->keys) {
-            if (!st)
-                break;
-            QStringList parts;
-            for (int i = 0; i < k.fields.size(); ++i)
-                parts << t->sqlColumn(k.fields[i]) + (k.descending[i] ? QStringLiteral(" DESC") : QString());
-            st = exec(QStringLiteral("CREATE %1INDEX IF NOT EXISTS \"%2_%3\" ON %4 (%5)")
-                          .arg(k.unique ? QStringLiteral("UNIQUE ") : QString(), bare, k.name.toLower(), t->sqlTable(),
-                               parts.join(QStringLiteral(", "))));
-        }
-        if (!st)
-            return Status::error(QStringLiteral("Cannot create table %1: %2").arg(t->name, st.message()));
-    }
-    return tx.commit();
 }
 
 } // namespace bizlib

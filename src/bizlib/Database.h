@@ -16,8 +16,11 @@ class Dictionary;
 
 // The business database. Holds the connection settings and hands each thread its own
 // connection (Qt connections may only be used on the thread that opened them).
-// The schema (tables, key indexes, counters, change stamps) is created from the dictionary
-// by ensureSchema(); creating it again is harmless.
+//
+// A connection that broke (the server went away, or did not answer within the time limits of
+// DatabaseConfig) is opened again on its next use, but never inside a transaction: once a
+// statement of a transaction has failed, every further statement of it fails until it is rolled
+// back, on both engines, so that a transaction is all or nothing.
 class Database
 {
 public:
@@ -34,9 +37,16 @@ public:
     const DatabaseConfig &config() const { return m_config; }
     bool isPostgres() const { return m_config.isPostgres(); }
 
-    // This thread's connection, opened on first use.
+    // This thread's connection, opened on first use (see above for a broken one).
     QSqlDatabase connection();
+    // Counts how often this thread's connection was opened again: a query of an earlier
+    // connection cannot be read on.
+    int connectionGeneration();
 
+    // Brings the schema (tables, key indexes, counters, change stamps) up to this program's
+    // version, which the database keeps. Against a database whose version is current it only
+    // reads that version: no DDL, and no lock on any table. Older versions get the missing
+    // tables, columns and indexes, and their stored values are converted once (DatabaseSchema.cpp).
     Status ensureSchema(const Dictionary &dictionary);
     // Lower-case names of the tables, and of one table's columns, in this connection's schema.
     Status tableNames(QStringList *names);
@@ -46,16 +56,26 @@ public:
     // the result, positioned before the first row.
     Status exec(const QString &sql, const QVariantList &params = {}, QSqlQuery *query = nullptr);
 
+    // A prepared statement of this thread's connection, kept for reuse by every table object of
+    // the thread; nullptr with `error` set when it cannot be prepared. The statements are dropped
+    // when the connection is opened again.
+    QSqlQuery *prepared(const QString &sql, Status *error);
+
     // Nested transactions: only the outermost begin/commit reach the database; a rollback at
     // any depth rolls back the whole outermost transaction.
     Status begin();
     Status commit();
     void rollback();
 
-    // Value conversions between record values and what the driver stores.
+    // Value conversions between record values and what the driver stores. fromSql() refuses a
+    // stored value that the field cannot hold (a LONG beyond 32 bits, a decimal with more digits
+    // than the field has, a text where a number belongs) with an error in `status`, never
+    // wrapping or cutting it; the value is then the field's empty value.
     QVariant toSql(const FieldDef &field, const QVariant &value) const;
     QVariant decimalToSql(const Decimal &value) const;
-    QVariant fromSql(const FieldDef &field, const QVariant &value) const;
+    QVariant fromSql(const FieldDef &field, const QVariant &value, Status *status = nullptr) const;
+    // Error when a value of a record cannot be stored in its field (a LONG beyond 32 bits).
+    static Status checkStorable(const FieldDef &field, const QVariant &value);
     QString columnType(const FieldDef &field) const;
     // SQL for "greatest of two expressions" in this dialect.
     QString greatest(const QString &a, const QString &b) const;
@@ -63,15 +83,49 @@ public:
     // The connection's last error as one readable line.
     static QString errorText(const QSqlError &error);
 
-    struct ThreadState; // per-thread connection and transaction depth (internal)
+    struct ThreadState; // per-thread connection and transaction state (internal)
+
+    // One statement on this thread's connection, from start to end. It refuses to start inside a
+    // transaction that has already failed, opens a broken connection again outside a transaction,
+    // and gives a server the statement time limit to answer. Tables and cursors that run their
+    // own QSqlQuery objects wrap each statement in one.
+    class Statement
+    {
+    public:
+        explicit Statement(Database &db);
+        ~Statement();
+        Statement(const Statement &) = delete;
+        Statement &operator=(const Statement &) = delete;
+        // An error when the statement must not run.
+        const Status &status() const { return m_status; }
+        // The outcome: Ok, or the failure told apart (duplicate key, timeout, lock wait, lost
+        // connection) with `context` ahead of the message. Records the failure in the transaction.
+        Status finish(bool ok, const QSqlError &error, const QString &context = {});
+
+    private:
+        Database &m_db;
+        ThreadState *m_state = nullptr;
+        Status m_status;
+        quint64 m_ticket = 0;
+        bool m_finished = false;
+    };
 
 private:
     ThreadState &state();
-    QString connectionName() const;
-    Status openConnection(QSqlDatabase &db);
+    QString connectionName(const ThreadState &s) const;
+    Status openConnection(QSqlDatabase &db, ThreadState &s);
+    Status reopen(ThreadState &s);
+    void dropStatements(ThreadState &s);
+    void disarm(ThreadState &s, quint64 ticket, bool *fired);
+    Status failure(ThreadState &s, const QSqlError &error, bool timedOut, const QString &context);
+    Status sessionSettings(QSqlDatabase &db);
+    // A time limit for this thread's statements other than the configured one (-1: back to it).
+    void setStatementLimit(int milliseconds);
+    Status upgradeSchema(const Dictionary &dictionary, int storedLevel, bool hadTables);
 
     DatabaseConfig m_config;
     QString m_baseName;
+    quint64 m_serial;
     mutable QMutex m_mutex;
     QList<QString> m_connections;
 };

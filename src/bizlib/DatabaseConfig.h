@@ -19,6 +19,25 @@ struct DatabaseConfig
     // SQLite: create the file when it does not exist (otherwise a missing file is an error).
     bool create = false;
 
+    // Time limits in seconds; 0 turns a limit off. They keep a server that stops answering from
+    // freezing the program: a statement fails with a clear message instead, and the connection
+    // is opened again on a later use.
+    // - connectTimeout: opening a PostgreSQL connection.
+    // - statementTimeout: the server cancels a statement that runs longer. A server that does not
+    //   answer at all is given up kClientGraceSeconds later by the program itself.
+    // - lockTimeout: how long a statement waits for a row or table that someone else holds
+    //   (SQLite: for the other writer of the file).
+    // - keepaliveIdle, keepaliveInterval, keepaliveCount, tcpUserTimeout: TCP keepalives and the
+    //   user timeout, which notice a server host that has gone away.
+    int connectTimeout = 5;
+    int statementTimeout = 10;
+    int lockTimeout = 5;
+    int keepaliveIdle = 5;
+    int keepaliveInterval = 2;
+    int keepaliveCount = 3;
+    int tcpUserTimeout = 10;
+    static constexpr int kClientGraceSeconds = 2;
+
     bool isPostgres() const { return driver.compare(QStringLiteral("QPSQL"), Qt::CaseInsensitive) == 0; }
     // For messages: "SQLite file /x/y.db" or "PostgreSQL database biz on 127.0.0.1:5432".
     QString describe() const;

@@ -1,5 +1,6 @@
 #include "bizlib/Dictionary.h"
 
+#include <QCryptographicHash>
 #include <stdexcept>
 
 namespace bizlib {
@@ -14,6 +15,8 @@ namespace {
 TableBuilder &TableBuilder::field(const QString &name, FieldDef type)
 {
     type.name = name;
+    if (type.type == FieldType::Decimal && (type.digits > 15 || type.places > type.digits || type.places < 0))
+        fail(QStringLiteral("%1:%2 is %3; a DECIMAL field has at most 15 digits").arg(m_def.prefix, name, type.typeName()));
     const QString lower = name.toLower();
     if (m_def.fieldLookup.contains(lower))
         fail(QStringLiteral("duplicate field %1:%2").arg(m_def.prefix, name));
@@ -71,6 +74,15 @@ TableBuilder &TableBuilder::related(const QString &childTable, std::initializer_
                                     RelationRule rule)
 {
     m_def.relations.append({childTable, QList<QPair<QString, QString>>(links), rule});
+    return *this;
+}
+
+TableBuilder &TableBuilder::trimmedIndex(const QString &textField)
+{
+    const int i = m_def.fieldIndex(textField);
+    if (i < 0 || !m_def.fields.at(i).isText())
+        fail(QStringLiteral("trimmed index of %1 names %2, not a text field").arg(m_def.name, textField));
+    m_def.trimmedIndexes.append(i);
     return *this;
 }
 
@@ -138,6 +150,27 @@ const TableDef &Dictionary::require(const QString &name) const
     if (!t)
         fail(QStringLiteral("unknown table %1").arg(name));
     return *t;
+}
+
+QByteArray Dictionary::fingerprint() const
+{
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    for (const auto &t : m_tables) {
+        QStringList parts{t->name};
+        for (const FieldDef &f : t->fields)
+            parts << f.name + u' ' + f.typeName();
+        for (const KeyDef &k : t->keys) {
+            QStringList fields;
+            for (int i = 0; i < k.fields.size(); ++i)
+                fields << (k.descending[i] ? QStringLiteral("-") : QString()) + t->fields.at(k.fields[i]).name;
+            parts << k.name + (k.unique ? QStringLiteral(" unique ") : QStringLiteral(" ")) + fields.join(u',');
+        }
+        for (const int i : t->trimmedIndexes)
+            parts << QStringLiteral("trimmed ") + t->fields.at(i).name;
+        hash.addData(parts.join(u'\n').toUtf8());
+        hash.addData("\n\n");
+    }
+    return hash.result().toHex();
 }
 
 bool Dictionary::resolve(const QString &qualified, const TableDef **t, int *field) const

@@ -15,8 +15,10 @@ class Dictionary;
 //       .field("QuoteID", Type::Long()) ...
 //       .key("QUOTEIDKEY", {"QuoteID"}, true)      // "-Field" for a descending component
 //       .autoNumber("QuoteID")
-//       .related("WebNotes", {{"QuoteID", "QuoteID"}});
-// The first unique key is the primary key unless primary() names another.
+//       .related("WebNotes", {{"QuoteID", "QuoteID"}})
+//       .trimmedIndex("Status");
+// The first unique key is the primary key unless primary() names another. A DECIMAL field has at
+// most 15 digits: every such value is kept exactly by both engines (see DatabaseValues.cpp).
 class TableBuilder
 {
 public:
@@ -28,6 +30,7 @@ public:
     TableBuilder &alias(const QString &prefix);
     TableBuilder &related(const QString &childTable, std::initializer_list<QPair<QString, QString>> links,
                           RelationRule rule = RelationRule::Cascade);
+    TableBuilder &trimmedIndex(const QString &textField);
 
 private:
     TableDef &m_def;
@@ -58,6 +61,10 @@ public:
 
     // Resolves "WQTE:Status" to its table and field; false when either is unknown.
     bool resolve(const QString &qualified, const TableDef **table, int *field) const;
+
+    // Changes whenever a table, field, key or index is added or changed: part of the schema
+    // version that the database keeps.
+    QByteArray fingerprint() const;
 
     explicit Dictionary(DictionaryBuilder &&builder);
 

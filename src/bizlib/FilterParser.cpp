@@ -264,8 +264,6 @@ FilterParser::Value FilterParser::parseName(const FilterToken &name)
         v.sql = resolved->sql;
         v.decimalField = resolved->field.type == FieldType::Decimal;
         v.places = v.decimalField ? resolved->field.places : 0;
-        // SQLite keeps a decimal as its count of 10^-places units; PostgreSQL as NUMERIC.
-        v.sqlScale = v.decimalField && !m_db.isPostgres() ? v.places : 0;
     }
     return v;
 }
@@ -468,17 +466,9 @@ FilterParser::Value FilterParser::compareColumns(
 {
     if (left.type != right.type)
         fail(QStringLiteral("cannot compare %1 with %2 (a text with a number)").arg(left.label, right.label), pos);
-    QString a = left.sql;
-    QString b = right.sql;
-    if (left.type == Value::Type::Number && left.sqlScale != right.sqlScale) {
-        // Bring both stored values to the same unit (SQLite keeps decimals as scaled integers).
-        const int k = std::abs(left.sqlScale - right.sqlScale);
-        const QString factor = QString::number(qint64(pow10(k)));
-        if (left.sqlScale < right.sqlScale)
-            a = QStringLiteral("(%1 * %2)").arg(a, factor);
-        else
-            b = QStringLiteral("(%1 * %2)").arg(b, factor);
-    }
+    // Both engines store numbers as their values (decimals too), so columns compare directly.
+    const QString &a = left.sql;
+    const QString &b = right.sql;
     Value v;
     v.kind = Value::Kind::Condition;
     v.type = Value::Type::Boolean;
@@ -511,7 +501,6 @@ FilterParser::Value FilterParser::asNumberColumn(const Value &v)
     n.type = Value::Type::Number;
     n.sql = QStringLiteral("(CASE WHEN %1 THEN 1 ELSE 0 END)").arg(v.sql);
     n.places = 0;
-    n.sqlScale = 0;
     n.decimalField = false;
     return n;
 }

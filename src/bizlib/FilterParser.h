@@ -28,7 +28,6 @@ private:
         QString sql; // Column: comparable expression (texts already RTRIMmed); Condition: the test
         QVariantList params; // parameters of `sql`
         int places = 0; // Column of numbers: decimal places of its values (0 for whole numbers)
-        int sqlScale = 0; // Column of numbers: the SQL value is the real value times 10^sqlScale
         bool decimalField = false; // Column: a DECIMAL field (its constants go through decimalToSql)
         QString text; // Constant text
         Decimal number; // Constant number

@@ -1,5 +1,7 @@
 #include "bizlib/Record.h"
 
+#include <algorithm>
+#include <limits>
 #include <stdexcept>
 
 namespace bizlib {
@@ -17,12 +19,15 @@ QVariant emptyValue(const FieldDef &f)
     }
 }
 
-qint32 clampInteger(const FieldDef &f, qint64 v)
+QVariant clampInteger(const FieldDef &f, qint64 v)
 {
     switch (f.type) {
     case FieldType::Byte: return static_cast<qint32>(v & 0xFF);
     case FieldType::UShort: return static_cast<qint32>(v & 0xFFFF);
-    default: return static_cast<qint32>(v);
+    default:
+        if (v < std::numeric_limits<qint32>::min() || v > std::numeric_limits<qint32>::max())
+            return QVariant(v); // refused when written, never wrapped
+        return static_cast<qint32>(v);
     }
 }
 
@@ -47,9 +52,19 @@ Record::Record(const TableDef &table)
     clear();
 }
 
+Record Record::loaded(const TableDef &table, QList<QVariant> values)
+{
+    Record r;
+    r.m_table = &table;
+    r.m_values = std::move(values);
+    r.m_read = r.m_values;
+    return r;
+}
+
 void Record::clear()
 {
     m_values.clear();
+    m_read.clear();
     if (!m_table)
         return;
     m_values.reserve(m_table->fields.size());
@@ -74,7 +89,23 @@ qint32 Record::toLong(int i) const
         return static_cast<qint32>(v.value<Decimal>().toInteger());
     if (v.typeId() == QMetaType::QString)
         return v.toString().trimmed().toInt();
+    if (v.typeId() == QMetaType::LongLong)
+        return static_cast<qint32>(std::clamp<qint64>(v.toLongLong(), std::numeric_limits<qint32>::min(),
+                                                      std::numeric_limits<qint32>::max()));
     return v.toInt();
+}
+
+bool Record::isChanged(int i) const
+{
+    if (!wasRead())
+        return true;
+    const QVariant &now = m_values.at(i);
+    const QVariant &then = m_read.at(i);
+    if (now.metaType() == QMetaType::fromType<Decimal>() && then.metaType() == QMetaType::fromType<Decimal>())
+        return !(now.value<Decimal>() == then.value<Decimal>());
+    if (now.typeId() == QMetaType::QString || then.typeId() == QMetaType::QString)
+        return now.toString() != then.toString();
+    return now != then;
 }
 
 QString Record::text(int i) const

@@ -53,46 +53,38 @@ QString Table::keyOrder(const KeyDef &key, const QString &alias, bool reverse) c
     return parts.join(QStringLiteral(", "));
 }
 
-Record Table::fromQuery(const QSqlQuery &q, int firstColumn) const
+Record Table::fromQuery(const QSqlQuery &q, int firstColumn, Status *status) const
 {
-    Record r(*m_def);
-    for (int i = 0; i < m_def->fields.size(); ++i)
-        r.assignLoaded(i, m_db.fromSql(m_def->fields[i], q.value(firstColumn + i)));
-    return r;
-}
-
-QSqlQuery *Table::prepared(const QString &sql)
-{
-    auto &slot = m_statements[sql];
-    if (!slot) {
-        auto q = std::make_shared<QSqlQuery>(m_db.connection());
-        q->setForwardOnly(true);
-        if (!q->prepare(sql))
-            return nullptr;
-        slot = q;
+    const int n = static_cast<int>(m_def->fields.size());
+    QList<QVariant> values;
+    values.reserve(n);
+    for (int i = 0; i < n; ++i) {
+        const FieldDef &f = m_def->fields[i];
+        QVariant v = m_db.fromSql(f, q.value(firstColumn + i), status);
+        // A row written by another program may hold a longer text than the field: it is cut as a
+        // record would cut it.
+        const int max = f.maxChars();
+        if (max > 0 && v.typeId() == QMetaType::QString && static_cast<const QString *>(v.constData())->size() > max)
+            v = static_cast<const QString *>(v.constData())->left(max);
+        values.append(std::move(v));
     }
-    return slot.get();
+    return Record::loaded(*m_def, std::move(values));
 }
 
-Status Table::run(const QString &sql, const QVariantList &params, QSqlQuery **out)
+Status Table::run(Database::Statement &statement, const QString &sql, const QVariantList &params, QSqlQuery **out)
 {
-    QSqlQuery *q = prepared(sql);
+    if (!statement.status())
+        return statement.status();
+    Status prepareError;
+    QSqlQuery *q = m_db.prepared(sql, &prepareError);
     if (!q) {
-        m_statements.remove(sql);
-        // Prepare failed: run it the plain way to get the database's own message.
-        return m_db.exec(sql, params);
+        statement.finish(true, QSqlError());
+        return Status::error(QStringLiteral("%1: %2 [%3]").arg(m_def->name, prepareError.message(), sql));
     }
     for (int i = 0; i < params.size(); ++i)
         q->bindValue(i, params[i]);
-    if (!q->exec()) {
-        const QSqlError e = q->lastError();
-        m_statements.remove(sql); // a broken connection leaves the statement unusable
-        const QString code = e.nativeErrorCode();
-        if (code == QLatin1String("23505") || code == QLatin1String("2067") || code == QLatin1String("1555")
-            || e.databaseText().contains(QLatin1String("UNIQUE constraint failed")))
-            return Status::duplicate(QStringLiteral("%1: %2").arg(m_def->name, Database::errorText(e)));
-        return Status::error(QStringLiteral("%1: %2").arg(m_def->name, Database::errorText(e)));
-    }
+    if (!q->exec())
+        return statement.finish(false, q->lastError(), m_def->name);
     if (out)
         *out = q;
     return Status::ok();
@@ -112,39 +104,50 @@ Status Table::fetch(const QString &keyName, const QVariantList &values, Record &
     const KeyDef &key = requireKey(keyName);
     if (values.size() > key.fields.size())
         throw std::logic_error(QStringLiteral("too many values for key %1").arg(key.name).toStdString());
-    QStringList where;
     QVariantList params;
-    const bool known = m_fetchSql.contains(key.name + QString::number(values.size()));
+    params.reserve(values.size());
     for (int i = 0; i < values.size(); ++i) {
         const FieldDef &f = m_def->fields[key.fields[i]];
-        if (!known)
-            where << m_def->sqlColumn(key.fields[i]) + QStringLiteral(" = ?");
-        QVariant v = values[i];
+        const QVariant &v = values[i];
         // A text longer than the field cannot be stored there: no row has it (cutting it would
         // find the row of a shorter, different value).
-        QString text = f.isText() ? v.toString() : QString();
-        while (text.endsWith(u' '))
-            text.chop(1);
-        if (f.maxChars() > 0 && text.size() > f.maxChars())
-            return Status::notFound(QStringLiteral("%1: no record for key %2").arg(m_def->name, key.name));
+        if (f.maxChars() > 0) {
+            QString text = v.toString();
+            while (text.endsWith(u' '))
+                text.chop(1);
+            if (text.size() > f.maxChars())
+                return Status::notFound(QStringLiteral("%1: no record for key %2").arg(m_def->name, key.name));
+        }
         params << m_db.toSql(f, v);
     }
-    QString &sql = m_fetchSql[key.name + QString::number(values.size())];
-    if (sql.isEmpty())
+    QString &sql = m_fetchSql[static_cast<int>(&key - m_def->keys.constData()) * 64 + static_cast<int>(values.size())];
+    if (sql.isEmpty()) {
+        QStringList where;
+        for (int i = 0; i < values.size(); ++i)
+            where << m_def->sqlColumn(key.fields[i]) + QStringLiteral(" = ?");
         sql = QStringLiteral("SELECT %1 FROM %2%3 ORDER BY %4 LIMIT 1")
                   .arg(selectList(), m_def->sqlTable(),
                        where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND ")),
                        keyOrder(key));
+    }
+    Database::Statement statement(m_db);
     QSqlQuery *q = nullptr;
-    const Status st = run(sql, params, &q);
+    const Status st = run(statement, sql, params, &q);
     if (!st)
         return st;
     if (!q->next()) {
+        const QSqlError error = q->lastError();
         q->finish();
+        if (error.isValid())
+            return statement.finish(false, error, m_def->name);
         return Status::notFound(QStringLiteral("%1: no record for key %2").arg(m_def->name, key.name));
     }
-    record = fromQuery(*q);
+    Status read;
+    Record row = fromQuery(*q, 0, &read);
     q->finish();
+    if (!read)
+        return Status::error(QStringLiteral("%1: %2").arg(m_def->name, read.message()));
+    record = std::move(row);
     return Status::ok();
 }
 
@@ -198,39 +201,75 @@ Status Table::insert(const Record &record)
     QStringList marks;
     QVariantList params;
     for (int i = 0; i < m_def->fields.size(); ++i) {
+        if (const Status fits = Database::checkStorable(m_def->fields[i], record.valueAt(i)); !fits)
+            return Status::error(QStringLiteral("%1: %2").arg(m_def->name, fits.message()));
         cols << m_def->sqlColumn(i);
         marks << QStringLiteral("?");
         params << m_db.toSql(m_def->fields[i], record.valueAt(i));
     }
-    return run(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+    Database::Statement statement(m_db);
+    return run(statement,
+               QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                    .arg(m_def->sqlTable(), cols.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))),
                params);
 }
 
 Status Table::update(const Record &record)
 {
+    return write(record, {});
+}
+
+Status Table::updateIfUnchanged(const Record &record, const QStringList &unchanged)
+{
+    if (!record.wasRead())
+        throw std::logic_error("a conditional update needs a record read from its table");
+    return write(record, unchanged);
+}
+
+Status Table::write(const Record &record, const QStringList &unchanged)
+{
     if (&record.table() != m_def)
         throw std::logic_error("record of another table");
     const KeyDef &pk = m_def->primary();
+    // A record given another primary key stands for another row: all of it is written.
+    bool whole = !record.wasRead();
+    for (const int f : pk.fields)
+        whole = whole || record.isChanged(f);
     QStringList sets;
     QVariantList params;
     for (int i = 0; i < m_def->fields.size(); ++i) {
+        if (!whole && !record.isChanged(i))
+            continue;
+        if (const Status fits = Database::checkStorable(m_def->fields[i], record.valueAt(i)); !fits)
+            return Status::error(QStringLiteral("%1: %2").arg(m_def->name, fits.message()));
         sets << m_def->sqlColumn(i) + QStringLiteral(" = ?");
         params << m_db.toSql(m_def->fields[i], record.valueAt(i));
     }
+    // Nothing changed: the statement still tells a deleted row apart.
+    if (sets.isEmpty())
+        sets << m_def->sqlColumn(pk.fields.first()) + QStringLiteral(" = ") + m_def->sqlColumn(pk.fields.first());
     QStringList where;
     for (const int f : pk.fields) {
         where << m_def->sqlColumn(f) + QStringLiteral(" = ?");
         params << m_db.toSql(m_def->fields[f], record.valueAt(f));
     }
+    for (const QString &name : unchanged) {
+        const int f = record.index(name);
+        where << m_def->sqlColumn(f) + QStringLiteral(" = ?");
+        params << m_db.toSql(m_def->fields[f], record.readValueAt(f));
+    }
+    Database::Statement statement(m_db);
     QSqlQuery *q = nullptr;
-    const Status st = run(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+    const Status st = run(statement,
+                          QStringLiteral("UPDATE %1 SET %2 WHERE %3")
                               .arg(m_def->sqlTable(), sets.join(QStringLiteral(", ")), where.join(QStringLiteral(" AND "))),
                           params, &q);
     if (!st)
         return st;
     if (q->numRowsAffected() == 0)
-        return Status::notFound(QStringLiteral("%1: the record was deleted by someone else").arg(m_def->name));
+        return Status::notFound(unchanged.isEmpty()
+                                    ? QStringLiteral("%1: the record was deleted by someone else").arg(m_def->name)
+                                    : QStringLiteral("%1: the record was changed or deleted by someone else").arg(m_def->name));
     return Status::ok();
 }
 
@@ -243,8 +282,10 @@ Status Table::remove(const Record &record)
         where << m_def->sqlColumn(f) + QStringLiteral(" = ?");
         params << m_db.toSql(m_def->fields[f], record.valueAt(f));
     }
+    Database::Statement statement(m_db);
     QSqlQuery *q = nullptr;
-    const Status st = run(QStringLiteral("DELETE FROM %1 WHERE %2").arg(m_def->sqlTable(), where.join(QStringLiteral(" AND "))),
+    const Status st = run(statement,
+                          QStringLiteral("DELETE FROM %1 WHERE %2").arg(m_def->sqlTable(), where.join(QStringLiteral(" AND "))),
                           params, &q);
     if (!st)
         return st;

@@ -6,7 +6,6 @@
 
 #include <QHash>
 #include <QSqlQuery>
-#include <memory>
 
 namespace bizlib {
 
@@ -38,10 +37,19 @@ public:
     // Gives a primed number back after a failed insert (only when no later number was handed out).
     void release(const Record &record);
 
-    // Insert fails with Duplicate when a unique key is taken.
+    // Insert fails with Duplicate when a unique key is taken, and with an error when a value
+    // does not fit its field (a LONG beyond 32 bits, a decimal with too many digits).
     Status insert(const Record &record);
     // Update and delete address the row by the primary key; NotFound when it is gone.
+    // Update writes only the fields that differ from the row as the record read it, so that
+    // another workstation's change of the other fields stays; a fresh record (never read, or
+    // given another primary key since) writes every field.
     Status update(const Record &record);
+    // The same, but only while each field named in `unchanged` still holds the value the record
+    // read: a stamp or status change that must not overwrite what someone else wrote meanwhile
+    // (one conditional UPDATE). NotFound when the row is gone or one of those fields changed.
+    // The record must have been read from this table.
+    Status updateIfUnchanged(const Record &record, const QStringList &unchanged);
     Status remove(const Record &record);
     // Deletes the row and, following the dictionary's relations, the rows that belong to it
     // (cascading down), or clears their link fields; all or nothing.
@@ -50,22 +58,23 @@ public:
     // Number of rows matching a condition (empty: all rows).
     Status count(qint64 *result, const QString &where = {}, const QVariantList &params = {});
 
-    // SQL building blocks, shared with cursors and list models.
+    // SQL building blocks, shared with cursors and list models. fromQuery() gives a record that
+    // remembers what it read; a stored value that its field cannot hold sets `status` to an error.
     QString selectList(const QString &alias = {}) const;
-    Record fromQuery(const QSqlQuery &q, int firstColumn = 0) const;
+    Record fromQuery(const QSqlQuery &q, int firstColumn = 0, Status *status = nullptr) const;
     QString keyOrder(const KeyDef &key, const QString &alias = {}, bool reverse = false) const;
     const KeyDef &requireKey(const QString &keyName) const;
 
 private:
-    QSqlQuery *prepared(const QString &sql);
-    Status run(const QString &sql, const QVariantList &params, QSqlQuery **out = nullptr);
+    Status run(Database::Statement &statement, const QString &sql, const QVariantList &params,
+               QSqlQuery **out = nullptr);
+    Status write(const Record &record, const QStringList &unchanged);
     Status removeRelated(const TableDef &def, const Record &record);
     QString counterName() const { return m_def->name.toLower(); }
 
     Database &m_db;
     const TableDef *m_def;
-    QHash<QString, std::shared_ptr<QSqlQuery>> m_statements;
-    QHash<QString, QString> m_fetchSql; // key name + value count -> SELECT
+    QHash<int, QString> m_fetchSql; // key index * 64 + value count -> SELECT
 };
 
 } // namespace bizlib

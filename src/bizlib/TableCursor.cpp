@@ -89,24 +89,36 @@ void TableCursor::reset()
 
 Status TableCursor::next(Record &record)
 {
+    Database &db = m_table.database();
+    if (m_query && m_generation != db.connectionGeneration()) {
+        // The connection broke and was opened again since the query ran: its rows are gone.
+        m_query.reset();
+        return Status::error(QStringLiteral("%1: the connection to the database was lost while reading")
+                                 .arg(m_table.def().name));
+    }
     if (!m_query) {
         const SqlCondition w = where();
         const QString sql = QStringLiteral("SELECT %1 FROM %2%3 ORDER BY %4")
                                 .arg(m_table.selectList(), m_table.def().sqlTable(),
                                      w.isEmpty() ? QString() : QStringLiteral(" WHERE ") + w.sql, orderBy());
         m_query = std::make_unique<QSqlQuery>();
-        const Status st = m_table.database().exec(sql, w.params, m_query.get());
+        const Status st = db.exec(sql, w.params, m_query.get());
         if (!st) {
             m_query.reset();
             return st;
         }
+        m_generation = db.connectionGeneration();
     }
     if (!m_query->next()) {
         if (m_query->lastError().isValid())
             return Status::error(Database::errorText(m_query->lastError()));
         return Status::notFound();
     }
-    record = m_table.fromQuery(*m_query);
+    Status read;
+    Record row = m_table.fromQuery(*m_query, 0, &read);
+    if (!read)
+        return Status::error(QStringLiteral("%1: %2").arg(m_table.def().name, read.message()));
+    record = std::move(row);
     return Status::ok();
 }
 

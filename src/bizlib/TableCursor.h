@@ -42,6 +42,7 @@ private:
     SqlCondition m_filter;
     QList<SqlCondition> m_extra;
     std::unique_ptr<QSqlQuery> m_query;
+    int m_generation = 0; // of the connection the query runs on
 };
 
 } // namespace bizlib

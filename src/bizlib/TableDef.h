@@ -40,6 +40,9 @@ struct TableDef
     int autoNumberField = -1; // field numbered from the table's counter, -1 when none
     int primaryKey = -1;      // index into keys: the unique key that identifies a row
     QList<RelationDef> relations;
+    // Text fields that the lists test trimmed ("Status <> 'Processing'" reads RTRIM(status)):
+    // each gets an index on (RTRIM(field), field), which such a count reads instead of the table.
+    QList<int> trimmedIndexes;
 
     // Field index by bare or prefixed name ("Status", "WQTE:Status", "wqte:status"); -1 if unknown.
     int fieldIndex(const QString &name) const;

@@ -35,8 +35,11 @@ Status TableListModel::fetchPage(QList<Record> *rows) const
         w.params, &q);
     if (!st)
         return st;
-    while (q.next())
-        rows->append(m_table.fromQuery(q));
+    Status read;
+    while (q.next() && read)
+        rows->append(m_table.fromQuery(q, 0, &read));
+    if (!read)
+        return Status::error(QStringLiteral("%1: %2").arg(m_table.def().name, read.message()));
     return Status::ok();
 }
 

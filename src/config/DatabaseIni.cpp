@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 
 namespace config {
 
@@ -21,6 +22,17 @@ bizlib::DatabaseConfig databaseConfigFromIni(const IniFile &ini)
     cfg.name = ini.text(section, QStringLiteral("Name"), QStringLiteral("business")).trimmed();
     cfg.user = ini.text(section, QStringLiteral("User")).trimmed();
     cfg.password = ini.text(section, QStringLiteral("Password"));
+    // Time limits in seconds; a negative value counts as 0 (no limit).
+    const auto seconds = [&](const char *key, int defaultValue) {
+        return static_cast<int>(std::clamp<qint64>(ini.number(section, QString::fromLatin1(key), defaultValue), 0, 86400));
+    };
+    cfg.connectTimeout = seconds("ConnectTimeout", cfg.connectTimeout);
+    cfg.statementTimeout = seconds("StatementTimeout", cfg.statementTimeout);
+    cfg.lockTimeout = seconds("LockTimeout", cfg.lockTimeout);
+    cfg.keepaliveIdle = seconds("KeepaliveIdle", cfg.keepaliveIdle);
+    cfg.keepaliveInterval = seconds("KeepaliveInterval", cfg.keepaliveInterval);
+    cfg.keepaliveCount = seconds("KeepaliveCount", cfg.keepaliveCount);
+    cfg.tcpUserTimeout = seconds("TcpUserTimeout", cfg.tcpUserTimeout);
     return cfg;
 }
 

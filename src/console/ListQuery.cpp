@@ -147,18 +147,21 @@ bizlib::Status ListQuery::fetch(qsizetype offset, int limit, QList<ListRow> *row
     if (const bizlib::Status st = db.exec(sql, w.params, &q); !st)
         return st;
     const int ownColumns = static_cast<int>(m_table.def().fields.size());
-    while (q.next()) {
+    bizlib::Status read;
+    while (read && q.next()) {
         ListRow row;
-        row.record = m_table.fromQuery(q);
+        row.record = m_table.fromQuery(q, 0, &read);
         int column = ownColumns;
         for (const Join &j : m_joins) {
             bizlib::Record r(*j.def);
             for (const int f : j.fields)
-                r.assignLoaded(f, db.fromSql(j.def->fields.at(f), q.value(column++)));
+                r.assignLoaded(f, db.fromSql(j.def->fields.at(f), q.value(column++), &read));
             row.joined << r;
         }
         rows->append(row);
     }
+    if (!read)
+        return bizlib::Status::error(QStringLiteral("%1: %2").arg(m_table.def().name, read.message()));
     return bizlib::Status::ok();
 }
 

@@ -48,7 +48,8 @@ void Monitor::open()
         if (first.next(r) && r.toLong("StampDate") == 0) {
             r.setLong("StampDate", bizlib::DateTime::today());
             r.setLong("StampTime", bizlib::DateTime::now());
-            syconf.update(r);
+            // Only the stamp, and only while no other workstation has set it first.
+            syconf.updateIfUnchanged(r, { QStringLiteral("StampDate") });
         }
     }
     if (m_ctx.trace) {

@@ -29,7 +29,9 @@ bizlib::Status WebTasks::setStatus(qint32 webTaskId, Action action)
     if (!st)
         return st;
     task.setText("Status", statusFor(action));
-    return tasks.update(task);
+    // Only the status, and only while it is still the one read: the web monitor works on the task
+    // meanwhile (attempts, comments), and a status it set since is not overwritten.
+    return tasks.updateIfUnchanged(task, { QStringLiteral("Status") });
 }
 
 int WebTasks::percentOf(const QString &description, int previous)

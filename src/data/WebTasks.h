@@ -24,7 +24,8 @@ public:
     enum class Action { Fail, Complete, Retry };
     static QString statusFor(Action action); // "Failed", "Completed", "Pending"
 
-    // Stores the new status word; attempts, dates and comments stay as they are.
+    // Stores the new status word; attempts, dates and comments stay as they are. NotFound when the
+    // task is gone or its status changed between the read and the write (nothing is written).
     bizlib::Status setStatus(qint32 webTaskId, Action action);
 
     struct Progress

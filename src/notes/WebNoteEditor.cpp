@@ -359,8 +359,9 @@ void WebNoteEditor::clearOwnerLink(qint32 noteId)
     if (!owner.fetch(key, { m_args.parentId.trimmed().toInt() }, r) || r.toLong("NoteID") != noteId)
         return;
     r.setLong("NoteID", 0);
+    // Only the link, and only while it still names this note.
     if (m_args.writeBackOwner)
-        if (const bizlib::Status st = owner.update(r); !st)
+        if (const bizlib::Status st = owner.updateIfUnchanged(r, { QStringLiteral("NoteID") }); st.isError())
             report(st);
 }
 

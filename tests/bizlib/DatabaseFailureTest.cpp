@@ -77,6 +77,12 @@ TEST_P(SchemaUpgrade, ensureSchemaAgain_keepsRowsAndAddsMissingColumns)
     n.setText("Subject", QStringLiteral("kept"));
     ASSERT_TRUE(notes.insert(n).isOk());
     ASSERT_TRUE(db().exec(QStringLiteral("ALTER TABLE \"webnotes\" DROP COLUMN \"alert\"")).isOk());
+    // The database of a current version is left alone; one of an older version is brought up to date.
+    ASSERT_TRUE(db().ensureSchema(Dictionary::instance()).isOk());
+    QStringList before;
+    ASSERT_TRUE(db().columnNames(QStringLiteral("WebNotes"), &before).isOk());
+    EXPECT_FALSE(before.contains(QStringLiteral("alert")));
+    ASSERT_TRUE(db().exec(QStringLiteral("UPDATE \"wc_schema\" SET \"value\" = 'older' WHERE \"name\" = 'fingerprint'")).isOk());
 
     ASSERT_TRUE(db().ensureSchema(Dictionary::instance()).isOk());
     QStringList columns;

@@ -327,9 +327,9 @@ TEST(FilterTranslation, constantsTakeTheColumnsType)
     EXPECT_EQ(r.condition.sql, QStringLiteral("(RTRIM(t0.\"notes\") = ?)"));
     EXPECT_EQ(r.condition.params, QVariantList({ QStringLiteral("1.5") }));
 
-    r = translate(QStringLiteral("FLT:Amount = 5"));
+    r = translate(QStringLiteral("FLT:Amount = 5.25"));
     ASSERT_TRUE(r.ok);
-    EXPECT_EQ(r.condition.params, QVariantList({ QVariant::fromValue(qint64(500)) }));
+    EXPECT_EQ(r.condition.params, QVariantList({ QVariant(5.25) })); // SQLite keeps the number itself
     r = translate(QStringLiteral("FLT:Amount = 5"), {}, true);
     ASSERT_TRUE(r.ok);
     EXPECT_EQ(r.condition.params, QVariantList({ QStringLiteral("5.00") }));
