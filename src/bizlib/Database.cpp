@@ -52,7 +52,8 @@ constexpr qsizetype kMaxStatements = 256;
 PGconn *pgConnection(const QSqlDatabase &db)
 {
     const QVariant v = db.driver() ? db.driver()->handle() : QVariant();
-    if (!v.isValid() || qstrcmp(v.typeName(), "PGconn*") != 0)
+    // Qt names the type as declared or as the compiler sees it (the typedef resolved).
+    if (!v.isValid() || (qstrcmp(v.typeName(), "PGconn*") != 0 && qstrcmp(v.typeName(), "pg_conn*") != 0))
         return nullptr;
     return *static_cast<PGconn *const *>(v.constData());
 }

@@ -3,11 +3,81 @@
 #include "bizlib/Table.h"
 #include "support/TestDatabase.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTcpServer>
 #include <QTemporaryDir>
+#include <QThread>
+#include <condition_variable>
+#include <csignal>
+#include <mutex>
+#include <thread>
 
 using namespace bizlib;
+using testsupport::Engine;
+
+namespace {
+
+// Stops a server process until it goes out of scope, and for 15 seconds at the most, so that a
+// test that would wait on it for good fails instead of leaving the process stopped.
+class StoppedProcess
+{
+public:
+    explicit StoppedProcess(qint64 pid) : m_pid(static_cast<pid_t>(pid)), m_stopped(::kill(m_pid, SIGSTOP) == 0)
+    {
+        m_thread = std::thread([this] {
+            std::unique_lock lock(m_mutex);
+            m_wake.wait_for(lock, std::chrono::seconds(15), [this] { return m_done; });
+            ::kill(m_pid, SIGCONT);
+        });
+    }
+    ~StoppedProcess() { resume(); }
+    bool stopped() const { return m_stopped; }
+    void resume()
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_done = true;
+        }
+        m_wake.notify_all();
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+
+private:
+    pid_t m_pid;
+    bool m_stopped;
+    bool m_done = false;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::thread m_thread;
+};
+
+qint64 backendPid(Database &db)
+{
+    QSqlQuery q;
+    if (!db.exec(QStringLiteral("SELECT pg_backend_pid()"), {}, &q) || !q.next())
+        return 0;
+    return q.value(0).toLongLong();
+}
+
+Status insertQuote(Database &db, int id)
+{
+    Table quotes(db, QStringLiteral("WebQuotes"));
+    Record r = quotes.newRecord();
+    r.setLong("QuoteID", id);
+    r.setLong("Number", id);
+    return quotes.insert(r);
+}
+
+qint64 quoteCount(Database &db)
+{
+    qint64 n = -1;
+    Table(db, QStringLiteral("WebQuotes")).count(&n);
+    return n;
+}
+
+} // namespace
 
 // Opening a database that cannot be used says what is wrong and never crashes.
 TEST(DatabaseOpen, unusableSqliteFiles_giveAClearMessage)
@@ -93,4 +163,142 @@ TEST_P(SchemaUpgrade, ensureSchemaAgain_keepsRowsAndAddsMissingColumns)
     EXPECT_EQ(back.text("Subject"), QStringLiteral("kept"));
 }
 
+// A start-up against a current database touches no web table, so an open insert of the web
+// monitor does not hold it up. With a short lock wait, a start-up that ran DDL fails instead of hanging.
+TEST_P(SchemaUpgrade, currentSchema_startsWhileAnotherConnectionHoldsAnOpenInsert)
+{
+    auto webmon = testDb().openSecond();
+    ASSERT_TRUE(webmon->begin().isOk());
+    ASSERT_TRUE(insertQuote(*webmon, 1).isOk());
+    DatabaseConfig cfg = testDb().config();
+    cfg.lockTimeout = 1;
+    Database starting(cfg);
+    ASSERT_TRUE(starting.open().isOk());
+    const Status st = starting.ensureSchema(Dictionary::instance());
+    EXPECT_TRUE(st.isOk()) << st.message().toStdString();
+    webmon->rollback();
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, SchemaUpgrade, testsupport::allEngines(), testsupport::engineName);
+
+// A SQLite file of the version that kept decimals as counts of their smallest unit is converted
+// once; a fractional number that another program wrote there stays as written.
+TEST(SqliteDecimals, olderFile_isConvertedOnce)
+{
+    testsupport::TestDatabase t(Engine::SQLite);
+    ASSERT_TRUE(t.isAvailable());
+    Database &db = t.db();
+    ASSERT_TRUE(db.exec(QStringLiteral("INSERT INTO \"webquotes\" (\"quoteid\", \"sellingprice1\", \"depth\", \"width\") "
+                                       "VALUES (1, 1250, 21000, 7.5)"))
+                    .isOk());
+    ASSERT_TRUE(db.exec(QStringLiteral("DROP TABLE \"wc_schema\"")).isOk());
+    for (int run = 0; run < 2; ++run)
+        ASSERT_TRUE(db.ensureSchema(Dictionary::instance()).isOk());
+    Table quotes(db, QStringLiteral("WebQuotes"));
+    Record r;
+    ASSERT_TRUE(quotes.fetch(QStringLiteral("QUOTEIDKEY"), {1}, r).isOk());
+    EXPECT_EQ(r.decimal("SellingPrice1").toString(), QStringLiteral("12.50"));
+    EXPECT_EQ(r.decimal("Depth").toString(), QStringLiteral("2.1000"));
+    EXPECT_EQ(r.decimal("Width").toString(), QStringLiteral("7.5000"));
+}
+
+class DatabaseLimits : public testsupport::DataTest
+{};
+
+// Time limits end a statement with a message that says which limit it ran into.
+TEST_P(DatabaseLimits, lockWaitAndSlowStatement_failWithTheLimitNamed)
+{
+    auto webmon = testDb().openSecond();
+    ASSERT_TRUE(webmon->begin().isOk());
+    ASSERT_TRUE(insertQuote(*webmon, 1).isOk());
+    DatabaseConfig cfg = testDb().config();
+    cfg.lockTimeout = 1;
+    cfg.statementTimeout = 2;
+    Database db(cfg);
+    ASSERT_TRUE(db.open().isOk());
+    QElapsedTimer clock;
+    clock.start();
+    Status st = insertQuote(db, 1); // waits for the other insert of the same key
+    EXPECT_TRUE(st.isError());
+    EXPECT_TRUE(st.message().contains(QStringLiteral("LockTimeout"))) << st.message().toStdString();
+    EXPECT_LT(clock.elapsed(), 5000);
+    webmon->rollback();
+    if (GetParam() == Engine::PostgreSQL) {
+        st = db.exec(QStringLiteral("SELECT pg_sleep(5)"));
+        EXPECT_TRUE(st.message().contains(QStringLiteral("StatementTimeout"))) << st.message().toStdString();
+    }
+    EXPECT_TRUE(insertQuote(db, 2).isOk());
+}
+
+// Once a statement of a transaction fails, the rest of it fails too and nothing of it is kept.
+TEST_P(DatabaseLimits, failedStatementInTransaction_failsTheRestAndKeepsNothing)
+{
+    {
+        Transaction tx(db());
+        ASSERT_TRUE(insertQuote(db(), 1).isOk());
+        EXPECT_TRUE(insertQuote(db(), 1).isDuplicate());
+        EXPECT_TRUE(insertQuote(db(), 2).isError());
+        EXPECT_TRUE(tx.commit().isError());
+    }
+    EXPECT_EQ(quoteCount(db()), 0);
+    EXPECT_TRUE(insertQuote(db(), 3).isOk());
+    EXPECT_EQ(quoteCount(db()), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, DatabaseLimits, testsupport::allEngines(), testsupport::engineName);
+
+// The server process of this test's own connection is stopped or ended (never the server itself:
+// other programs share it).
+class ServerLoss : public testsupport::DataTest
+{};
+
+TEST_P(ServerLoss, stoppedServerProcess_failsInTimeAndTheNextUseReconnects)
+{
+    DatabaseConfig cfg = testDb().config();
+    cfg.statementTimeout = 1;
+    Database db(cfg);
+    ASSERT_TRUE(db.open().isOk());
+    const qint64 pid = backendPid(db);
+    ASSERT_GT(pid, 0);
+    StoppedProcess server(pid);
+    ASSERT_TRUE(server.stopped());
+    QElapsedTimer clock;
+    clock.start();
+    qint64 n = 0;
+    const Status st = Table(db, QStringLiteral("WebQuotes")).count(&n);
+    EXPECT_LT(clock.elapsed(), 8000);
+    EXPECT_TRUE(st.isError());
+    EXPECT_TRUE(st.message().contains(QStringLiteral("did not answer"))) << st.message().toStdString();
+    server.resume();
+    EXPECT_EQ(quoteCount(db), 0);
+    EXPECT_NE(backendPid(db), pid);
+}
+
+TEST_P(ServerLoss, connectionEndedInsideTransaction_isNotReopenedAndNothingCommits)
+{
+    DatabaseConfig cfg = testDb().config();
+    Database db(cfg);
+    ASSERT_TRUE(db.open().isOk());
+    const qint64 pid = backendPid(db);
+    auto admin = testDb().openSecond();
+    {
+        Transaction tx(db);
+        ASSERT_TRUE(insertQuote(db, 1).isOk());
+        ASSERT_TRUE(admin->exec(QStringLiteral("SELECT pg_terminate_backend(?)"), {pid}).isOk());
+        for (int i = 0; i < 100; ++i) { // until the server process has gone
+            QSqlQuery q;
+            if (!admin->exec(QStringLiteral("SELECT count(*) FROM pg_stat_activity WHERE pid = ?"), {pid}, &q)
+                || !q.next() || q.value(0).toInt() == 0)
+                break;
+            QThread::msleep(20);
+        }
+        for (const int id : {2, 3, 4})
+            EXPECT_TRUE(insertQuote(db, id).isError()) << id;
+        EXPECT_TRUE(tx.commit().isError());
+    }
+    EXPECT_EQ(quoteCount(db), 0);
+    EXPECT_EQ(quoteCount(*admin), 0);
+    EXPECT_NE(backendPid(db), pid);
+}
+
+INSTANTIATE_TEST_SUITE_P(PostgreSQL, ServerLoss, testing::Values(Engine::PostgreSQL), testsupport::engineName);

@@ -228,6 +228,8 @@ TEST(ParamRecordIntegers, littleEndianAndRangeChecked)
     EXPECT_FALSE(wt.setLong("UploadPDF", 256));
     EXPECT_FALSE(wt.setLong("UploadPDF", -1));
     EXPECT_FALSE(wt.setLong("TaskTime", 8640002));
+    ASSERT_TRUE(wt.setLong("TaskTime", 8640001)); // the last hundredth of a day
+    EXPECT_EQ(wt.toLong("TaskTime"), 8640001);
     EXPECT_FALSE(wt.setLong("TaskDate", -1));
     EXPECT_EQ(wt.toLong("Priority"), -2); // a refused value leaves the field as it was
     ASSERT_TRUE(wt.setLong("UploadPDF", 255));
