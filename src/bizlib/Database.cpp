@@ -17,15 +17,15 @@ namespace bizlib {
 
 struct Database::ThreadState
 {
-    QString connection;   // name of the current connection (a new one each time it is opened again)
-    int opened = 0;       // how often the connection was opened again
-    int depth = 0;        // transaction nesting
-    bool doomed = false;  // an inner transaction rolled back: the outermost cannot commit
+    QString connection; // name of the current connection (a new one each time it is opened again)
+    int opened = 0; // how often the connection was opened again
+    int depth = 0; // transaction nesting
+    bool doomed = false; // an inner transaction rolled back: the outermost cannot commit
     bool aborted = false; // a statement of the transaction failed: no further statement runs
-    bool broken = false;  // the connection is lost
+    bool broken = false; // the connection is lost
     PGconn *pg = nullptr; // PostgreSQL: the client library's connection, for its state and socket
     int socket = -1;
-    int limitMs = -1;     // statement time limit for this thread while >= 0 (schema upgrades)
+    int limitMs = -1; // statement time limit for this thread while >= 0 (schema upgrades)
     QElapsedTimer failedOpen; // since the last failed attempt to open the connection again
     QHash<QString, std::shared_ptr<QSqlQuery>> statements;
 };
@@ -42,7 +42,7 @@ struct ThreadStates
 };
 thread_local ThreadStates *t_states = nullptr; // lives as long as the thread
 
-std::atomic<quint64> s_serials{0};
+std::atomic<quint64> s_serials { 0 };
 
 // A lost connection is opened again at most this often while the server stays unreachable, so that
 // a one-second cycle does not spend its time waiting for connection attempts.
@@ -63,7 +63,7 @@ bool isDuplicateError(const QSqlError &e)
     // 23505 PostgreSQL unique_violation; 2067/1555 SQLite unique/primary key constraint.
     const QString code = e.nativeErrorCode();
     return code == QLatin1String("23505") || code == QLatin1String("2067") || code == QLatin1String("1555")
-           || e.databaseText().contains(QLatin1String("UNIQUE constraint failed"));
+        || e.databaseText().contains(QLatin1String("UNIQUE constraint failed"));
 }
 
 QString withContext(const QString &context, const QString &message)
@@ -110,7 +110,8 @@ Database::ThreadState &Database::state()
 
 QString Database::connectionName(const ThreadState &s) const
 {
-    return m_baseName + QStringLiteral("-%1-%2").arg(reinterpret_cast<quintptr>(QThread::currentThread())).arg(s.opened);
+    return m_baseName
+        + QStringLiteral("-%1-%2").arg(reinterpret_cast<quintptr>(QThread::currentThread())).arg(s.opened);
 }
 
 QString Database::errorText(const QSqlError &error)
@@ -141,7 +142,8 @@ Status Database::openConnection(QSqlDatabase &db, ThreadState &s)
         if (m_config.connectTimeout > 0)
             options << QStringLiteral("connect_timeout=%1").arg(m_config.connectTimeout);
         if (m_config.keepaliveIdle > 0) {
-            options << QStringLiteral("keepalives=1") << QStringLiteral("keepalives_idle=%1").arg(m_config.keepaliveIdle);
+            options << QStringLiteral("keepalives=1")
+                    << QStringLiteral("keepalives_idle=%1").arg(m_config.keepaliveIdle);
             if (m_config.keepaliveInterval > 0)
                 options << QStringLiteral("keepalives_interval=%1").arg(m_config.keepaliveInterval);
             if (m_config.keepaliveCount > 0)
@@ -228,8 +230,8 @@ int Database::connectionGeneration()
 Status Database::reopen(ThreadState &s)
 {
     if (s.failedOpen.isValid() && !s.failedOpen.hasExpired(kReopenPauseMs))
-        return Status::error(QStringLiteral("The connection to the %1 was lost; it is opened again shortly.")
-                                 .arg(m_config.describe()));
+        return Status::error(
+            QStringLiteral("The connection to the %1 was lost; it is opened again shortly.").arg(m_config.describe()));
     // The old connection goes with its driver before its statements do, so that they never reach
     // the new connection (a prepared statement frees itself through its driver).
     const QString old = s.connection;
@@ -320,7 +322,8 @@ void Database::close()
 }
 
 Database::Statement::Statement(Database &db)
-    : m_db(db), m_state(&db.state())
+    : m_db(db)
+    , m_state(&db.state())
 {
     ThreadState &s = *m_state;
     if (s.depth > 0 && (s.aborted || s.broken)) {
@@ -335,9 +338,9 @@ Database::Statement::Statement(Database &db)
     }
     if (s.socket >= 0) {
         const qint64 limit = s.limitMs >= 0 ? s.limitMs
-                             : db.m_config.statementTimeout > 0
-                                 ? (qint64(db.m_config.statementTimeout) + DatabaseConfig::kClientGraceSeconds) * 1000
-                                 : 0;
+            : db.m_config.statementTimeout > 0
+            ? (qint64(db.m_config.statementTimeout) + DatabaseConfig::kClientGraceSeconds) * 1000
+            : 0;
         if (limit > 0)
             m_ticket = StatementWatchdog::instance().arm(s.socket, static_cast<int>(limit));
     }
@@ -381,16 +384,18 @@ Status Database::failure(ThreadState &s, const QSqlError &e, bool timedOut, cons
     const QString code = e.nativeErrorCode();
     QString message;
     if (timedOut) {
-        message = QStringLiteral("The %1 did not answer within %2 seconds; the connection is opened again on its next use.")
-                      .arg(m_config.describe())
-                      .arg(s.limitMs >= 0 ? s.limitMs / 1000 : m_config.statementTimeout + DatabaseConfig::kClientGraceSeconds);
+        message
+            = QStringLiteral("The %1 did not answer within %2 seconds; the connection is opened again on its next use.")
+                  .arg(m_config.describe())
+                  .arg(s.limitMs >= 0 ? s.limitMs / 1000
+                                      : m_config.statementTimeout + DatabaseConfig::kClientGraceSeconds);
     } else if (code == QLatin1String("57014") && e.databaseText().contains(QLatin1String("statement timeout"))) {
         message = QStringLiteral("The database server cancelled a statement that took longer than %1 seconds "
                                  "(StatementTimeout in the \"Database\" section): %2")
                       .arg(m_config.statementTimeout)
                       .arg(errorText(e));
     } else if (code == QLatin1String("55P03") || code == QLatin1String("5")
-               || e.databaseText().contains(QLatin1String("database is locked"))) {
+        || e.databaseText().contains(QLatin1String("database is locked"))) {
         message = QStringLiteral("Another workstation or program kept the data locked for longer than %1 seconds "
                                  "(LockTimeout in the \"Database\" section): %2")
                       .arg(m_config.lockTimeout)
@@ -506,8 +511,9 @@ Status Database::commit()
     if (s.doomed || s.aborted || s.broken) {
         const bool failedStatement = s.aborted || s.broken;
         rollback();
-        return Status::error(failedStatement ? QStringLiteral("the transaction was rolled back after a failed statement")
-                                             : QStringLiteral("the transaction was rolled back by an inner failure"));
+        return Status::error(failedStatement
+                ? QStringLiteral("the transaction was rolled back after a failed statement")
+                : QStringLiteral("the transaction was rolled back by an inner failure"));
     }
     QSqlDatabase db = QSqlDatabase::database(s.connection, false);
     bool ok = false;
@@ -531,8 +537,8 @@ Status Database::commit()
     }
     // A commit that failed leaves nothing half-done behind: the transaction is rolled back.
     rollback();
-    return Status::error(QStringLiteral("The transaction could not be committed and was rolled back: %1")
-                             .arg(errorText(error)));
+    return Status::error(
+        QStringLiteral("The transaction could not be committed and was rolled back: %1").arg(errorText(error)));
 }
 
 void Database::rollback()

@@ -6,7 +6,6 @@
 // that table; DDL runs when the version is missing or older, once, in one transaction that other
 // workstations starting at the same time wait for.
 #include "bizlib/Database.h"
-
 #include "bizlib/Dictionary.h"
 
 #include <QScopeGuard>
@@ -57,7 +56,7 @@ Status Database::tableNames(QStringList *names)
     const Status st = exec(isPostgres() ? QStringLiteral("SELECT table_name FROM information_schema.tables "
                                                          "WHERE table_schema = current_schema()")
                                         : QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"),
-                           {}, &q);
+        {}, &q);
     while (st && q.next())
         names->append(q.value(0).toString().toLower());
     return st;
@@ -67,10 +66,10 @@ Status Database::columnNames(const QString &table, QStringList *names)
 {
     QSqlQuery q;
     const Status st = isPostgres()
-                          ? exec(QStringLiteral("SELECT column_name FROM information_schema.columns "
-                                                "WHERE table_schema = current_schema() AND table_name = ?"),
-                                 {table.toLower()}, &q)
-                          : exec(QStringLiteral("SELECT name FROM pragma_table_info(?)"), {table.toLower()}, &q);
+        ? exec(QStringLiteral("SELECT column_name FROM information_schema.columns "
+                              "WHERE table_schema = current_schema() AND table_name = ?"),
+            { table.toLower() }, &q)
+        : exec(QStringLiteral("SELECT name FROM pragma_table_info(?)"), { table.toLower() }, &q);
     while (st && q.next())
         names->append(q.value(0).toString().toLower());
     return st;
@@ -88,7 +87,8 @@ Status Database::ensureSchema(const Dictionary &dictionary)
         if (!st)
             return st;
         // Current, or written by a newer program that knows better: nothing to do.
-        if (stored.level > kSchemaLevel || (stored.level == kSchemaLevel && stored.fingerprint == dictionary.fingerprint()))
+        if (stored.level > kSchemaLevel
+            || (stored.level == kSchemaLevel && stored.fingerprint == dictionary.fingerprint()))
             return Status::ok();
     }
     bool hadTables = false;
@@ -141,7 +141,7 @@ Status Database::upgradeSchema(const Dictionary &dictionary, int storedLevel, bo
         QSqlQuery q;
         st = exec(isPostgres() ? QStringLiteral("SELECT indexname FROM pg_indexes WHERE schemaname = current_schema()")
                                : QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index'"),
-                  {}, &q);
+            {}, &q);
         while (st && q.next())
             indexes << q.value(0).toString().toLower();
     }
@@ -181,7 +181,7 @@ Status Database::upgradeSchema(const Dictionary &dictionary, int storedLevel, bo
                 parts << t->sqlColumn(k.fields[i]) + (k.descending[i] ? QStringLiteral(" DESC") : QString());
             st = exec(QStringLiteral("CREATE %1INDEX IF NOT EXISTS \"%2\" ON %3 (%4)")
                           .arg(k.unique ? QStringLiteral("UNIQUE ") : QString(), indexName(*t, k.name), t->sqlTable(),
-                               parts.join(QStringLiteral(", "))));
+                              parts.join(QStringLiteral(", "))));
         }
         for (const int i : t->trimmedIndexes) {
             const QString name = indexName(*t, t->fields[i].name + QStringLiteral("_trimmed"));
@@ -194,9 +194,9 @@ Status Database::upgradeSchema(const Dictionary &dictionary, int storedLevel, bo
     }
     const QString upsert = QStringLiteral("INSERT INTO \"wc_schema\" (\"name\", \"value\") VALUES (?, ?) "
                                           "ON CONFLICT (\"name\") DO UPDATE SET \"value\" = excluded.\"value\"");
-    st = exec(upsert, {kLevel, QString::number(kSchemaLevel)});
+    st = exec(upsert, { kLevel, QString::number(kSchemaLevel) });
     if (st)
-        st = exec(upsert, {kFingerprint, QString::fromLatin1(dictionary.fingerprint())});
+        st = exec(upsert, { kFingerprint, QString::fromLatin1(dictionary.fingerprint()) });
     if (!st)
         return st;
     return tx.commit();

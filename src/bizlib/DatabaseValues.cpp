@@ -18,32 +18,19 @@ namespace bizlib {
 
 namespace {
 
-constexpr qint64 kPow10[] = {1LL,
-                             10LL,
-                             100LL,
-                             1000LL,
-                             10000LL,
-                             100000LL,
-                             1000000LL,
-                             10000000LL,
-                             100000000LL,
-                             1000000000LL,
-                             10000000000LL,
-                             100000000000LL,
-                             1000000000000LL,
-                             10000000000000LL,
-                             100000000000000LL,
-                             1000000000000000LL,
-                             10000000000000000LL,
-                             100000000000000000LL,
-                             1000000000000000000LL};
+constexpr qint64 kPow10[] = { 1LL, 10LL, 100LL, 1000LL, 10000LL, 100000LL, 1000000LL, 10000000LL, 100000000LL,
+    1000000000LL, 10000000000LL, 100000000000LL, 1000000000000LL, 10000000000000LL, 100000000000000LL,
+    1000000000000000LL, 10000000000000000LL, 100000000000000000LL, 1000000000000000000LL };
 
 bool fitsInteger(const FieldDef &f, qint64 v)
 {
     switch (f.type) {
-    case FieldType::Byte: return v >= 0 && v <= 0xFF;
-    case FieldType::UShort: return v >= 0 && v <= 0xFFFF;
-    default: return v >= std::numeric_limits<qint32>::min() && v <= std::numeric_limits<qint32>::max();
+    case FieldType::Byte:
+        return v >= 0 && v <= 0xFF;
+    case FieldType::UShort:
+        return v >= 0 && v <= 0xFFFF;
+    default:
+        return v >= std::numeric_limits<qint32>::min() && v <= std::numeric_limits<qint32>::max();
     }
 }
 
@@ -99,13 +86,16 @@ QString Database::columnType(const FieldDef &f) const
     case FieldType::Long:
     case FieldType::UShort:
     case FieldType::Date:
-    case FieldType::Time: return QStringLiteral("INTEGER NOT NULL DEFAULT 0");
-    case FieldType::Byte: return pg ? QStringLiteral("SMALLINT NOT NULL DEFAULT 0") : QStringLiteral("INTEGER NOT NULL DEFAULT 0");
+    case FieldType::Time:
+        return QStringLiteral("INTEGER NOT NULL DEFAULT 0");
+    case FieldType::Byte:
+        return pg ? QStringLiteral("SMALLINT NOT NULL DEFAULT 0") : QStringLiteral("INTEGER NOT NULL DEFAULT 0");
     case FieldType::CString:
     case FieldType::String:
         return pg ? QStringLiteral("VARCHAR(%1) NOT NULL DEFAULT ''").arg(std::max(1, f.maxChars()))
                   : QStringLiteral("TEXT NOT NULL DEFAULT ''");
-    case FieldType::Text: return QStringLiteral("TEXT NOT NULL DEFAULT ''");
+    case FieldType::Text:
+        return QStringLiteral("TEXT NOT NULL DEFAULT ''");
     case FieldType::Decimal:
         return pg ? QStringLiteral("NUMERIC(%1,%2) NOT NULL DEFAULT 0").arg(f.digits).arg(f.places)
                   : QStringLiteral("NUMERIC NOT NULL DEFAULT 0");
@@ -128,7 +118,7 @@ QVariant Database::toSql(const FieldDef &f, const QVariant &value) const
     switch (f.type) {
     case FieldType::Decimal: {
         const Decimal d = value.metaType() == QMetaType::fromType<Decimal>() ? value.value<Decimal>()
-                                                                              : Decimal::fromString(value.toString());
+                                                                             : Decimal::fromString(value.toString());
         return decimalToSql(d.rescaled(f.places));
     }
     case FieldType::CString:
@@ -138,7 +128,8 @@ QVariant Database::toSql(const FieldDef &f, const QVariant &value) const
         const QString text = value.toString();
         return text.isNull() ? QStringLiteral("") : text;
     }
-    default: return value.toLongLong();
+    default:
+        return value.toLongLong();
     }
 }
 
@@ -146,10 +137,10 @@ Status Database::checkStorable(const FieldDef &f, const QVariant &value)
 {
     if (f.type == FieldType::Decimal) {
         const Decimal d = value.metaType() == QMetaType::fromType<Decimal>() ? value.value<Decimal>()
-                                                                              : Decimal::fromString(value.toString());
+                                                                             : Decimal::fromString(value.toString());
         if (!d.fits(f.digits, f.places))
-            return Status::error(QStringLiteral("the value %1 does not fit field %2 (%3)")
-                                     .arg(d.toString(), f.name, f.typeName()));
+            return Status::error(
+                QStringLiteral("the value %1 does not fit field %2 (%3)").arg(d.toString(), f.name, f.typeName()));
         return Status::ok();
     }
     // A record keeps a LONG, DATE or TIME beyond 32 bits as it was given, so that it is refused here
@@ -166,7 +157,8 @@ QVariant Database::fromSql(const FieldDef &f, const QVariant &value, Status *sta
     switch (f.type) {
     case FieldType::CString:
     case FieldType::String:
-    case FieldType::Text: return value.isNull() ? QString() : value.toString();
+    case FieldType::Text:
+        return value.isNull() ? QString() : value.toString();
     case FieldType::Decimal: {
         if (value.isNull())
             return QVariant::fromValue(Decimal(0, f.places));

@@ -16,7 +16,8 @@ TableBuilder &TableBuilder::field(const QString &name, FieldDef type)
 {
     type.name = name;
     if (type.type == FieldType::Decimal && (type.digits > 15 || type.places > type.digits || type.places < 0))
-        fail(QStringLiteral("%1:%2 is %3; a DECIMAL field has at most 15 digits").arg(m_def.prefix, name, type.typeName()));
+        fail(QStringLiteral("%1:%2 is %3; a DECIMAL field has at most 15 digits")
+                 .arg(m_def.prefix, name, type.typeName()));
     const QString lower = name.toLower();
     if (m_def.fieldLookup.contains(lower))
         fail(QStringLiteral("duplicate field %1:%2").arg(m_def.prefix, name));
@@ -156,7 +157,7 @@ QByteArray Dictionary::fingerprint() const
 {
     QCryptographicHash hash(QCryptographicHash::Sha1);
     for (const auto &t : m_tables) {
-        QStringList parts{t->name};
+        QStringList parts { t->name };
         for (const FieldDef &f : t->fields)
             parts << f.name + u' ' + f.typeName();
         for (const KeyDef &k : t->keys) {

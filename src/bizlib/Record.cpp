@@ -90,8 +90,8 @@ qint32 Record::toLong(int i) const
     if (v.typeId() == QMetaType::QString)
         return v.toString().trimmed().toInt();
     if (v.typeId() == QMetaType::LongLong)
-        return static_cast<qint32>(std::clamp<qint64>(v.toLongLong(), std::numeric_limits<qint32>::min(),
-                                                      std::numeric_limits<qint32>::max()));
+        return static_cast<qint32>(
+            std::clamp<qint64>(v.toLongLong(), std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()));
     return v.toInt();
 }
 

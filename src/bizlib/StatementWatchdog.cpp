@@ -12,8 +12,7 @@ StatementWatchdog &StatementWatchdog::instance()
 
 StatementWatchdog::StatementWatchdog()
     : m_thread([this] { run(); })
-{
-}
+{ }
 
 StatementWatchdog::~StatementWatchdog()
 {
@@ -33,7 +32,7 @@ quint64 StatementWatchdog::arm(int fd, int milliseconds)
     {
         const std::lock_guard lock(m_mutex);
         ticket = ++m_next;
-        m_entries[ticket] = Entry{fd, deadline, false};
+        m_entries[ticket] = Entry { fd, deadline, false };
         earlier = deadline < m_sleepingUntil;
     }
     // Waking the thread costs a switch; it is only needed when it sleeps past the new deadline.

@@ -209,9 +209,9 @@ Status Table::insert(const Record &record)
     }
     Database::Statement statement(m_db);
     return run(statement,
-               QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                   .arg(m_def->sqlTable(), cols.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))),
-               params);
+        QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+            .arg(m_def->sqlTable(), cols.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))),
+        params);
 }
 
 Status Table::update(const Record &record)
@@ -261,15 +261,15 @@ Status Table::write(const Record &record, const QStringList &unchanged)
     Database::Statement statement(m_db);
     QSqlQuery *q = nullptr;
     const Status st = run(statement,
-                          QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                              .arg(m_def->sqlTable(), sets.join(QStringLiteral(", ")), where.join(QStringLiteral(" AND "))),
-                          params, &q);
+        QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+            .arg(m_def->sqlTable(), sets.join(QStringLiteral(", ")), where.join(QStringLiteral(" AND "))),
+        params, &q);
     if (!st)
         return st;
     if (q->numRowsAffected() == 0)
         return Status::notFound(unchanged.isEmpty()
-                                    ? QStringLiteral("%1: the record was deleted by someone else").arg(m_def->name)
-                                    : QStringLiteral("%1: the record was changed or deleted by someone else").arg(m_def->name));
+                ? QStringLiteral("%1: the record was deleted by someone else").arg(m_def->name)
+                : QStringLiteral("%1: the record was changed or deleted by someone else").arg(m_def->name));
     return Status::ok();
 }
 
@@ -285,8 +285,8 @@ Status Table::remove(const Record &record)
     Database::Statement statement(m_db);
     QSqlQuery *q = nullptr;
     const Status st = run(statement,
-                          QStringLiteral("DELETE FROM %1 WHERE %2").arg(m_def->sqlTable(), where.join(QStringLiteral(" AND "))),
-                          params, &q);
+        QStringLiteral("DELETE FROM %1 WHERE %2").arg(m_def->sqlTable(), where.join(QStringLiteral(" AND "))), params,
+        &q);
     if (!st)
         return st;
     if (q->numRowsAffected() == 0)

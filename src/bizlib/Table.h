@@ -66,8 +66,8 @@ public:
     const KeyDef &requireKey(const QString &keyName) const;
 
 private:
-    Status run(Database::Statement &statement, const QString &sql, const QVariantList &params,
-               QSqlQuery **out = nullptr);
+    Status run(
+        Database::Statement &statement, const QString &sql, const QVariantList &params, QSqlQuery **out = nullptr);
     Status write(const Record &record, const QStringList &unchanged);
     Status removeRelated(const TableDef &def, const Record &record);
     QString counterName() const { return m_def->name.toLower(); }

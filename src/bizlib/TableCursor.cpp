@@ -93,8 +93,8 @@ Status TableCursor::next(Record &record)
     if (m_query && m_generation != db.connectionGeneration()) {
         // The connection broke and was opened again since the query ran: its rows are gone.
         m_query.reset();
-        return Status::error(QStringLiteral("%1: the connection to the database was lost while reading")
-                                 .arg(m_table.def().name));
+        return Status::error(
+            QStringLiteral("%1: the connection to the database was lost while reading").arg(m_table.def().name));
     }
     if (!m_query) {
         const SqlCondition w = where();

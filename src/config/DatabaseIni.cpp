@@ -24,7 +24,8 @@ bizlib::DatabaseConfig databaseConfigFromIni(const IniFile &ini)
     cfg.password = ini.text(section, QStringLiteral("Password"));
     // Time limits in seconds; a negative value counts as 0 (no limit).
     const auto seconds = [&](const char *key, int defaultValue) {
-        return static_cast<int>(std::clamp<qint64>(ini.number(section, QString::fromLatin1(key), defaultValue), 0, 86400));
+        return static_cast<int>(
+            std::clamp<qint64>(ini.number(section, QString::fromLatin1(key), defaultValue), 0, 86400));
     };
     cfg.connectTimeout = seconds("ConnectTimeout", cfg.connectTimeout);
     cfg.statementTimeout = seconds("StatementTimeout", cfg.statementTimeout);

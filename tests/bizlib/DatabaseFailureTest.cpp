@@ -23,7 +23,9 @@ namespace {
 class StoppedProcess
 {
 public:
-    explicit StoppedProcess(qint64 pid) : m_pid(static_cast<pid_t>(pid)), m_stopped(::kill(m_pid, SIGSTOP) == 0)
+    explicit StoppedProcess(qint64 pid)
+        : m_pid(static_cast<pid_t>(pid))
+        , m_stopped(::kill(m_pid, SIGSTOP) == 0)
     {
         m_thread = std::thread([this] {
             std::unique_lock lock(m_mutex);
@@ -152,7 +154,8 @@ TEST_P(SchemaUpgrade, ensureSchemaAgain_keepsRowsAndAddsMissingColumns)
     QStringList before;
     ASSERT_TRUE(db().columnNames(QStringLiteral("WebNotes"), &before).isOk());
     EXPECT_FALSE(before.contains(QStringLiteral("alert")));
-    ASSERT_TRUE(db().exec(QStringLiteral("UPDATE \"wc_schema\" SET \"value\" = 'older' WHERE \"name\" = 'fingerprint'")).isOk());
+    ASSERT_TRUE(db().exec(QStringLiteral("UPDATE \"wc_schema\" SET \"value\" = 'older' WHERE \"name\" = 'fingerprint'"))
+                    .isOk());
 
     ASSERT_TRUE(db().ensureSchema(Dictionary::instance()).isOk());
     QStringList columns;
@@ -188,22 +191,24 @@ TEST(SqliteDecimals, olderFile_isConvertedOnce)
     testsupport::TestDatabase t(Engine::SQLite);
     ASSERT_TRUE(t.isAvailable());
     Database &db = t.db();
-    ASSERT_TRUE(db.exec(QStringLiteral("INSERT INTO \"webquotes\" (\"quoteid\", \"sellingprice1\", \"depth\", \"width\") "
-                                       "VALUES (1, 1250, 21000, 7.5)"))
-                    .isOk());
+    ASSERT_TRUE(
+        db.exec(QStringLiteral("INSERT INTO \"webquotes\" (\"quoteid\", \"sellingprice1\", \"depth\", \"width\") "
+                               "VALUES (1, 1250, 21000, 7.5)"))
+            .isOk());
     ASSERT_TRUE(db.exec(QStringLiteral("DROP TABLE \"wc_schema\"")).isOk());
     for (int run = 0; run < 2; ++run)
         ASSERT_TRUE(db.ensureSchema(Dictionary::instance()).isOk());
     Table quotes(db, QStringLiteral("WebQuotes"));
     Record r;
-    ASSERT_TRUE(quotes.fetch(QStringLiteral("QUOTEIDKEY"), {1}, r).isOk());
+    ASSERT_TRUE(quotes.fetch(QStringLiteral("QUOTEIDKEY"), { 1 }, r).isOk());
     EXPECT_EQ(r.decimal("SellingPrice1").toString(), QStringLiteral("12.50"));
     EXPECT_EQ(r.decimal("Depth").toString(), QStringLiteral("2.1000"));
     EXPECT_EQ(r.decimal("Width").toString(), QStringLiteral("7.5000"));
 }
 
 class DatabaseLimits : public testsupport::DataTest
-{};
+{
+};
 
 // Time limits end a statement with a message that says which limit it ran into.
 TEST_P(DatabaseLimits, lockWaitAndSlowStatement_failWithTheLimitNamed)
@@ -250,7 +255,8 @@ INSTANTIATE_TEST_SUITE_P(Engines, DatabaseLimits, testsupport::allEngines(), tes
 // The server process of this test's own connection is stopped or ended (never the server itself:
 // other programs share it).
 class ServerLoss : public testsupport::DataTest
-{};
+{
+};
 
 TEST_P(ServerLoss, stoppedServerProcess_failsInTimeAndTheNextUseReconnects)
 {
@@ -284,15 +290,15 @@ TEST_P(ServerLoss, connectionEndedInsideTransaction_isNotReopenedAndNothingCommi
     {
         Transaction tx(db);
         ASSERT_TRUE(insertQuote(db, 1).isOk());
-        ASSERT_TRUE(admin->exec(QStringLiteral("SELECT pg_terminate_backend(?)"), {pid}).isOk());
+        ASSERT_TRUE(admin->exec(QStringLiteral("SELECT pg_terminate_backend(?)"), { pid }).isOk());
         for (int i = 0; i < 100; ++i) { // until the server process has gone
             QSqlQuery q;
-            if (!admin->exec(QStringLiteral("SELECT count(*) FROM pg_stat_activity WHERE pid = ?"), {pid}, &q)
+            if (!admin->exec(QStringLiteral("SELECT count(*) FROM pg_stat_activity WHERE pid = ?"), { pid }, &q)
                 || !q.next() || q.value(0).toInt() == 0)
                 break;
             QThread::msleep(20);
         }
-        for (const int id : {2, 3, 4})
+        for (const int id : { 2, 3, 4 })
             EXPECT_TRUE(insertQuote(db, id).isError()) << id;
         EXPECT_TRUE(tx.commit().isError());
     }

@@ -33,14 +33,15 @@ TEST(DecimalArithmetic, eighteenPlacesAreKeptExactly)
         const char *text;
         const char *expected;
     } cases[] = {
-        {"0.123456789012345678", "0.123456789012345678"},
-        {"-9.000000000000000001", "-9.000000000000000001"},
-        {"0.1234567890123456789", "0.123456789012345678"}, // a 19th place is dropped
+        { "0.123456789012345678", "0.123456789012345678" }, { "-9.000000000000000001", "-9.000000000000000001" },
+        { "0.1234567890123456789", "0.123456789012345678" }, // a 19th place is dropped
     };
     for (const auto &c : cases)
-        EXPECT_EQ(Decimal::fromString(QString::fromLatin1(c.text)).toString(), QString::fromLatin1(c.expected)) << c.text;
+        EXPECT_EQ(Decimal::fromString(QString::fromLatin1(c.text)).toString(), QString::fromLatin1(c.expected))
+            << c.text;
     EXPECT_EQ(Decimal(1, 18).toString(), QStringLiteral("0.000000000000000001"));
-    EXPECT_EQ(Decimal::fromString(QStringLiteral("1.5")).rescaled(18).toString(), QStringLiteral("1.500000000000000000"));
+    EXPECT_EQ(
+        Decimal::fromString(QStringLiteral("1.5")).rescaled(18).toString(), QStringLiteral("1.500000000000000000"));
     EXPECT_EQ(Decimal(5, 18).rescaled(17).toString(), QStringLiteral("0.00000000000000001"));
 }
 

@@ -84,7 +84,8 @@ TEST_P(TableAccess, cursor_readsInKeyOrderWithRangeStartAndFilter)
     ranged.setRange({30});
     EXPECT_EQ(numbers(ranged), (QList<int>{30}));
 
-    for (const auto &[first, expected] : {std::pair{25, QList<int>{30, 40, 50}}, std::pair{30, QList<int>{30, 40, 50}}}) {
+    for (const auto &[first, expected] :
+        { std::pair { 25, QList<int> { 30, 40, 50 } }, std::pair { 30, QList<int> { 30, 40, 50 } } }) {
         TableCursor from(t, QStringLiteral("NUMBERKEY"));
         Record start = t.newRecord();
         start.setLong("Number", first); // a stored key is where the read begins
@@ -217,17 +218,18 @@ TEST_P(TableAccess, storedValues_areCutToWidthAndDecimalsStayExact)
 // value beyond its field is refused, never wrapped.
 TEST_P(TableAccess, valuesWrittenByAnotherProgram_readAsWrittenAndOutOfRangeIsRefused)
 {
-    ASSERT_TRUE(db().exec(QStringLiteral("INSERT INTO \"webquotes\" (\"quoteid\", \"number\", \"sellingprice1\", \"depth\") "
-                                         "VALUES (1, 1, 12.5, '2.1'), (2, 2, '100', 0), (3, 3, 9.75, 0)"))
-                    .isOk());
+    ASSERT_TRUE(
+        db().exec(QStringLiteral("INSERT INTO \"webquotes\" (\"quoteid\", \"number\", \"sellingprice1\", \"depth\") "
+                                 "VALUES (1, 1, 12.5, '2.1'), (2, 2, '100', 0), (3, 3, 9.75, 0)"))
+            .isOk());
     Table t(db(), QStringLiteral("WebQuotes"));
     Record r;
-    ASSERT_TRUE(t.fetch(QStringLiteral("QUOTEIDKEY"), {1}, r).isOk());
+    ASSERT_TRUE(t.fetch(QStringLiteral("QUOTEIDKEY"), { 1 }, r).isOk());
     EXPECT_EQ(r.decimal("SellingPrice1").toString(), QStringLiteral("12.50"));
     EXPECT_EQ(r.decimal("Depth").toString(), QStringLiteral("2.1000"));
     TableCursor dearer(t, QStringLiteral("NUMBERKEY"));
     ASSERT_TRUE(dearer.setFilter(QStringLiteral("WQTE:SellingPrice1 > 10")).isOk());
-    EXPECT_EQ(numbers(dearer), (QList<int>{1, 2}));
+    EXPECT_EQ(numbers(dearer), (QList<int> { 1, 2 }));
 
     Record big = t.newRecord();
     big.setLong("QuoteID", 4);
@@ -242,7 +244,7 @@ TEST_P(TableAccess, valuesWrittenByAnotherProgram_readAsWrittenAndOutOfRangeIsRe
     // PostgreSQL's column refuses the value itself; a SQLite file takes it, and reading refuses it.
     st = db().exec(QStringLiteral("INSERT INTO \"webquotes\" (\"quoteid\", \"number\") VALUES (5, 99999999999)"));
     if (st) {
-        st = t.fetch(QStringLiteral("QUOTEIDKEY"), {5}, r);
+        st = t.fetch(QStringLiteral("QUOTEIDKEY"), { 5 }, r);
         EXPECT_TRUE(st.message().contains(QStringLiteral("99999999999"))) << st.message().toStdString();
     }
     EXPECT_TRUE(st.isError());
@@ -258,23 +260,23 @@ TEST_P(TableAccess, update_writesOnlyWhatChangedAndStampsGiveWay)
     Table theirs(*other, QStringLiteral("WebQuotes"));
     Record a;
     Record b;
-    ASSERT_TRUE(mine.fetch(QStringLiteral("QUOTEIDKEY"), {id}, a).isOk());
-    ASSERT_TRUE(theirs.fetch(QStringLiteral("QUOTEIDKEY"), {id}, b).isOk());
+    ASSERT_TRUE(mine.fetch(QStringLiteral("QUOTEIDKEY"), { id }, a).isOk());
+    ASSERT_TRUE(theirs.fetch(QStringLiteral("QUOTEIDKEY"), { id }, b).isOk());
     b.setText("Status", QStringLiteral("Processing"));
     b.setLong("NoteID", 9);
     ASSERT_TRUE(theirs.update(b).isOk());
     a.setText("Title", QStringLiteral("Renamed"));
     ASSERT_TRUE(mine.update(a).isOk());
     a.setLong("NoteID", 5);
-    EXPECT_TRUE(mine.updateIfUnchanged(a, {QStringLiteral("NoteID")}).isNotFound());
+    EXPECT_TRUE(mine.updateIfUnchanged(a, { QStringLiteral("NoteID") }).isNotFound());
 
     Record back;
-    ASSERT_TRUE(mine.fetch(QStringLiteral("QUOTEIDKEY"), {id}, back).isOk());
+    ASSERT_TRUE(mine.fetch(QStringLiteral("QUOTEIDKEY"), { id }, back).isOk());
     EXPECT_EQ(back.text("Status"), QStringLiteral("Processing"));
     EXPECT_EQ(back.text("Title"), QStringLiteral("Renamed"));
     EXPECT_EQ(back.toLong("NoteID"), 9);
     back.setLong("NoteID", 0);
-    EXPECT_TRUE(mine.updateIfUnchanged(back, {QStringLiteral("NoteID")}).isOk());
+    EXPECT_TRUE(mine.updateIfUnchanged(back, { QStringLiteral("NoteID") }).isOk());
 }
 
 TEST_P(TableAccess, removeWithRelated_deletesTheOwnedRowsOnlyAndUpdateSeesDeletion)
