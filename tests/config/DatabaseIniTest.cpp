@@ -1,4 +1,4 @@
-#include "app/Workspace.h"
+#include "config/DatabaseIni.h"
 
 #include "config/IniFile.h"
 
@@ -8,7 +8,7 @@
 
 // The time limits are read from the "Database" section under the names the README gives; a
 // negative one means no limit.
-TEST(WorkspaceDatabase, timeLimitsAreReadByTheirDocumentedNames)
+TEST(DatabaseIni, timeLimitsAreReadByTheirDocumentedNames)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("webconsole.ini"));
@@ -17,7 +17,7 @@ TEST(WorkspaceDatabase, timeLimitsAreReadByTheirDocumentedNames)
     file.write("[Database]\nDriver=QPSQL\nConnectTimeout=3\nStatementTimeout=7\nLockTimeout=-2\nKeepaliveIdle=11\n"
                "KeepaliveInterval=4\nKeepaliveCount=6\nTcpUserTimeout=9\n");
     file.close();
-    const bizlib::DatabaseConfig cfg = app::databaseConfigFromIni(config::IniFile(path));
+    const bizlib::DatabaseConfig cfg = config::databaseConfigFromIni(config::IniFile(path));
     EXPECT_EQ(cfg.connectTimeout, 3);
     EXPECT_EQ(cfg.statementTimeout, 7);
     EXPECT_EQ(cfg.lockTimeout, 0);
