@@ -1,5 +1,6 @@
 // Table access against plain QSqlQuery on the same SQLite file: a scan of 100,000 web quote
-// requests in key order and 10,000 fetches by key. Goal: table access within 1.5 times raw SQL.
+// requests in key order and 10,000 fetches by key. Goals: the scan within 1.5 times raw SQL, the
+// fetches within 1.25 times.
 // Run: build/bench/bench_table_access (add --benchmark_filter=... to pick one).
 #include "bizlib/Dictionary.h"
 #include "bizlib/Table.h"
@@ -147,11 +148,11 @@ BENCHMARK(BM_Fetch_RawSql)->Unit(benchmark::kMillisecond);
 // Table access time over raw SQL time for each pair.
 void summarise(TimesReporter::Times &times)
 {
-    for (const char *pair : {"Scan", "Fetch"}) {
+    for (const auto &[pair, goal] : {std::pair{"Scan", 1.50}, std::pair{"Fetch", 1.25}}) {
         const double ours = times[std::string("BM_") + pair + "_TableAccess"];
         const double raw = times[std::string("BM_") + pair + "_RawSql"];
         if (raw > 0)
-            std::printf("%-6s table access / raw SQL = %.2f (goal <= 1.50)\n", pair, ours / raw);
+            std::printf("%-6s table access / raw SQL = %.2f (goal <= %.2f)\n", pair, ours / raw, goal);
     }
 }
 
