@@ -23,13 +23,20 @@ QString WebTasks::statusFor(Action action)
 
 bizlib::Status WebTasks::setStatus(qint32 webTaskId, Action action)
 {
-    bizlib::Table tasks(m_db, QStringLiteral("WebTask"));
-    bizlib::Record task;
-    bizlib::Status st = tasks.fetch(QStringLiteral("WEBTASKIDKEY"), {webTaskId}, task);
+    // The status alone, in one statement: the web monitor writes the attempts, dates, progress and
+    // comments of the same row meanwhile, and a whole-record write would put back what it read.
+    const bizlib::Table tasks(m_db, QStringLiteral("WebTask"));
+    const bizlib::TableDef &def = tasks.def();
+    QSqlQuery q;
+    const bizlib::Status st = m_db.exec(QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3 = ?")
+                                            .arg(def.sqlTable(), def.sqlColumn(def.fieldIndex(QStringLiteral("Status"))),
+                                                 def.sqlColumn(def.fieldIndex(QStringLiteral("WebTaskID")))),
+                                        {statusFor(action), webTaskId}, &q);
     if (!st)
         return st;
-    task.setText("Status", statusFor(action));
-    return tasks.update(task);
+    if (q.numRowsAffected() == 0)
+        return bizlib::Status::notFound(QStringLiteral("WebTask: the task has gone"));
+    return st;
 }
 
 int WebTasks::percentOf(const QString &description, int previous)
