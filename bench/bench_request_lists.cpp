@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include "BenchDatabase.h"
 #include "TimesReporter.h"
 
 #include <benchmark/benchmark.h>
@@ -27,19 +28,10 @@ constexpr int kRequests = 100000;
 constexpr int kClients = 500;
 constexpr int kPage = 100;
 
-struct Fixture
+struct Fixture : BenchDatabase
 {
-    QTemporaryDir dir;
-    std::unique_ptr<Database> db;
-
     Fixture()
     {
-        DatabaseConfig cfg;
-        cfg.file = dir.filePath(QStringLiteral("bench.db"));
-        cfg.create = true;
-        db = std::make_unique<Database>(cfg);
-        if (!db->open() || !db->ensureSchema(Dictionary::instance()))
-            std::abort();
         Transaction tx(*db);
         Table domains(*db, QStringLiteral("Domains"));
         Record d = domains.newRecord();
@@ -198,10 +190,5 @@ void summarise(TimesReporter::Times &times)
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    TimesReporter reporter(summarise);
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks(argc, argv, summarise);
 }

@@ -3,6 +3,7 @@
 #include "bizlib/Table.h"
 #include "bizlib/TableCursor.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
 
 namespace data {
@@ -120,6 +121,38 @@ bizlib::Status WebTaskPurge::begin()
     return bizlib::Status::ok();
 }
 
+bizlib::Status WebTaskPurge::remove(
+    const QVariantList &ids, const QString &table, const QString &idColumn, const bizlib::SqlCondition &where)
+{
+    // One row at a time by its unique key, each delete repeating the condition the row was read
+    // by, so a row changed since is left alone; a whole batch in one condition would have the
+    // database walk the status key for every batch. One transaction per batch keeps the disk
+    // writes few; the rows deleted before a failure are committed all the same.
+    bizlib::Transaction tx(m_db);
+    if (!tx.status())
+        return tx.status();
+    QSqlQuery del(m_db.connection());
+    bizlib::Status st;
+    if (!del.prepare(QStringLiteral("DELETE FROM %1 WHERE %2 = ? AND (%3)").arg(table, idColumn, where.sql)))
+        st = bizlib::Status::error(bizlib::Database::errorText(del.lastError()));
+    for (qsizetype i = 0; st && i < ids.size(); ++i) {
+        del.addBindValue(ids.at(i));
+        for (const QVariant &p : where.params)
+            del.addBindValue(p);
+        if (!del.exec()) {
+            st = bizlib::Status::error(bizlib::Database::errorText(del.lastError()));
+            break;
+        }
+        ++m_read;
+        if (del.numRowsAffected() > 0)
+            ++m_deleted;
+        else
+            m_passedOver << ids.at(i).toInt(); // changed since it was read: not read again
+    }
+    const bizlib::Status committed = tx.commit();
+    return st ? committed : st;
+}
+
 bizlib::Status WebTaskPurge::step(int batch)
 {
     if (m_state != State::Running)
@@ -145,27 +178,8 @@ bizlib::Status WebTaskPurge::step(int batch)
         m_state = State::Finished;
         return st;
     }
-    if (st) {
-        // The delete checks each row as it is now, with the condition it was read by.
-        QSqlQuery q;
-        st = m_db.exec(QStringLiteral("DELETE FROM %1 WHERE (%2) AND %3 IN (%4)")
-                           .arg(table, where.sql, idColumn, placeholders(ids.size())),
-            where.params + ids, &q);
-        if (st) {
-            const qint64 affected = q.numRowsAffected();
-            m_deleted += affected;
-            m_read += ids.size();
-            if (affected < ids.size()) {
-                // Some changed between the read and the delete: they are not read again.
-                QSqlQuery left;
-                st = m_db.exec(QStringLiteral("SELECT %1 FROM %2 WHERE %1 IN (%3)")
-                                   .arg(idColumn, table, placeholders(ids.size())),
-                    ids, &left);
-                while (st && left.next())
-                    m_passedOver << left.value(0).toInt();
-            }
-        }
-    }
+    if (st)
+        st = remove(ids, table, idColumn, where);
     if (!st)
         m_state = State::Failed;
     return st;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bizlib/FilterExpression.h"
 #include "bizlib/Status.h"
 
 #include <QList>
@@ -67,6 +68,8 @@ public:
 
 private:
     bizlib::Status begin();
+    bizlib::Status remove(
+        const QVariantList &ids, const QString &table, const QString &idColumn, const bizlib::SqlCondition &where);
 
     bizlib::Database &m_db;
     qint32 m_today;

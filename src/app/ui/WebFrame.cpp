@@ -67,7 +67,12 @@ WebFrame::WebFrame(config::AppContext &context, Frame &frame, const bizlib::Mono
     trayTimer->start(1000);
 }
 
-WebFrame::~WebFrame() = default;
+WebFrame::~WebFrame()
+{
+    // The toolbox belongs to no window (so that modal windows do not block it): it ends with the
+    // frame, while the context it writes is still alive. Its own end touches only the context.
+    delete notes::PhraseToolbox::running(m_ctx);
+}
 
 void WebFrame::buildTrayMenu()
 {

@@ -20,7 +20,9 @@ void CommentsView::showComments(const QString &comments)
 
 QVariant CommentsView::loadResource(int, const QUrl &)
 {
-    return {};
+    // Empty data rather than no answer: for an unanswered name the document reads local files
+    // itself.
+    return QByteArray();
 }
 
 } // namespace console::ui

@@ -155,9 +155,9 @@ PhraseTools::PhraseTools(config::AppContext &ctx)
     connect(m_list->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &PhraseTools::showCurrent);
     connect(&m_box->list(), &QAbstractItemModel::modelReset, this, &PhraseTools::showCurrent);
 
-    auto *poll = new QTimer(this);
-    connect(poll, &QTimer::timeout, this, &PhraseTools::checkChanges);
-    poll->start(kChangePollMs);
+    m_poll = new QTimer(this);
+    connect(m_poll, &QTimer::timeout, this, &PhraseTools::checkChanges);
+    m_poll->start(kChangePollMs);
 }
 
 PhraseTools::~PhraseTools()
@@ -312,6 +312,7 @@ void PhraseTools::finish()
     if (m_finished)
         return;
     m_finished = true;
+    m_poll->stop();
     m_box->end();
     if (!m_ctx.paths.windowIni.isEmpty())
         config::WindowSettings(m_ctx.paths.windowIni).setGeometry(QString::fromLatin1(ProcedureName), saveGeometry());

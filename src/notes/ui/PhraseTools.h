@@ -13,6 +13,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QTabBar;
 class QTableView;
+class QTimer;
 
 namespace bizlib::forms {
 class RecordForms;
@@ -88,6 +89,7 @@ private:
     QComboBox *m_type;
     QPushButton *m_new;
     QLabel *m_error;
+    QTimer *m_poll = nullptr;
     bool m_finished = false;
 };
 
