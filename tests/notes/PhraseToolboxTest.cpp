@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QMimeData>
+#include <QPointer>
 #include <QTableView>
 
 using notes::PhraseToolbox;
@@ -121,7 +122,7 @@ TEST_P(Phrases, linkedTabListsThePhrasesOfTheFieldAndOfAnyField_allTabEveryField
 
 TEST_P(Phrases, theNumberIsSetOnlyByTheRunningToolboxAndClearedOnlyWhileItNamesIt)
 {
-    QObject firstWindow, secondWindow, thirdWindow;
+    QWidget firstWindow, secondWindow, thirdWindow; // closeRunning() closes a window
     PhraseToolbox first(ctx);
     ASSERT_TRUE(first.start(&firstWindow, QStringLiteral("Estimating"), {}));
     const qint32 number = ctx.glo.phraseToolboxThread;
@@ -226,10 +227,18 @@ TEST_P(Phrases, theWindowRunsOnce_andADragCarriesThePhraseReadAfreshOrNothing)
     EXPECT_EQ(field.toPlainText(), QStringLiteral("A PDF proof follows."));
     EXPECT_TRUE(prompter.shown().isEmpty());
 
-    tools->close();
+    // REFRESHPHRASES reaches the running window; a processing window that ends closes it.
+    notes::PhraseToolbox::refreshPhrases(ctx, QStringLiteral("Response"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(tools->toolbox().list().headerData(0, Qt::Horizontal).toString(), QStringLiteral("Phrases for: response"));
+    QPointer<notes::ui::PhraseTools> alive(tools);
+    PhraseToolbox::closeRunning(ctx);
+    EXPECT_EQ(ctx.glo.phraseToolboxThread, 0);
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(alive.isNull());
     EXPECT_EQ(ctx.glo.phraseToolboxThread, 0);
     EXPECT_TRUE(check.problems().isEmpty()) << check.problems().join(u'\n').toStdString();
-    delete tools;
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, Phrases, testsupport::allEngines(), testsupport::engineName);
