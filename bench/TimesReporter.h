@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <benchmark/benchmark.h>
 #include <functional>
 #include <map>
@@ -29,3 +30,14 @@ private:
     std::function<void(Times &)> m_summary;
     Times m_times;
 };
+
+// The main() of a benchmark program: the usual run, then `summary` over the times.
+inline int runBenchmarks(int argc, char **argv, std::function<void(TimesReporter::Times &)> summary)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    TimesReporter reporter(std::move(summary));
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}

@@ -10,6 +10,7 @@
 #include <QRandomGenerator>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include "BenchDatabase.h"
 #include "TimesReporter.h"
 
 #include <benchmark/benchmark.h>
@@ -23,20 +24,12 @@ namespace {
 constexpr int kRows = 100000;
 constexpr int kFetches = 10000;
 
-struct Fixture
+struct Fixture : BenchDatabase
 {
-    QTemporaryDir dir;
-    std::unique_ptr<Database> db;
     QList<int> ids;
 
     Fixture()
     {
-        DatabaseConfig cfg;
-        cfg.file = dir.filePath(QStringLiteral("bench.db"));
-        cfg.create = true;
-        db = std::make_unique<Database>(cfg);
-        if (!db->open() || !db->ensureSchema(Dictionary::instance()))
-            std::abort();
         Table t(*db, QStringLiteral("WebQuotes"));
         Transaction tx(*db);
         Record r = t.newRecord();
@@ -160,10 +153,5 @@ void summarise(TimesReporter::Times &times)
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    TimesReporter reporter(summarise);
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks(argc, argv, summarise);
 }

@@ -109,6 +109,14 @@ QVariant TableListModel::headerData(int section, Qt::Orientation orientation, in
     return {};
 }
 
+void TableListModel::setColumnTitle(int column, const QString &title)
+{
+    if (column < 0 || column >= m_columns.size() || m_columns.at(column).title == title)
+        return;
+    m_columns[column].title = title;
+    Q_EMIT headerDataChanged(Qt::Horizontal, column, column);
+}
+
 bool TableListModel::canFetchMore(const QModelIndex &parent) const
 {
     return !parent.isValid() && !m_atEnd && !m_busy;

@@ -39,6 +39,8 @@ public:
     Status totalCount(qint64 *count) const;
 
     const Record &record(int row) const { return m_rows.at(row); }
+    // Renames a column (the header follows).
+    void setColumnTitle(int column, const QString &title);
     const QString &lastError() const { return m_lastError; }
 
     int rowCount(const QModelIndex &parent = {}) const override;

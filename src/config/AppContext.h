@@ -6,6 +6,8 @@
 #include "config/SettingsFiles.h"
 #include "config/SystemConfig.h"
 
+#include <QPointer>
+
 namespace bizlib {
 class Database;
 class Prompter;
@@ -21,7 +23,13 @@ struct NonThreaded
     qint32 companyNo = 0;
     QString companyName; // at most 50 characters
     bizlib::Session user;
-    qint32 phraseToolboxThread = 0; // 0 when the toolbox is not running
+    // The running phrase toolbox's number, 0 when none runs. Only the toolbox sets it (when it
+    // runs), and only a processing window that closes the toolbox clears it besides the toolbox
+    // itself (notes::PhraseToolbox says how).
+    qint32 phraseToolboxThread = 0;
+    QPointer<QObject> phraseToolbox; // the running toolbox's window (the list of running windows)
+    QString phraseType; // the phrase group the toolbox shows ("All" when none)
+    QString phraseField; // the text field the phrases are for (blank: any)
 };
 
 // The web group: where the web monitor's settings file is, the website's version, and the

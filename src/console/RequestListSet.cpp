@@ -19,6 +19,7 @@ RequestListSet::RequestListSet(bizlib::Database &db, const QString &userCode)
     , m_items(std::make_unique<OrderItemListModel>(db))
     , m_attachments(std::make_unique<AttachmentListModel>(db))
     , m_notes(std::make_unique<NoteListModel>(db))
+    , m_history(std::make_unique<HistoryListModel>(db))
     , m_userCode(withoutTrailingBlanks(userCode))
 {
     applyFilters();
@@ -80,6 +81,7 @@ void RequestListSet::resetAll()
     m_items->reset();
     m_attachments->reset();
     m_notes->reset();
+    m_history->reset();
 }
 
 void RequestListSet::resetForRefresh(Focus focus)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "console/AttachmentListModel.h"
+#include "console/HistoryListModel.h"
 #include "console/ListFilters.h"
 #include "console/NoteListModel.h"
 #include "console/OrderItemListModel.h"
@@ -15,8 +16,8 @@ namespace console {
 
 // The lists of the General tab over the business database: the waiting web quote requests,
 // sign-ups and web orders with their filters, and the detail lists (the current order's items,
-// the current request's attachments and notes). Counts come from the database, not from the
-// rows loaded.
+// the current request's attachments and notes), and the webtask history of the Logs tab, which is
+// reset with them. Counts come from the database, not from the rows loaded.
 class RequestListSet : public RequestLists
 {
 public:
@@ -30,6 +31,7 @@ public:
     OrderItemListModel &items() { return *m_items; }
     AttachmentListModel &attachments() { return *m_attachments; }
     NoteListModel &notes() { return *m_notes; }
+    HistoryListModel &history() { return *m_history; }
 
     // Sets the filters and, when `reread`, re-reads the lists they change: quotes when "pending
     // only" or "my accounts" changed, sign-ups when "pending only" changed, orders when any changed.
@@ -57,6 +59,7 @@ private:
     std::unique_ptr<OrderItemListModel> m_items;
     std::unique_ptr<AttachmentListModel> m_attachments;
     std::unique_ptr<NoteListModel> m_notes;
+    std::unique_ptr<HistoryListModel> m_history;
     ListFilters m_filters;
     QString m_userCode;
     Focus m_focus = Focus::Elsewhere;

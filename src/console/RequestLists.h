@@ -17,7 +17,7 @@ public:
     };
 
     virtual ~RequestLists() = default;
-    // Re-reads every list (quotes, sign-ups, orders and the detail lists).
+    // Re-reads every list (quotes, sign-ups, orders, the detail lists and the webtask history).
     virtual void resetAll() = 0;
     // The timed refresh: the sign-up list always; with the focus on quotes, orders or sign-ups
     // also the quote and order lists, keeping the selected row of the focused (quote) or the

@@ -16,13 +16,10 @@ namespace notes {
 //    text without trailing blanks), Append (the field's text without trailing blanks, ", ", then
 //    the dropped text) or Cancel (the field stays as it is).
 // After a change the field is selected, marked as changed and left with Tab, so that its own
-// accept handling runs (the widget's part).
+// accept handling runs (the widget's part). How the phrase travels is PhraseDragFormat's.
 class PhraseDrop
 {
 public:
-    // The drag-and-drop format of a phrase (its text, UTF-8).
-    static constexpr const char *kMimeType = "application/x-webconsole-phrase";
-
     static QString question()
     {
         return QStringLiteral("There is already text in this field, press Overwrite to erase the existing text,  "

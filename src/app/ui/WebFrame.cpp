@@ -7,13 +7,14 @@
 #include "config/WindowSettings.h"
 #include "console/Monitor.h"
 #include "console/ui/WebConsole.h"
+#include "notes/PhraseToolbox.h"
+#include "notes/ui/PhraseTools.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QDir>
-#include <QLabel>
 #include <QMenu>
 #include <QScreen>
 #include <QShortcut>
@@ -21,7 +22,6 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
-#include <QVBoxLayout>
 #include <QWindow>
 
 namespace app::ui {
@@ -67,7 +67,12 @@ WebFrame::WebFrame(config::AppContext &context, Frame &frame, const bizlib::Mono
     trayTimer->start(1000);
 }
 
-WebFrame::~WebFrame() = default;
+WebFrame::~WebFrame()
+{
+    // The toolbox belongs to no window (so that modal windows do not block it): it ends with the
+    // frame, while the context it writes is still alive. Its own end touches only the context.
+    delete notes::PhraseToolbox::running(m_ctx);
+}
 
 void WebFrame::buildTrayMenu()
 {
@@ -144,21 +149,17 @@ void WebFrame::postEvent(int event)
     const QString group = m_frame.phraseToolboxFor(event);
     if (!group.isEmpty())
         startPhraseToolbox(group);
+    else if ((event == config::StartOrderPhrases || event == config::StartQuotePhrases)
+             && notes::PhraseToolbox::running(m_ctx))
+        // One toolbox at a time: a second request brings the running one to the front.
+        QMetaObject::invokeMethod(notes::PhraseToolbox::running(m_ctx), "bringToFront");
 }
 
 void WebFrame::startPhraseToolbox(const QString &group)
 {
-    if (m_phraseToolbox)
-        return;
-    auto *box = new QWidget(this, Qt::Tool);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowTitle(tr("Phrases - %1").arg(group));
-    auto *l = new QVBoxLayout(box);
-    l->addWidget(new QLabel(tr("Standard phrases of the group \"%1\" will be offered here.").arg(group), box));
-    m_phraseToolbox = box;
-    m_ctx.glo.phraseToolboxThread = 1;
-    connect(box, &QObject::destroyed, this, [this] { m_ctx.glo.phraseToolboxThread = 0; });
-    box->show();
+    // The toolbox keeps its number and window in the shared context and clears them itself; the
+    // frame holds no handler on it, so nothing of the toolbox ever reaches into the frame.
+    notes::ui::PhraseTools::start(m_ctx, group, {}, this);
 }
 
 void WebFrame::saveCapture(bool wholeDesktop)
@@ -202,6 +203,9 @@ void WebFrame::closeEvent(QCloseEvent *event)
             return;
         }
         m_closing = true;
+        // The toolbox belongs to no window: it ends now, while the context it writes is alive.
+        if (auto *toolbox = qobject_cast<QWidget *>(notes::PhraseToolbox::running(m_ctx)))
+            toolbox->close();
         if (m_tray)
             m_tray->hide();
         m_frame.writeBack();

@@ -67,7 +67,6 @@ private:
     TrayRetry m_trayRetry;
     std::function<bool()> m_trayAvailable;
     std::optional<Balloon> m_lastBalloon;
-    QPointer<QWidget> m_phraseToolbox;
     bool m_closing = false;
 };
 

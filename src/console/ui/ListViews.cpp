@@ -17,6 +17,11 @@ QColor rgb(quint32 value)
 
 QTableView *ListViews::make(JoinedListModel *model, bool listColours, QWidget *parent)
 {
+    return make(model, model->stripeColour(), listColours, parent);
+}
+
+QTableView *ListViews::make(QAbstractItemModel *model, quint32 stripe, bool listColours, QWidget *parent)
+{
     auto *view = new QTableView(parent);
     view->setModel(new ListDecorationProxy(model, view));
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -34,12 +39,12 @@ QTableView *ListViews::make(JoinedListModel *model, bool listColours, QWidget *p
     view->horizontalHeader()->setResizeContentsPrecision(25);
 
     QPalette p = view->palette();
-    const bool striped = model->stripeColour() != 0xFFFFFF;
+    const bool striped = stripe != 0xFFFFFF;
     view->setAlternatingRowColors(striped);
     p.setColor(QPalette::Base, Qt::white);
     p.setColor(QPalette::Text, Qt::black);
     if (striped)
-        p.setColor(QPalette::AlternateBase, rgb(model->stripeColour()));
+        p.setColor(QPalette::AlternateBase, rgb(stripe));
     if (listColours) {
         for (const QPalette::ColorGroup g : { QPalette::Active, QPalette::Inactive }) {
             p.setColor(g, QPalette::Highlight, rgb(kSelectedBackground));

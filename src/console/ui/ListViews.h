@@ -2,6 +2,7 @@
 
 #include <QtGlobal>
 
+class QAbstractItemModel;
 class QTableView;
 class QWidget;
 
@@ -23,6 +24,9 @@ public:
 
     // A view of `model` (through the icon proxy) with the list's stripes.
     static QTableView *make(JoinedListModel *model, bool listColours, QWidget *parent);
+    // The same for any list model that names its icons under JoinedListModel::IconRole, with the
+    // stripe colour `stripe` (0xRRGGBB; white: no stripes).
+    static QTableView *make(QAbstractItemModel *model, quint32 stripe, bool listColours, QWidget *parent);
     // Column widths from the rows loaded: icon-only columns narrow, the others as wide as their
     // contents up to a limit.
     static void fitColumns(QTableView *view);

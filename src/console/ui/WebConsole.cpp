@@ -9,6 +9,8 @@
 #include "console/ui/GeneralPage.h"
 #include "console/ui/SetupSheet.h"
 #include "console/ui/SyncPage.h"
+#include "console/ui/LogsPage.h"
+#include "data/ui/WebPurge.h"
 
 #include <QDateTime>
 #include <QHBoxLayout>
@@ -56,8 +58,8 @@ WebConsole::WebConsole(config::AppContext &context, const bizlib::MonotonicClock
     m_tabs->addTab(m_general, tr("General"));
     m_setup = new SetupSheet(m_ctx, *m_sounds, m_tabs);
     m_tabs->addTab(m_setup, tr("Setup"));
-    m_tabs->addTab(placeholderPage(tr("Logs: the website's users and the history of webtasks will be listed here.")),
-                   tr("Logs"));
+    m_logs = new LogsPage(m_ctx, *m_lists, m_tabs);
+    m_tabs->addTab(m_logs, tr("Logs"));
     m_syncPage = new SyncPage(*m_sync, m_tabs);
     m_tabs->addTab(m_syncPage, tr("Sync"));
     split->addWidget(m_tabs);
@@ -146,28 +148,25 @@ QTreeWidget *WebConsole::buildNavigation()
     return tree;
 }
 
-QWidget *WebConsole::placeholderPage(const QString &text)
-{
-    auto *page = new QWidget(this);
-    auto *l = new QVBoxLayout(page);
-    auto *label = new QLabel(text, page);
-    label->setWordWrap(true);
-    label->setAlignment(Qt::AlignCenter);
-    l->addStretch();
-    l->addWidget(label);
-    l->addStretch();
-    return page;
-}
-
 void WebConsole::navigate(QTreeWidgetItem *item)
 {
     switch (item->data(0, Qt::UserRole).toInt()) {
     case ActivityHeader:
     case CurrentActivity: m_tabs->setCurrentIndex(GeneralTab); break;
     case Users:
+        m_logs->showUsers();
+        m_tabs->setCurrentIndex(LogsTab);
+        break;
     case LogsHeader:
     case History:
-    case PurgeHistory: m_tabs->setCurrentIndex(LogsTab); break;
+        m_logs->showHistory();
+        m_tabs->setCurrentIndex(LogsTab);
+        break;
+    case PurgeHistory:
+        m_logs->showHistory();
+        m_tabs->setCurrentIndex(LogsTab);
+        runPurge();
+        break;
     case OpenWebsite:
     case SetupWebsite: m_setup->editor().openWebsite(); break;
     case SetupHeader:
@@ -194,6 +193,8 @@ void WebConsole::tabChanged(int index)
         m_setup->entered();
     if (index == SyncTab)
         m_sync->applyWebVersion();
+    if (index == LogsTab)
+        m_logs->activated();
     m_monitor->setGeneralTabSelected(index == GeneralTab);
     // Setup and Sync hold the countdown; any other page lets it run again.
     m_monitor->cycle().setHold(index == SetupTab || index == SyncTab);
@@ -208,6 +209,17 @@ void WebConsole::showBusy(bool busy)
     }
     for (int i = 0; i < m_tabs->count(); ++i)
         m_tabs->setTabEnabled(i, !busy || i == SyncTab);
+}
+
+void WebConsole::runPurge()
+{
+    data::ui::WebPurge::Services services;
+    services.db = m_ctx.db;
+    services.prompter = m_ctx.prompter;
+    services.windowIni = m_ctx.paths.windowIni;
+    // The monitor waits for the purge; afterwards every list (the history among them) is read
+    // again and the other workstations are told.
+    m_monitor->runProcessing([&] { return data::ui::WebPurge::run(services, this) ? 1 : 0; }, false);
 }
 
 void WebConsole::showClock()

@@ -24,6 +24,7 @@ namespace console::ui {
 class GeneralPage;
 class SetupSheet;
 class SyncPage;
+class LogsPage;
 
 // The monitor window: header band, navigation bar, the four tabs, the status bar, and the
 // one-second tick. What happens on each tick and refresh is the Monitor's.
@@ -45,6 +46,7 @@ public:
     SyncPage *syncPage() const { return m_syncPage; }
     QTreeWidget *navigation() const { return m_nav; }
     QTabWidget *tabs() const { return m_tabs; }
+    LogsPage *logs() const { return m_logs; }
     QString headerTitle() const;
     QString countdownText() const;
     QString statusZone1() const;
@@ -65,11 +67,12 @@ protected:
 private:
     QWidget *buildHeader();
     QTreeWidget *buildNavigation();
-    QWidget *placeholderPage(const QString &text);
     void navigate(QTreeWidgetItem *item);
     void tabChanged(int index);
     // While a synchronisation runs only the Synchronise header is offered.
     void showBusy(bool busy);
+    // "Delete completed web log history": the purge, then the lists are read again.
+    void runPurge();
     void showClock();
 
     config::AppContext &m_ctx;
@@ -88,6 +91,7 @@ private:
     SyncPage *m_syncPage = nullptr;
     QTreeWidget *m_nav = nullptr;
     int m_lastTab = 0;
+    LogsPage *m_logs = nullptr;
     QTimer *m_timer = nullptr;
     bool m_opened = false;
 };

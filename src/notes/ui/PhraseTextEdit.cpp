@@ -1,5 +1,6 @@
 #include "notes/ui/PhraseTextEdit.h"
 
+#include "notes/PhraseDragFormat.h"
 #include "notes/PhraseDrop.h"
 
 #include <QKeyEvent>
@@ -16,7 +17,8 @@ PhraseTextEdit::PhraseTextEdit(bizlib::Prompter *prompter, QWidget *parent)
 
 bool PhraseTextEdit::dropPhrase(const QString &phrase)
 {
-    if (isReadOnly())
+    // A drag from the toolbox without a phrase selected carries no text: nothing is dropped.
+    if (isReadOnly() || PhraseDrop::clipped(phrase).isEmpty())
         return false;
     std::optional<QString> text;
     if (m_handler)
@@ -35,15 +37,13 @@ bool PhraseTextEdit::dropPhrase(const QString &phrase)
 
 bool PhraseTextEdit::canInsertFromMimeData(const QMimeData *source) const
 {
-    return source->hasFormat(QString::fromLatin1(PhraseDrop::kMimeType))
-        || QPlainTextEdit::canInsertFromMimeData(source);
+    return PhraseDragFormat::carries(source) || QPlainTextEdit::canInsertFromMimeData(source);
 }
 
 void PhraseTextEdit::insertFromMimeData(const QMimeData *source)
 {
-    const QString format = QString::fromLatin1(PhraseDrop::kMimeType);
-    if (source->hasFormat(format)) {
-        dropPhrase(QString::fromUtf8(source->data(format)));
+    if (PhraseDragFormat::carries(source)) {
+        dropPhrase(PhraseDragFormat::phraseText(source));
         return;
     }
     QPlainTextEdit::insertFromMimeData(source);

@@ -10,8 +10,8 @@ class Prompter;
 
 namespace notes::ui {
 
-// A multi-line text field that takes phrases dragged from the phrase toolbox (PhraseDrop's
-// format) by the drop rule: an empty field takes the phrase, otherwise the user chooses Overwrite,
+// A multi-line text field that takes phrases dragged from the phrase toolbox (the identifier
+// "Phrase" of PhraseDragFormat) by the drop rule: an empty field takes the phrase, otherwise the user chooses Overwrite,
 // Append or Cancel. After a change the whole text is selected and the focus moves on, as Tab
 // would, so that whatever the window does on leaving the field runs. Other drops (plain text)
 // are inserted as usual.
@@ -30,7 +30,8 @@ public:
     // record in step this way). The handler returns the field's new text, nullopt to keep it.
     void setDropHandler(DropHandler handler) { m_handler = std::move(handler); }
 
-    // The drop of one phrase, as a drag would do it. True when the text changed.
+    // The drop of one phrase, as a drag would do it. True when the text changed; an empty phrase
+    // (a drag with no phrase selected) changes nothing.
     bool dropPhrase(const QString &phrase);
 
 Q_SIGNALS:

@@ -282,6 +282,9 @@ bizlib::forms::Response UpdateWebNote::run(
         return editor.response();
     }
     UpdateWebNote dialog(editor, services.prompter, windowIni, parent);
+    // Modal to its own window only, so that the phrase toolbox (a window of its own) still takes
+    // drags into the notes while the form is open.
+    dialog.setWindowModality(Qt::WindowModal);
     dialog.exec();
     return editor.response();
 }
