@@ -17,6 +17,7 @@ struct Database::ThreadState
     QString connection;
     int depth = 0;
     bool failed = false;
+    QHash<QString, std::shared_ptr<QSqlQuery>> statements; // execPrepared(): by SQL text
 };
 
 namespace {
@@ -155,6 +156,10 @@ bool Database::isOpen() const
 
 void Database::close()
 {
+    // This thread's kept statements go first: a connection is removed only when no query uses it.
+    if (t_states)
+        if (ThreadState *s = t_states->take(m_baseName))
+            delete s;
     QMutexLocker lock(&m_mutex);
     for (const QString &c : std::as_const(m_connections)) {
         {
@@ -165,13 +170,55 @@ void Database::close()
         QSqlDatabase::removeDatabase(c);
     }
     m_connections.clear();
-    if (t_states)
-        if (ThreadState *s = t_states->take(m_baseName))
-            delete s;
+}
+
+Status Database::failure(const QSqlError &e, const QString &context)
+{
+    const QString code = e.nativeErrorCode();
+    const QString text = context.isEmpty() ? errorText(e) : context + QStringLiteral(": ") + errorText(e);
+    // 23505 PostgreSQL unique_violation; 2067/1555 SQLite unique/primary key constraint.
+    if (code == QLatin1String("23505") || code == QLatin1String("2067") || code == QLatin1String("1555")
+        || e.databaseText().contains(QLatin1String("UNIQUE constraint failed")))
+        return Status::duplicate(text);
+    return Status::error(text);
+}
+
+Status Database::execPrepared(const QString &sql, const QVariantList &params, QSqlQuery **result)
+{
+    QSqlDatabase db = connection();
+    if (!db.isOpen())
+        return Status::error(QStringLiteral("The %1 is not open: %2").arg(m_config.describe(), errorText(db.lastError())));
+    ThreadState &s = state();
+    std::shared_ptr<QSqlQuery> &slot = s.statements[sql];
+    if (!slot) {
+        auto q = std::make_shared<QSqlQuery>(db);
+        q->setForwardOnly(true);
+        if (!q->prepare(sql)) {
+            const QSqlError e = q->lastError();
+            s.statements.remove(sql);
+            return Status::error(errorText(e) + QStringLiteral(" [") + sql + u']');
+        }
+        slot = std::move(q);
+    }
+    std::shared_ptr<QSqlQuery> q = slot;
+    for (int i = 0; i < params.size(); ++i)
+        q->bindValue(i, params[i]);
+    if (!q->exec()) {
+        const QSqlError e = q->lastError();
+        s.statements.remove(sql);
+        return failure(e);
+    }
+    if (result)
+        *result = q.get();
+    else
+        q->finish();
+    return Status::ok();
 }
 
 Status Database::exec(const QString &sql, const QVariantList &params, QSqlQuery *query)
 {
+    if (!query && !params.isEmpty())
+        return execPrepared(sql, params);
     QSqlDatabase db = connection();
     if (!db.isOpen())
         return Status::error(QStringLiteral("The %1 is not open: %2").arg(m_config.describe(), errorText(db.lastError())));
@@ -191,15 +238,8 @@ Status Database::exec(const QString &sql, const QVariantList &params, QSqlQuery 
             q.addBindValue(p);
         done = q.exec();
     }
-    if (!done) {
-        const QSqlError e = q.lastError();
-        const QString code = e.nativeErrorCode();
-        // 23505 PostgreSQL unique_violation; 2067/1555 SQLite unique/primary key constraint.
-        if (code == QLatin1String("23505") || code == QLatin1String("2067") || code == QLatin1String("1555")
-            || e.databaseText().contains(QLatin1String("UNIQUE constraint failed")))
-            return Status::duplicate(errorText(e));
-        return Status::error(errorText(e));
-    }
+    if (!done)
+        return failure(q.lastError());
     return Status::ok();
 }
 

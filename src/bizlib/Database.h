@@ -43,8 +43,19 @@ public:
     Status columnNames(const QString &table, QStringList *names);
 
     // Runs one statement with positional '?' parameters. On success `query` (if given) holds
-    // the result, positioned before the first row.
+    // the result, positioned before the first row. Without `query`, a statement with parameters
+    // runs as execPrepared() does.
     Status exec(const QString &sql, const QVariantList &params = {}, QSqlQuery *query = nullptr);
+
+    // Runs one statement through the prepared statement that this thread's connection keeps for
+    // its text, so that a statement run again is not prepared again (on PostgreSQL each prepare is
+    // a round trip to the server). On success *result (if given) is that statement, positioned
+    // before its first row: read it before the same text runs again on this thread, which starts a
+    // new result. A statement that fails is dropped (a broken connection leaves it unusable).
+    Status execPrepared(const QString &sql, const QVariantList &params, QSqlQuery **result = nullptr);
+
+    // The outcome of a failed statement: Duplicate for a unique key that is taken, else Error.
+    static Status failure(const QSqlError &error, const QString &context = {});
 
     // Nested transactions: only the outermost begin/commit reach the database; a rollback at
     // any depth rolls back the whole outermost transaction.

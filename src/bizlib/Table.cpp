@@ -29,6 +29,8 @@ const KeyDef &Table::requireKey(const QString &keyName) const
 
 QString Table::selectList(const QString &alias) const
 {
+    if (alias.isEmpty() && m_def->sqlColumns.size() == m_def->fields.size())
+        return m_def->sqlColumnList;
     QStringList cols;
     cols.reserve(m_def->fields.size());
     const QString p = alias.isEmpty() ? QString() : alias + u'.';
@@ -61,41 +63,13 @@ Record Table::fromQuery(const QSqlQuery &q, int firstColumn) const
     return r;
 }
 
-QSqlQuery *Table::prepared(const QString &sql)
-{
-    auto &slot = m_statements[sql];
-    if (!slot) {
-        auto q = std::make_shared<QSqlQuery>(m_db.connection());
-        q->setForwardOnly(true);
-        if (!q->prepare(sql))
-            return nullptr;
-        slot = q;
-    }
-    return slot.get();
-}
-
 Status Table::run(const QString &sql, const QVariantList &params, QSqlQuery **out)
 {
-    QSqlQuery *q = prepared(sql);
-    if (!q) {
-        m_statements.remove(sql);
-        // Prepare failed: run it the plain way to get the database's own message.
-        return m_db.exec(sql, params);
-    }
-    for (int i = 0; i < params.size(); ++i)
-        q->bindValue(i, params[i]);
-    if (!q->exec()) {
-        const QSqlError e = q->lastError();
-        m_statements.remove(sql); // a broken connection leaves the statement unusable
-        const QString code = e.nativeErrorCode();
-        if (code == QLatin1String("23505") || code == QLatin1String("2067") || code == QLatin1String("1555")
-            || e.databaseText().contains(QLatin1String("UNIQUE constraint failed")))
-            return Status::duplicate(QStringLiteral("%1: %2").arg(m_def->name, Database::errorText(e)));
-        return Status::error(QStringLiteral("%1: %2").arg(m_def->name, Database::errorText(e)));
-    }
-    if (out)
-        *out = q;
-    return Status::ok();
+    const Status st = m_db.execPrepared(sql, params, out);
+    if (st)
+        return st;
+    return st.isDuplicate() ? Status::duplicate(QStringLiteral("%1: %2").arg(m_def->name, st.message()))
+                            : Status::error(QStringLiteral("%1: %2").arg(m_def->name, st.message()));
 }
 
 Status Table::fetch(const QString &keyName, Record &record)
@@ -157,23 +131,29 @@ Status Table::prime(Record &record)
     Transaction tx(m_db);
     if (!tx.status())
         return tx.status();
-    Status st = m_db.exec(QStringLiteral("INSERT INTO \"wc_counters\" (\"name\", \"value\") VALUES (?, 0) "
-                                         "ON CONFLICT (\"name\") DO NOTHING"),
-                          {counterName()});
-    if (!st)
-        return st;
     // The counter never falls behind the table: rows written by other programs are skipped.
-    QSqlQuery q;
-    st = m_db.exec(QStringLiteral("UPDATE \"wc_counters\" SET \"value\" = %1 + 1 WHERE \"name\" = ? RETURNING \"value\"")
-                       .arg(m_db.greatest(QStringLiteral("\"value\""),
-                                          QStringLiteral("(SELECT COALESCE(MAX(%1), 0) FROM %2)").arg(col, m_def->sqlTable()))),
-                   {counterName()}, &q);
+    const QString next = QStringLiteral("UPDATE \"wc_counters\" SET \"value\" = %1 + 1 WHERE \"name\" = ? RETURNING \"value\"")
+                             .arg(m_db.greatest(QStringLiteral("\"value\""),
+                                 QStringLiteral("(SELECT COALESCE(MAX(%1), 0) FROM %2)").arg(col, m_def->sqlTable())));
+    QSqlQuery *q = nullptr;
+    Status st = m_db.execPrepared(next, { counterName() }, &q);
+    bool numbered = st && q->next();
+    if (st && !numbered) {
+        // The table's first number: its counter row is made once.
+        q->finish();
+        st = m_db.execPrepared(QStringLiteral("INSERT INTO \"wc_counters\" (\"name\", \"value\") VALUES (?, 0) "
+                                              "ON CONFLICT (\"name\") DO NOTHING"),
+            { counterName() });
+        if (st)
+            st = m_db.execPrepared(next, { counterName() }, &q);
+        numbered = st && q->next();
+    }
     if (!st)
         return Status::error(QStringLiteral("%1: cannot number a new record: %2").arg(m_def->name, st.message()));
-    if (!q.next())
+    if (!numbered)
         return Status::error(QStringLiteral("%1: the record counter did not answer").arg(m_def->name));
-    record.setLong(m_def->autoNumberField, q.value(0).toLongLong());
-    q.finish();
+    record.setLong(m_def->autoNumberField, q->value(0).toLongLong());
+    q->finish();
     return tx.commit();
 }
 
@@ -194,16 +174,13 @@ Status Table::insert(const Record &record)
 {
     if (&record.table() != m_def)
         throw std::logic_error("record of another table");
-    QStringList cols;
-    QStringList marks;
+    const qsizetype n = m_def->fields.size();
     QVariantList params;
-    for (int i = 0; i < m_def->fields.size(); ++i) {
-        cols << m_def->sqlColumn(i);
-        marks << QStringLiteral("?");
+    params.reserve(n);
+    for (int i = 0; i < n; ++i)
         params << m_db.toSql(m_def->fields[i], record.valueAt(i));
-    }
     return run(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                   .arg(m_def->sqlTable(), cols.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))),
+                   .arg(m_def->sqlTable(), selectList(), QStringLiteral("?, ").repeated(n - 1) + u'?'),
                params);
 }
 
@@ -318,6 +295,15 @@ Status Table::removeWithRelated(const Record &record)
     if (!st)
         return st; // the transaction rolls back: nothing half-deleted
     return tx.commit();
+}
+
+Status Table::removeRelatedRows(const Record &record)
+{
+    Transaction tx(m_db);
+    if (!tx.status())
+        return tx.status();
+    const Status st = removeRelated(*m_def, record);
+    return st ? tx.commit() : st;
 }
 
 Status Table::count(qint64 *result, const QString &where, const QVariantList &params)

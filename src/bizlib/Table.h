@@ -46,6 +46,9 @@ public:
     // Deletes the row and, following the dictionary's relations, the rows that belong to it
     // (cascading down), or clears their link fields; all or nothing.
     Status removeWithRelated(const Record &record);
+    // The same for the rows that belong to `record` only: the row itself is left alone and need
+    // not exist (a new record whose rows were written before the record itself was stored).
+    Status removeRelatedRows(const Record &record);
 
     // Number of rows matching a condition (empty: all rows).
     Status count(qint64 *result, const QString &where = {}, const QVariantList &params = {});
@@ -57,14 +60,12 @@ public:
     const KeyDef &requireKey(const QString &keyName) const;
 
 private:
-    QSqlQuery *prepared(const QString &sql);
     Status run(const QString &sql, const QVariantList &params, QSqlQuery **out = nullptr);
     Status removeRelated(const TableDef &def, const Record &record);
     QString counterName() const { return m_def->name.toLower(); }
 
     Database &m_db;
     const TableDef *m_def;
-    QHash<QString, std::shared_ptr<QSqlQuery>> m_statements;
     QHash<QString, QString> m_fetchSql; // key name + value count -> SELECT
 };
 
