@@ -33,6 +33,7 @@ WebFrame::WebFrame(config::AppContext &context, Frame &frame, const bizlib::Mono
     setWindowTitle(QStringLiteral("BrevixOnline - Web console"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/webconsole.svg")));
     m_trayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
+    m_ctx.frame = this;
 
     auto *tools = addToolBar(tr("Toolbar"));
     tools->setObjectName(QStringLiteral("toolbar"));
@@ -67,7 +68,11 @@ WebFrame::WebFrame(config::AppContext &context, Frame &frame, const bizlib::Mono
     trayTimer->start(1000);
 }
 
-WebFrame::~WebFrame() = default;
+WebFrame::~WebFrame()
+{
+    if (m_ctx.frame == this)
+        m_ctx.frame = nullptr;
+}
 
 void WebFrame::buildTrayMenu()
 {
@@ -159,6 +164,12 @@ void WebFrame::startPhraseToolbox(const QString &group)
     m_ctx.glo.phraseToolboxThread = 1;
     connect(box, &QObject::destroyed, this, [this] { m_ctx.glo.phraseToolboxThread = 0; });
     box->show();
+}
+
+void WebFrame::closePhraseToolbox()
+{
+    if (m_phraseToolbox)
+        m_phraseToolbox->close();
 }
 
 void WebFrame::saveCapture(bool wholeDesktop)
