@@ -40,17 +40,24 @@ bizlib::Status WebSpecSections::fill(const ConversionOwner &owner, const bizlib:
     }
 
     bizlib::Table texts(m_db, QStringLiteral("TabTexts"));
-    QList<bizlib::Record> tabTexts;
+    QList<bizlib::Record> &tabTexts = m_requestTabTexts;
+    tabTexts.clear();
+    m_readFor = -1;
     st = readAll(texts, owner.webTabKey(), { owner.requestId }, &tabTexts);
     if (!st)
         return st;
+    m_readFor = owner.requestId;
+    // The tabs are a short reference list: read once, not once per text.
     bizlib::Table tabs(m_db, QStringLiteral("Tabs"));
+    QList<bizlib::Record> allTabs;
+    if (!tabTexts.isEmpty() && !(st = readAll(tabs, QStringLiteral("TABIDKEY"), {}, &allTabs)))
+        return st;
+    QHash<qint32, bizlib::Record> tabById;
+    for (const bizlib::Record &tab : std::as_const(allTabs))
+        tabById.insert(tab.toLong("TabID"), tab);
     for (const bizlib::Record &text : std::as_const(tabTexts)) {
-        bizlib::Record tab = tabs.newRecord();
-        st = tabs.fetch(QStringLiteral("TABIDKEY"), { text.toLong("TabID") }, tab);
-        if (st.isError())
-            return st;
-        if (!st || tab.toLong("SpecSection") != 1)
+        const bizlib::Record tab = tabById.value(text.toLong("TabID"));
+        if (!tab.isValid() || tab.toLong("SpecSection") != 1)
             continue;
         const QString section = bizlib::SpecSections::sectionForTab(tab.text("Name"));
         if (!section.isEmpty())
@@ -88,9 +95,8 @@ bizlib::Status WebSpecSections::copyTabTexts(const ConversionOwner &owner)
         { owner.id });
     if (!st)
         return st;
-    QList<bizlib::Record> requestTexts;
-    st = readAll(texts, owner.webTabKey(), { owner.requestId }, &requestTexts);
-    if (!st)
+    QList<bizlib::Record> requestTexts = m_requestTabTexts;
+    if (m_readFor != owner.requestId && !(st = readAll(texts, owner.webTabKey(), { owner.requestId }, &requestTexts)))
         return st;
     for (const bizlib::Record &text : std::as_const(requestTexts)) {
         if (text.text("Text").isEmpty())

@@ -28,13 +28,16 @@ public:
     // twelve section texts (Spec<Section>), each when not empty. *hadTabTexts tells which it was.
     bizlib::Status fill(const ConversionOwner &owner, const bizlib::Record &request, bool *hadTabTexts);
 
-    // The tab texts of the owner are replaced by copies of the request's non-empty tab texts,
-    // each with a new identifier, the owner set and no request. A copy that cannot be inserted
-    // gives its number back and the others are still copied.
+    // The tab texts of the owner are replaced by copies of the request's non-empty tab texts (as
+    // fill() read them, when it ran for this request), each with a new identifier, the owner set
+    // and no request. A copy that cannot be inserted gives its number back and the others are
+    // still copied.
     bizlib::Status copyTabTexts(const ConversionOwner &owner);
 
 private:
     bizlib::Database &m_db;
+    QList<bizlib::Record> m_requestTabTexts; // as fill() read them, for copyTabTexts()
+    qint32 m_readFor = -1; // the request they belong to
 };
 
 } // namespace quotes
