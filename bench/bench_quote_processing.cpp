@@ -4,6 +4,7 @@
 // WEBCONSOLE_TEST_PG names a server). Prints quotes per second of both and their ratio; goal:
 // the program within 3 times the plain statements.
 // Run: build/bench/bench_quote_processing (add --benchmark_filter=... to pick one).
+#include "TimesReporter.h"
 #include "bizlib/Database.h"
 #include "bizlib/Dictionary.h"
 #include "bizlib/Table.h"
@@ -18,8 +19,6 @@
 #include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QUuid>
-#include "TimesReporter.h"
-
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <memory>
@@ -144,19 +143,22 @@ public:
     {
         QSqlDatabase c = m_db.connection();
         if (!exec("claim",
-                QStringLiteral("UPDATE \"webquotes\" SET \"status\" = 'Processing', \"address\" = ? WHERE \"quoteid\" = ? "
-                               "AND RTRIM(\"status\") <> 'Processing'"),
+                QStringLiteral(
+                    "UPDATE \"webquotes\" SET \"status\" = 'Processing', \"address\" = ? WHERE \"quoteid\" = ? "
+                    "AND RTRIM(\"status\") <> 'Processing'"),
                 { QStringLiteral("Office address"), requestId }))
             return false;
         if (!(m_db.isPostgres() ? c.transaction() : exec("begin", QStringLiteral("BEGIN IMMEDIATE"), {})))
             return false;
-        const QSqlRecord request = one("request", QStringLiteral("SELECT * FROM \"webquotes\" WHERE \"quoteid\" = ?"), requestId);
+        const QSqlRecord request
+            = one("request", QStringLiteral("SELECT * FROM \"webquotes\" WHERE \"quoteid\" = ?"), requestId);
         // The source quote: the template, else the previous quote.
         const qint32 templateId = request.value(QStringLiteral("templateid")).toInt() != 0
             ? request.value(QStringLiteral("templateid")).toInt()
             : request.value(QStringLiteral("previousid")).toInt();
         const qint32 clientId = request.value(QStringLiteral("clientid")).toInt();
-        QSqlRecord quote = one("template", QStringLiteral("SELECT * FROM \"quotes\" WHERE \"quoteid\" = ?"), templateId);
+        QSqlRecord quote
+            = one("template", QStringLiteral("SELECT * FROM \"quotes\" WHERE \"quoteid\" = ?"), templateId);
         one("client", QStringLiteral("SELECT * FROM \"clients\" WHERE \"clientid\" = ?"), clientId);
         one("tax", QStringLiteral("SELECT * FROM \"taxrates\" WHERE \"taxcode\" = ?"), QStringLiteral("S"));
         const qint32 quoteId = counter(QStringLiteral("quotes"));
@@ -179,7 +181,8 @@ public:
                  std::pair { "webattachments", "quoteid" }, std::pair { "tabtexts", "webquoteid" } }) {
             ok = ok
                 && exec(QByteArray("delete ") + table,
-                    QStringLiteral("DELETE FROM \"%1\" WHERE \"%2\" = ?").arg(QLatin1String(table), QLatin1String(field)),
+                    QStringLiteral("DELETE FROM \"%1\" WHERE \"%2\" = ?")
+                        .arg(QLatin1String(table), QLatin1String(field)),
                     { requestId });
         }
         if (!ok) {
@@ -226,7 +229,8 @@ public:
     qint32 counter(const QString &name)
     {
         QSqlQuery &q = statement("counter",
-            QStringLiteral("UPDATE \"wc_counters\" SET \"value\" = \"value\" + 1 WHERE \"name\" = ? RETURNING \"value\""));
+            QStringLiteral(
+                "UPDATE \"wc_counters\" SET \"value\" = \"value\" + 1 WHERE \"name\" = ? RETURNING \"value\""));
         q.bindValue(0, name);
         const qint32 value = q.exec() && q.next() ? q.value(0).toInt() : 0;
         q.finish();
@@ -236,15 +240,16 @@ public:
     // The counters start after the tables' highest numbers (the demo data writes numbers of its own).
     void prepareCounters()
     {
-        for (const char *table : { "quotes", "quoteworkings", "quotequantities", "spectexts", "tabtexts", "notes",
-                 "attachments" }) {
+        for (const char *table :
+            { "quotes", "quoteworkings", "quotequantities", "spectexts", "tabtexts", "notes", "attachments" }) {
             const bizlib::TableDef &def = Dictionary::instance().require(QString::fromLatin1(table));
             m_db.exec(QStringLiteral("INSERT INTO \"wc_counters\" (\"name\", \"value\") VALUES (?, 0) "
                                      "ON CONFLICT (\"name\") DO NOTHING"),
                 { QString::fromLatin1(table) });
-            const Status st = m_db.exec(QStringLiteral("UPDATE \"wc_counters\" SET \"value\" = (SELECT COALESCE(MAX(\"%1\"), 0) FROM \"%2\") "
-                                     "WHERE \"name\" = ?")
-                          .arg(def.fields.at(def.autoNumberField).name.toLower(), QLatin1String(table)),
+            const Status st = m_db.exec(
+                QStringLiteral("UPDATE \"wc_counters\" SET \"value\" = (SELECT COALESCE(MAX(\"%1\"), 0) FROM \"%2\") "
+                               "WHERE \"name\" = ?")
+                    .arg(def.fields.at(def.autoNumberField).name.toLower(), QLatin1String(table)),
                 { QString::fromLatin1(table) });
             if (!st)
                 std::fprintf(stderr, "%s\n", qPrintable(st.message()));
@@ -273,8 +278,8 @@ public:
 
     // Copies the rows of `from` whose `field` is `id` into `to` (default: the same table), each
     // with a new number from the table's counter and `ownerField` set to `owner`.
-    bool copyRows(const char *from, const char *field, qint32 id, const char *ownerField, qint32 owner,
-        const char *to = nullptr)
+    bool copyRows(
+        const char *from, const char *field, qint32 id, const char *ownerField, qint32 owner, const char *to = nullptr)
     {
         const QByteArray target = to ? QByteArray(to) : QByteArray(from);
         const bizlib::TableDef &def = Dictionary::instance().require(QString::fromLatin1(target));
@@ -294,8 +299,8 @@ public:
                 const QString name = fd.name.toLower();
                 QSqlField field(name);
                 field.setValue(row.contains(name) ? row.value(name)
-                        : fd.isText()              ? QVariant(QStringLiteral(""))
-                                                   : QVariant(0));
+                        : fd.isText()             ? QVariant(QStringLiteral(""))
+                                                  : QVariant(0));
                 copy.append(field);
             }
             copy.setValue(idColumn, counter(QString::fromLatin1(target)));
@@ -346,7 +351,8 @@ void summarise(TimesReporter::Times &times)
         const double ours = find("BM_Process_Program");
         const double raw = find("BM_Process_RawSql");
         if (ours > 0 && raw > 0)
-            std::printf("%-10s program %.1f quotes/s, plain statements %.1f quotes/s, program / plain = %.2f (goal <= 3.00)\n",
+            std::printf(
+                "%-10s program %.1f quotes/s, plain statements %.1f quotes/s, program / plain = %.2f (goal <= 3.00)\n",
                 engine, 1000.0 / ours, 1000.0 / raw, ours / raw);
     }
 }

@@ -93,10 +93,10 @@ bizlib::Status RequestClaim::readStatus(QString *status, bool *found)
 {
     const Target t = targetOf(m_variant);
     QSqlQuery q;
-    const bizlib::Status st = m_db.exec(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
-                                            .arg(t.def->sqlColumn(t.statusField), t.def->sqlTable(),
-                                                t.def->sqlColumn(t.idField)),
-        { m_requestId }, &q);
+    const bizlib::Status st
+        = m_db.exec(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
+                        .arg(t.def->sqlColumn(t.statusField), t.def->sqlTable(), t.def->sqlColumn(t.idField)),
+            { m_requestId }, &q);
     if (!st)
         return st;
     *found = q.next();
@@ -190,9 +190,9 @@ bizlib::Status RequestClaim::removeRequest()
     if (!tx.status())
         return m_lastStatus = tx.status();
     QSqlQuery q;
-    m_lastStatus = m_db.exec(QStringLiteral("DELETE FROM %1 WHERE %2 = ? AND %3")
-                                 .arg(t.def->sqlTable(), t.def->sqlColumn(t.idField),
-                                     statusTest(t.def->sqlColumn(t.statusField))),
+    m_lastStatus = m_db.exec(
+        QStringLiteral("DELETE FROM %1 WHERE %2 = ? AND %3")
+            .arg(t.def->sqlTable(), t.def->sqlColumn(t.idField), statusTest(t.def->sqlColumn(t.statusField))),
         { m_requestId, QString::fromLatin1(kProcessing) }, &q);
     if (!m_lastStatus)
         return m_lastStatus;

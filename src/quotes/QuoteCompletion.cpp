@@ -57,8 +57,8 @@ Status QuoteCompletion::complete(
     price.setLong("Qty", 0);
     price.setText("MarkupMethod", quote.text("MarkupMethod"));
     for (int i = 1; i <= bizlib::PricingModel::kQuantities; ++i) {
-        if (!price.setDecimal("TargetPrice", quote.decimal(bizlib::PricingModel::column(QStringLiteral("TargetPrice"), i)),
-                i - 1))
+        if (!price.setDecimal(
+                "TargetPrice", quote.decimal(bizlib::PricingModel::column(QStringLiteral("TargetPrice"), i)), i - 1))
             return Status::error(QStringLiteral("The target price of quantity %1 is too large to be priced.").arg(i));
     }
     price.setLong("IncludeTax", quote.toLong("IncludeTax"));
@@ -103,8 +103,8 @@ bool QuoteCompletion::pathInUse(const QString &path, qint32 exceptId)
 
 Status QuoteCompletion::renameAttachments(Record &quote, FileJournal *journal)
 {
-    const QString folder = WebRecordCopies(m_db, m_dataFolder)
-                               .folderFor(ConversionOwner::quote(quote.toLong("QuoteID"), 0));
+    const QString folder
+        = WebRecordCopies(m_db, m_dataFolder).folderFor(ConversionOwner::quote(quote.toLong("QuoteID"), 0));
     const QString prefix = quote.text("Number").trimmed() + quote.text("Revision").trimmed() + u'_';
     bizlib::Table attachments(m_db, QStringLiteral("Attachments"));
     QList<Record> rows;
@@ -153,9 +153,9 @@ Status QuoteCompletion::touchClientActivity(qint32 clientId)
     const bizlib::TableDef &def = bizlib::Dictionary::instance().require(QStringLiteral("Clients"));
     const qint32 today = bizlib::DateTime::today();
     // One conditional statement: a later date written meanwhile by someone else stays.
-    return m_db.exec(QStringLiteral("UPDATE %1 SET %2 = ?, %3 = ? WHERE %4 = ? AND %2 <= ?")
-                         .arg(def.sqlTable(), column(def, "ActivityDate"), column(def, "ActivityTime"),
-                             column(def, "ClientID")),
+    return m_db.exec(
+        QStringLiteral("UPDATE %1 SET %2 = ?, %3 = ? WHERE %4 = ? AND %2 <= ?")
+            .arg(def.sqlTable(), column(def, "ActivityDate"), column(def, "ActivityTime"), column(def, "ClientID")),
         { today, bizlib::DateTime::now(), clientId, today });
 }
 
@@ -163,8 +163,8 @@ bizlib::params::DocumentOutputParams QuoteCompletion::letterParams(const QString
 {
     bizlib::params::DocumentOutputParams p;
     p.setText("OutputTo", QStringLiteral("PDF"));
-    for (const char *flag : { "SendDialog", "Hardcopy", "DisplayProgress", "SetPrinted", "Attachments", "EmailNotice",
-             "SMSNotice" })
+    for (const char *flag :
+        { "SendDialog", "Hardcopy", "DisplayProgress", "SetPrinted", "Attachments", "EmailNotice", "SMSNotice" })
         p.setLong(QLatin1String(flag), 0);
     p.setLong("Overwrite", 1);
     p.setLong("CCRep", 1);

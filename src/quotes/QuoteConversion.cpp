@@ -89,9 +89,9 @@ Response QuoteConversion::askForSource()
 {
     const int answer = m_services.prompter
         ? m_services.prompter->alert(
-              QStringLiteral("Do you want to use a template as the basis of the quote workings, or quote manually?"),
-              QStringLiteral("Use a template?"), bizlib::Prompter::Icon::Question,
-              QStringLiteral("&Template|&Manual|&Cancel"), 1)
+            QStringLiteral("Do you want to use a template as the basis of the quote workings, or quote manually?"),
+            QStringLiteral("Use a template?"), bizlib::Prompter::Icon::Question,
+            QStringLiteral("&Template|&Manual|&Cancel"), 1)
         : 3;
     switch (answer) {
     case 1: {
@@ -240,16 +240,16 @@ Status QuoteConversion::build(FileJournal *journal)
     Status st = startQuote();
     if (!st)
         return failed(st);
-    if (!(st = readOptional(db, QStringLiteral("Clients"), QStringLiteral("CLIENTIDKEY"), m_quote.toLong("ClientID"),
-              &m_client)))
+    if (!(st = readOptional(
+              db, QStringLiteral("Clients"), QStringLiteral("CLIENTIDKEY"), m_quote.toLong("ClientID"), &m_client)))
         return failed(st);
     if (m_client.toLong("ClientID") != 0) {
         // A template has no client: the quote names the request's.
         m_quote.setText("Name", m_client.text("Name"));
         m_quote.setText("ClientCode", m_client.text("Code"));
     }
-    if (!(st = readOptional(db, QStringLiteral("JobTypes"), QStringLiteral("JOBTYPEIDKEY"),
-              m_quote.toLong("JobTypeID"), &m_jobType)))
+    if (!(st = readOptional(
+              db, QStringLiteral("JobTypes"), QStringLiteral("JOBTYPEIDKEY"), m_quote.toLong("JobTypeID"), &m_jobType)))
         return failed(st);
     if (!(st = library.assignMarkups(m_quote, true, true, false, 0)) || !(st = library.assignQuantities(m_quote)))
         return failed(st);

@@ -99,8 +99,8 @@ bool QuoteProcessing::open()
         : found(m_client, "ClientID")                 ? formattedAddress(db, m_client)
                                                       : QString();
 
-    m_claim = std::make_unique<data::RequestClaim>(db, data::ClaimVariant::quoteProcessing(),
-        m_request.toLong("QuoteID"), ctx.prompter, m_services.changeNotice);
+    m_claim = std::make_unique<data::RequestClaim>(
+        db, data::ClaimVariant::quoteProcessing(), m_request.toLong("QuoteID"), ctx.prompter, m_services.changeNotice);
     const data::RequestClaim::Outcome outcome
         = m_claim->claim(m_automatic, { { QStringLiteral("Address"), address } }, m_request.text("Status"));
     if (outcome != data::RequestClaim::Outcome::Claimed && outcome != data::RequestClaim::Outcome::Unlocked) {

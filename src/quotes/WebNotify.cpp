@@ -64,7 +64,7 @@ bizlib::Status WebNotify::recipients(const bizlib::Record &client, bool automati
             fallback = systemAddress();
         if (fallback.isEmpty())
             fallback = !m_services.user.email.trimmed().isEmpty() ? m_services.user.email.trimmed()
-                                                                   : UserLookup::email(db, m_services.user.userCode);
+                                                                  : UserLookup::email(db, m_services.user.userCode);
         if (!fallback.isEmpty())
             addresses << fallback;
     }

@@ -58,8 +58,8 @@ public:
 
 private:
     QString systemAddress();
-    bizlib::mail::EmailResult sendTo(const QString &to, const QString &text, const QString &subject,
-        const bizlib::Record &client);
+    bizlib::mail::EmailResult sendTo(
+        const QString &to, const QString &text, const QString &subject, const bizlib::Record &client);
 
     Services m_services;
 };

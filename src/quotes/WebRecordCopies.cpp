@@ -27,8 +27,8 @@ bizlib::Status readAll(bizlib::Table &table, const QString &key, qint32 owner, Q
 
 // A new business row copied from `web`: numbered, owned by `owner`. The number is taken first,
 // as every record the console creates takes its identifier before it is filled.
-bizlib::Status ownedCopy(bizlib::Table &table, const bizlib::Record &web, const ConversionOwner &owner,
-    bizlib::Record *copy)
+bizlib::Status ownedCopy(
+    bizlib::Table &table, const bizlib::Record &web, const ConversionOwner &owner, bizlib::Record *copy)
 {
     bizlib::Record numbered;
     const bizlib::Status st = table.prime(numbered);
@@ -90,8 +90,7 @@ bizlib::Status WebRecordCopies::hasLocalDriveAttachments(const ConversionOwner &
     return st;
 }
 
-bizlib::Status WebRecordCopies::copyAttachments(
-    const ConversionOwner &owner, bool skipLocalDrive, FileJournal *journal)
+bizlib::Status WebRecordCopies::copyAttachments(const ConversionOwner &owner, bool skipLocalDrive, FileJournal *journal)
 {
     bizlib::Table webAttachments(m_db, QStringLiteral("WebAttachments"));
     QList<bizlib::Record> rows;
@@ -123,8 +122,7 @@ bizlib::Status WebRecordCopies::copyAttachments(
             // A path cut to the field's width would name another file.
             const bool fits = target.size() <= table.def().field(QStringLiteral("LocalPath"))->maxChars();
             const bool inPlace = QFileInfo(target).isFile();
-            if (folderReady && fits
-                && (inPlace || journal->copy(bizlib::MainLibrary::localPath(source), target))) {
+            if (folderReady && fits && (inPlace || journal->copy(bizlib::MainLibrary::localPath(source), target))) {
                 attachment.setLong("Copied", 1);
                 attachment.setText("LocalPath", target);
             }

@@ -1,9 +1,9 @@
-#include "QuoteFixture.h"
+#include "quotes/QuoteConversion.h"
 
+#include "QuoteFixture.h"
 #include "bizlib/Database.h"
 #include "bizlib/forms/SelectLibrary.h"
 #include "quotes/FileJournal.h"
-#include "quotes/QuoteConversion.h"
 
 using bizlib::Record;
 using bizlib::forms::Response;
@@ -15,8 +15,8 @@ class Conversion : public QuoteTest
 {
 protected:
     // Prepares and builds the conversion of `requestId` in one transaction that is kept.
-    std::unique_ptr<quotes::QuoteConversion> convert(qint32 requestId, bool isRfq, bool automatic,
-        Response expected = Response::Completed)
+    std::unique_ptr<quotes::QuoteConversion> convert(
+        qint32 requestId, bool isRfq, bool automatic, Response expected = Response::Completed)
     {
         bizlib::forms::SelectLibrary select(db(), forms, &prompter); // used by prepare() only
         quotes::QuoteConversion::Services s;
@@ -70,8 +70,9 @@ TEST_P(Conversion, tabTextsFillTheSpecificationByTabNameAndAreCopiedOntoTheQuote
 
 TEST_P(Conversion, aRequestWithoutTabTextsGivesItsOwnSections)
 {
-    const qint32 id = add("WebQuotes", { { "ClientID", client }, { "TemplateID", templateId },
-                                           { "SpecSize", "A4" }, { "SpecBrief", "Six designs" }, { "Status", "Processing" } })
+    const qint32 id = add("WebQuotes",
+        { { "ClientID", client }, { "TemplateID", templateId }, { "SpecSize", "A4" }, { "SpecBrief", "Six designs" },
+            { "Status", "Processing" } })
                           .toLong("QuoteID");
     const auto c = convert(id, false, true);
     const QList<Record> specs = rows("SpecTexts", "QUOTEIDKEY", { c->newQuoteId() });
@@ -115,8 +116,9 @@ TEST_P(Conversion, theSourceIsTheTemplateThenThePreviousQuoteAndOtherwiseTheUser
             prompter.answer(k.answer);
         if (k.pickTemplate)
             forms.selectRow(0);
-        const qint32 id = add("WebQuotes", { { "ClientID", client }, { "TemplateID", k.templateId },
-                                               { "PreviousID", k.previousId }, { "Status", "Processing" } })
+        const qint32 id = add("WebQuotes",
+            { { "ClientID", client }, { "TemplateID", k.templateId }, { "PreviousID", k.previousId },
+                { "Status", "Processing" } })
                               .toLong("QuoteID");
         const auto c = convert(id, k.isRfq, false, k.prepared);
         EXPECT_EQ(prompter.shown().size(), asked + (k.answer ? 1 : 0));
@@ -149,11 +151,13 @@ TEST_P(Conversion, attachmentsFromLocalDrivesFollowTheAnswerAndNamesNeverLeaveTh
     int webId = 59000;
     for (const Case &k : cases) {
         SCOPED_TRACE(++webId);
-        const qint32 id = add("WebQuotes", { { "ClientID", client }, { "TemplateID", templateId }, { "WebID", webId },
-                                               { "HasAttachments", 1 }, { "Status", "Processing" } })
+        const qint32 id = add("WebQuotes",
+            { { "ClientID", client }, { "TemplateID", templateId }, { "WebID", webId }, { "HasAttachments", 1 },
+                { "Status", "Processing" } })
                               .toLong("QuoteID");
-        add("WebAttachments", { { "QuoteID", id }, { "SourceName", "X:\\Jobs\\23000\\old.pdf" },
-                                  { "Filename", QStringLiteral("%1_old.pdf").arg(webId) } });
+        add("WebAttachments",
+            { { "QuoteID", id }, { "SourceName", "X:\\Jobs\\23000\\old.pdf" },
+                { "Filename", QStringLiteral("%1_old.pdf").arg(webId) } });
         add("WebAttachments", { { "QuoteID", id }, { "SourceName", "brief.docx" }, { "Filename", "brief.docx" } });
         add("WebAttachments", { { "QuoteID", id }, { "SourceName", outside }, { "Filename", "../../escape.txt" } });
         add("WebAttachments", { { "QuoteID", id }, { "SourceName", outside }, { "Filename", "c:evil" } });

@@ -70,32 +70,36 @@ protected:
         add("SYCONF", { { "LastQuoteNo", 24100 }, { "Email", "system@print.example" } });
         add("DEFAULTS", { { "QuoteStatus", "New" } });
         add("TaxRates", { { "TaxCode", "S" }, { "TaxType", "Sales" }, { "TaxRate", "20" }, { "GTaxRate", "20" } });
-        userJs = add("Users", { { "Initials", "JS" }, { "FullName", "Jane Smith" }, { "Email", "js@print.example" },
-                                  { "Active", 1 } })
+        userJs = add("Users",
+            { { "Initials", "JS" }, { "FullName", "Jane Smith" }, { "Email", "js@print.example" }, { "Active", 1 } })
                      .toLong("UserID");
-        add("Users", { { "Initials", "AB" }, { "FullName", "Alan Bright" }, { "Email", "ab@print.example" },
-                         { "RepCode", "R-AB" }, { "IsRep", 1 }, { "Active", 1 } });
-        client = add("Clients", { { "Code", "HARB01" }, { "Name", "Harbour Lights" }, { "Rep", "AB" },
-                                    { "TaxCode", "S" }, { "Address1", "Quay Street" }, { "Town", "Whitby" },
-                                    { "CountryCode", "GB" } })
+        add("Users",
+            { { "Initials", "AB" }, { "FullName", "Alan Bright" }, { "Email", "ab@print.example" },
+                { "RepCode", "R-AB" }, { "IsRep", 1 }, { "Active", 1 } });
+        client = add("Clients",
+            { { "Code", "HARB01" }, { "Name", "Harbour Lights" }, { "Rep", "AB" }, { "TaxCode", "S" },
+                { "Address1", "Quay Street" }, { "Town", "Whitby" }, { "CountryCode", "GB" } })
                      .toLong("ClientID");
         contact = add("Contacts", { { "ClientID", client }, { "Name", "Jo Marsh" }, { "Email", "jo@client.example" } })
                       .toLong("ContactID");
-        office = add("Offices", { { "ClientID", client }, { "Office", "HARB01-001" }, { "Address1", "1 Dock Road" },
-                                    { "Town", "Scarborough" } })
+        office = add("Offices",
+            { { "ClientID", client }, { "Office", "HARB01-001" }, { "Address1", "1 Dock Road" },
+                { "Town", "Scarborough" } })
                      .toLong("OfficeID");
         for (const char *name : { "Size", "Printing", "Prepress", "Notes", "Size extra" })
             tabs.insert(QLatin1String(name), add("Tabs", { { "Name", name }, { "SpecSection", 1 } }).toLong("TabID"));
-        tabs.insert(QStringLiteral("Other"), add("Tabs", { { "Name", "Other" }, { "SpecSection", 0 } }).toLong("TabID"));
-        templateId = add("Quotes", { { "Number", 24001 }, { "Title", "Leaflets template" }, { "IsTemplate", 1 },
-                                       { "Website", 1 }, { "MarkupMethod", "Percent" }, { "Quantity1", 1000 },
-                                       { "QuantityText1", "1,000 leaflets" } })
+        tabs.insert(
+            QStringLiteral("Other"), add("Tabs", { { "Name", "Other" }, { "SpecSection", 0 } }).toLong("TabID"));
+        templateId = add("Quotes",
+            { { "Number", 24001 }, { "Title", "Leaflets template" }, { "IsTemplate", 1 }, { "Website", 1 },
+                { "MarkupMethod", "Percent" }, { "Quantity1", 1000 }, { "QuantityText1", "1,000 leaflets" } })
                          .toLong("QuoteID");
-        add("QuoteWorkings", { { "QuoteID", templateId }, { "Sequence", 10 }, { "Type", "M" }, { "Code", "PAPER" },
-                                 { "Quantity", "1000" }, { "UnitCost", "0.05" }, { "MarkupPercent", "50" } });
-        add("QuoteWorkings", { { "QuoteID", templateId }, { "Sequence", 20 }, { "Type", "L" }, { "Code", "PRESS" },
-                                 { "Quantity", "2" }, { "UnitCost", "40" }, { "MarkupPercent", "25" },
-                                 { "PricingBasis", "Fix" } });
+        add("QuoteWorkings",
+            { { "QuoteID", templateId }, { "Sequence", 10 }, { "Type", "M" }, { "Code", "PAPER" },
+                { "Quantity", "1000" }, { "UnitCost", "0.05" }, { "MarkupPercent", "50" } });
+        add("QuoteWorkings",
+            { { "QuoteID", templateId }, { "Sequence", 20 }, { "Type", "L" }, { "Code", "PRESS" }, { "Quantity", "2" },
+                { "UnitCost", "40" }, { "MarkupPercent", "25" }, { "PricingBasis", "Fix" } });
         add("QuoteQuantities", { { "QuoteID", templateId }, { "QuantityIndex", 1 }, { "Quantity", 1000 } });
 
         ASSERT_TRUE(sink.start());
@@ -148,10 +152,12 @@ protected:
             QFile f(source);
             EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write("%PDF-1.4 artwork") > 0);
             const qint32 webId = values.value("WebID").toInt();
-            add("WebAttachments", { { "QuoteID", id }, { "SourceName", source }, { "SourceFile", "art.pdf" },
-                                      { "Filename", QStringLiteral("%1_art.pdf").arg(webId) } });
-            add("WebAttachments", { { "QuoteID", id }, { "SourceName", "https://print.example/up/logo.png" },
-                                      { "SourceFile", "logo.png" }, { "Filename", QStringLiteral("%1_logo.png").arg(webId) } });
+            add("WebAttachments",
+                { { "QuoteID", id }, { "SourceName", source }, { "SourceFile", "art.pdf" },
+                    { "Filename", QStringLiteral("%1_art.pdf").arg(webId) } });
+            add("WebAttachments",
+                { { "QuoteID", id }, { "SourceName", "https://print.example/up/logo.png" },
+                    { "SourceFile", "logo.png" }, { "Filename", QStringLiteral("%1_logo.png").arg(webId) } });
             bizlib::Table requests(db(), QStringLiteral("WebQuotes"));
             bizlib::Record r = fetch("WebQuotes", "QUOTEIDKEY", id);
             r.setLong("HasAttachments", 1);
@@ -202,7 +208,10 @@ protected:
         return p.run();
     }
 
-    QString dataFile(const QString &name) const { return QDir(ctx.brevix.globalData).filePath(QStringLiteral("quotes/") + name); }
+    QString dataFile(const QString &name) const
+    {
+        return QDir(ctx.brevix.globalData).filePath(QStringLiteral("quotes/") + name);
+    }
 
     QTemporaryDir files;
     testsupport::ScriptedPrompter prompter;

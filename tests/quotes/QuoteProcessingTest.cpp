@@ -1,5 +1,4 @@
 #include "QuoteFixture.h"
-
 #include "bizlib/Clock.h"
 #include "data/ClaimVariant.h"
 #include "quotes/RfqNotice.h"

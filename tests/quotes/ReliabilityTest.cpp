@@ -1,6 +1,6 @@
-#include "demo/DemoData.h"
 #include "bizlib/Database.h"
 #include "bizlib/Dictionary.h"
+#include "demo/DemoData.h"
 #include "support/TestDatabase.h"
 
 #include <QProcess>
@@ -31,9 +31,10 @@ protected:
     {
         const bizlib::Status st = demo::DemoData(db(), 99 + m_added).addTemplateWebQuotes(count);
         ++m_added;
-        return st ? db().exec(QStringLiteral("UPDATE \"webquotes\" SET \"webid\" = \"webid\" + %1 WHERE \"webid\" < 100000")
-                                  .arg(m_added * 100000))
-                  : st;
+        return st
+            ? db().exec(QStringLiteral("UPDATE \"webquotes\" SET \"webid\" = \"webid\" + %1 WHERE \"webid\" < 100000")
+                            .arg(m_added * 100000))
+            : st;
     }
 
     qint64 value(const QString &sql)
@@ -85,8 +86,10 @@ protected:
     void expectRequestOrQuote(const QList<qint32> &webIds)
     {
         for (const qint32 webId : webIds) {
-            const qint64 requests = value(QStringLiteral("SELECT COUNT(*) FROM \"webquotes\" WHERE \"webid\" = %1").arg(webId));
-            const qint64 quotes = value(QStringLiteral("SELECT COUNT(*) FROM \"quotes\" WHERE \"webid\" = %1").arg(webId));
+            const qint64 requests
+                = value(QStringLiteral("SELECT COUNT(*) FROM \"webquotes\" WHERE \"webid\" = %1").arg(webId));
+            const qint64 quotes
+                = value(QStringLiteral("SELECT COUNT(*) FROM \"quotes\" WHERE \"webid\" = %1").arg(webId));
             EXPECT_EQ(requests + quotes, 1) << "web reference " << webId;
         }
         for (const char *table : { "quoteworkings", "quotequantities", "spectexts", "notes", "attachments" }) {
@@ -104,8 +107,8 @@ protected:
         EXPECT_EQ(value(QStringLiteral("SELECT COUNT(DISTINCT \"number\") FROM \"quotes\" WHERE \"number\" >= %1")
                             .arg(m_firstNumber)),
             made);
-        EXPECT_EQ(value(QStringLiteral("SELECT COUNT(*) FROM \"quotes\" WHERE \"number\" >= %1").arg(m_firstNumber)),
-            made);
+        EXPECT_EQ(
+            value(QStringLiteral("SELECT COUNT(*) FROM \"quotes\" WHERE \"number\" >= %1").arg(m_firstNumber)), made);
         EXPECT_EQ(value(QStringLiteral("SELECT MAX(\"number\") FROM \"quotes\"")), m_firstNumber + made - 1);
         EXPECT_EQ(value(QStringLiteral("SELECT \"lastquoteno\" FROM \"syconf\"")), m_firstNumber + made - 1);
     }

@@ -1,6 +1,6 @@
-#include "QuoteFixture.h"
-
 #include "quotes/WebNotify.h"
+
+#include "QuoteFixture.h"
 
 using bizlib::Record;
 using quotetest::QuoteTest;
@@ -61,8 +61,8 @@ TEST_P(Notify, aLinkedContactGetsItsOwnCopyEvenWhenNobodyElseIsTold)
     con.setLong("LinkedContactID", linked);
     con.setLong("NotifyLinked", 1);
     ctx.settings.autoEmailRep = false;
-    const auto results = notifier().send(QStringLiteral("Text\r\n"), QStringLiteral("Subject"), false,
-        fetch("Clients", "CLIENTIDKEY", client), con);
+    const auto results = notifier().send(
+        QStringLiteral("Text\r\n"), QStringLiteral("Subject"), false, fetch("Clients", "CLIENTIDKEY", client), con);
     ASSERT_EQ(results.size(), 1);
     EXPECT_TRUE(results[0].sent()) << results[0].status.message().toStdString();
     ASSERT_EQ(sink.messages().size(), 1);
