@@ -21,8 +21,14 @@ TableBuilder &TableBuilder::field(const QString &name, FieldDef type)
     const QString lower = name.toLower();
     if (m_def.fieldLookup.contains(lower))
         fail(QStringLiteral("duplicate field %1:%2").arg(m_def.prefix, name));
-    m_def.fieldLookup.insert(lower, static_cast<int>(m_def.fields.size()));
+    const int index = static_cast<int>(m_def.fields.size());
+    m_def.fieldLookup.insert(lower, index);
+    m_def.describedNames.insert(name, index);
     m_def.fields.append(type);
+    m_def.sqlColumns.append(u'"' + lower + u'"');
+    if (!m_def.sqlColumnList.isEmpty())
+        m_def.sqlColumnList += QStringLiteral(", ");
+    m_def.sqlColumnList += m_def.sqlColumns.last();
     return *this;
 }
 

@@ -361,6 +361,15 @@ Status Table::removeWithRelated(const Record &record)
     return tx.commit();
 }
 
+Status Table::removeRelatedRows(const Record &record)
+{
+    Transaction tx(m_db);
+    if (!tx.status())
+        return tx.status();
+    const Status st = removeRelated(*m_def, record);
+    return st ? tx.commit() : st;
+}
+
 Status Table::count(qint64 *result, const QString &where, const QVariantList &params)
 {
     QSqlQuery q;

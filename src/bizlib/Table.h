@@ -54,6 +54,9 @@ public:
     // Deletes the row and, following the dictionary's relations, the rows that belong to it
     // (cascading down), or clears their link fields; all or nothing.
     Status removeWithRelated(const Record &record);
+    // The same for the rows that belong to `record` only: the row itself is left alone and need
+    // not exist (a new record whose rows were written before the record itself was stored).
+    Status removeRelatedRows(const Record &record);
 
     // Number of rows matching a condition (empty: all rows).
     Status count(qint64 *result, const QString &where = {}, const QVariantList &params = {});

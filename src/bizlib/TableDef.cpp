@@ -36,6 +36,8 @@ QString FieldDef::typeName() const
 
 int TableDef::fieldIndex(const QString &name) const
 {
+    if (const auto it = describedNames.constFind(name); it != describedNames.cend())
+        return *it;
     QString bare;
     if (!bareName(*this, name, &bare))
         return -1;
@@ -76,6 +78,8 @@ QString TableDef::sqlTable() const
 
 QString TableDef::sqlColumn(int field) const
 {
+    if (field < sqlColumns.size())
+        return sqlColumns.at(field);
     return u'"' + fields.at(field).name.toLower() + u'"';
 }
 

@@ -58,6 +58,12 @@ struct TableDef
 
     // Filled by the builder: lower-case bare name -> index.
     QHash<QString, int> fieldLookup;
+    // Filled by the builder, so that the SQL of every statement is not spelled out again: the
+    // names as described -> index, the quoted column names in field order, and all of them as
+    // one list.
+    QHash<QString, int> describedNames;
+    QStringList sqlColumns;
+    QString sqlColumnList;
 };
 
 } // namespace bizlib

@@ -15,6 +15,7 @@ class Prompter;
 
 namespace config {
 
+class FrameEvents;
 class TraceLog;
 
 // The process-wide group of the business libraries: company, logged-on user, phrase toolbox.
@@ -68,6 +69,7 @@ struct AppContext
     bizlib::Database *db = nullptr;
     TraceLog *trace = nullptr;
     bizlib::Prompter *prompter = nullptr;
+    FrameEvents *frame = nullptr; // the application frame while it is open
 
     SettingsFiles settingsFiles() const { return {web.webMonitorIni, paths.localIni}; }
 };

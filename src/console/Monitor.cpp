@@ -6,6 +6,7 @@
 #include "bizlib/Table.h"
 #include "bizlib/TableCursor.h"
 #include "config/ConsoleFilters.h"
+#include "data/ChangeNotice.h"
 
 #include <QThread>
 
@@ -32,8 +33,7 @@ Monitor::Monitor(config::AppContext &context, const bizlib::MonotonicClock &cloc
 {
     m_cycle.setInterval(m_ctx.settings.refreshInterval);
     if (m_ctx.db)
-        m_net = std::make_unique<bizlib::NetRefresh>(
-            *m_ctx.db, QStringLiteral("NetRefreshwebconsole%1").arg(m_ctx.glo.companyNo, 2, 10, QChar(u'0')));
+        m_net = std::make_unique<bizlib::NetRefresh>(*m_ctx.db, data::changeNoticeChannel(m_ctx.glo.companyNo));
 }
 
 Monitor::~Monitor() = default;

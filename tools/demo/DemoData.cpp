@@ -78,6 +78,14 @@ bizlib::Status DemoData::addWebQuotes(int count)
         });
 }
 
+bizlib::Status DemoData::addTemplateWebQuotes(int count)
+{
+    return addExtraRequests(count, QStringLiteral("WebQuotes"), QStringLiteral("web quote requests"),
+        [this](int index, qint32 number, qint32 webId, const QDateTime &received) {
+            addWebQuote(templatePattern(index), Arrival::Extra, number, webId, received);
+        });
+}
+
 bizlib::Status DemoData::addWebOrders(int count)
 {
     // Extra orders come from existing clients only: a B2C order needs a sign-up of its own.

@@ -49,6 +49,9 @@ public:
 
     // Adds `count` pending web quote requests (numbers after the existing ones), in batches.
     bizlib::Status addWebQuotes(int count);
+    // The same with only requests that name a template or a previous quote (website-priced), the
+    // ones that automatic processing turns into quotes without a user.
+    bizlib::Status addTemplateWebQuotes(int count);
     bizlib::Status addWebOrders(int count);
 
     // Requests that arrive while the demo web monitor runs, stored as the web monitor stores
@@ -101,6 +104,8 @@ private:
     // Both return the new request's identifier.
     qint32 addWebQuote(int pattern, Arrival arrival, qint32 number, qint32 webId, const QDateTime &received);
     int randomQuotePattern(QuoteKind kind); // a sample of that kind
+    // The pattern of the `index`-th sample request that names a template or a previous quote.
+    static int templatePattern(int index);
     // DemoWebOrders.cpp: `signupId` > 0 makes a B2C order for that sign-up.
     void addWebOrderRequests();
     qint32 addWebOrder(

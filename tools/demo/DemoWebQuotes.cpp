@@ -96,6 +96,16 @@ QString sizeText(const char *depth, const char *width)
 
 } // namespace
 
+int DemoData::templatePattern(int index)
+{
+    QList<int> patterns;
+    for (int i = 0; i < kRequestCount; ++i) {
+        if (kRequests[i].kind != 'Q')
+            patterns << i;
+    }
+    return patterns.at(index % patterns.size());
+}
+
 void DemoData::addWebQuoteRequests()
 {
     const QList<QDateTime> received = spreadOverDays(kRequestCount, 14);

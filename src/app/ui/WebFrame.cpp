@@ -33,6 +33,7 @@ WebFrame::WebFrame(config::AppContext &context, Frame &frame, const bizlib::Mono
     setWindowTitle(QStringLiteral("BrevixOnline - Web console"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/webconsole.svg")));
     m_trayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
+    m_ctx.frame = this;
 
     auto *tools = addToolBar(tr("Toolbar"));
     tools->setObjectName(QStringLiteral("toolbar"));
@@ -72,6 +73,8 @@ WebFrame::~WebFrame()
     // The toolbox belongs to no window (so that modal windows do not block it): it ends with the
     // frame, while the context it writes is still alive. Its own end touches only the context.
     delete notes::PhraseToolbox::running(m_ctx);
+    if (m_ctx.frame == this)
+        m_ctx.frame = nullptr;
 }
 
 void WebFrame::buildTrayMenu()

@@ -3,6 +3,7 @@
 #include "app/Frame.h"
 #include "app/TrayNotifications.h"
 #include "bizlib/MonotonicClock.h"
+#include "config/FrameEvents.h"
 #include "console/ui/WebConsole.h"
 
 #include <QMainWindow>
@@ -19,8 +20,9 @@ class WebConsole;
 namespace app::ui {
 
 // The program's main window: toolbar, tray icon with its balloons and menu, the monitor window
-// inside it, the keys of the whole program, and the close question.
-class WebFrame : public QMainWindow
+// inside it, the keys of the whole program, and the close question. While it exists it is the
+// context's frame (FrameEvents) for the other windows.
+class WebFrame : public QMainWindow, public config::FrameEvents
 {
     Q_OBJECT
 
@@ -35,7 +37,7 @@ public:
     console::ui::WebConsole *console() const { return m_console; }
 
     // A numbered event from another window (balloons 1524..1625, phrase toolbox 6024/6034).
-    void postEvent(int event);
+    void postEvent(int event) override;
     // Adds the tray icon when it is missing and a retry is due.
     void keepTrayIcon();
     QSystemTrayIcon *trayIcon() const { return m_tray; }

@@ -126,6 +126,9 @@ void describeQuoteWorkings(DictionaryBuilder &b)
         .field(QStringLiteral("PricingBasis"), Type::CString(4)) // "Fix", "Use" ...
         .field(QStringLiteral("CostCode"), Type::CString(26)) // "NONE" for lines carried over from an order
         .field(QStringLiteral("FixedCharge"), Type::Byte())
+        // An optional line (an extra the client may take) counts in the price only while included.
+        .field(QStringLiteral("Optional"), Type::Byte())
+        .field(QStringLiteral("Included"), Type::Byte())
         .key(QStringLiteral("WORKINGIDKEY"), { QStringLiteral("WorkingID") }, true)
         .key(QStringLiteral("QUOTEIDKEY"), { QStringLiteral("QuoteID"), QStringLiteral("Sequence") })
         .autoNumber(QStringLiteral("WorkingID"));

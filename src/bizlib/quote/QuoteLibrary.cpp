@@ -275,6 +275,56 @@ Status QuoteLibrary::assignCommission(const QString &recordType, Record &quote)
     return Status::ok();
 }
 
+Status QuoteLibrary::selectIncludes(Record &quote, bool automatic)
+{
+    if (!automatic)
+        return Status::error(QStringLiteral("The optional workings lines can only be included all together here; "
+                                            "choosing them one by one is not available."));
+    QList<Record> lines;
+    Status st = readWorkings(quote.toLong("QuoteID"), &lines);
+    if (!st)
+        return st;
+    Table workings(m_db, QStringLiteral("QuoteWorkings"));
+    Transaction tx(m_db);
+    if (!tx.status())
+        return tx.status();
+    bool changed = false;
+    for (Record &line : lines) {
+        if (line.toLong("Optional") == 0 || line.toLong("Included") != 0)
+            continue;
+        line.setLong("Included", 1);
+        st = workings.update(line);
+        if (!st)
+            return st;
+        changed = true;
+    }
+    st = tx.commit();
+    if (!st)
+        return st;
+    if (changed)
+        quote.setLong("Calculate", 1);
+    return Status::ok();
+}
+
+Status QuoteLibrary::removeQuote(qint32 quoteId)
+{
+    if (quoteId <= 0)
+        return Status::error(QStringLiteral("There is no quote %1 to remove.").arg(quoteId));
+    Table quotes(m_db, QStringLiteral("Quotes"));
+    Record quote = quotes.newRecord();
+    quote.setLong("QuoteID", quoteId);
+    Transaction tx(m_db);
+    if (!tx.status())
+        return tx.status();
+    Status st = quotes.removeRelatedRows(quote);
+    if (st) {
+        st = quotes.remove(quote);
+        if (st.isNotFound())
+            st = Status::ok();
+    }
+    return st ? tx.commit() : st;
+}
+
 Status QuoteLibrary::writeQuote(const Record &quote)
 {
     Table quotes(m_db, QStringLiteral("Quotes"));

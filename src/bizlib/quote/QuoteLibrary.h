@@ -8,6 +8,7 @@
 #include "bizlib/params/PricingExtras.h"
 #include "bizlib/quote/PricingModel.h"
 
+#include <QHash>
 #include <QList>
 #include <functional>
 
@@ -155,6 +156,18 @@ public:
     // (net price x rate). Error for a record type other than "QTE".
     Status assignCommission(const QString &recordType, Record &quote);
 
+    // SELECTINCLUDES: which optional workings lines (WRK:Optional 1) the quote includes in its price.
+    // `automatic` (the callers' argument 1, used when no user is there to choose): every optional
+    // line is included; the lines that change are written and QTE:Calculate becomes 1. Choosing the
+    // lines one by one needs the user and is not available here: Error, nothing changed.
+    Status selectIncludes(Record &quote, bool automatic);
+
+    // Removes quote `quoteId` with the rows that belong to it (workings, quantities, specification
+    // text, tab texts, notes, attachment rows; orders and materials only lose the link). The quote
+    // row itself may be missing: a new quote whose rows were written before it was stored. Files
+    // are not touched. All or nothing.
+    Status removeQuote(qint32 quoteId);
+
     // The quantities of the quote's list (up to the first zero).
     static QList<qint64> quantities(const Record &quote);
 
@@ -168,6 +181,8 @@ private:
     Status costWorkings(const Record &quote, bool refreshCosts, bool saveWorkings, Costing *costing);
     static Status refreshUnitCost(Record &line, Table &materials, Table &labour, Table &outwork);
     // The quote's local and general tax rates (zero for an empty code; Error for an unknown one).
+    // A library object reads each code's rates once: a chain of operations on one quote prices it
+    // at one set of rates.
     Status taxRates(const Record &quote, Decimal *localRate, Decimal *generalRate);
     // The net price and tax of each quantity in the list, from SellingPrice_i.
     Status taxSplits(const Record &quote, QList<PricingModel::TaxSplit> *splits, Decimal *combinedRate = nullptr);
@@ -181,6 +196,7 @@ private:
 
     Database &m_db;
     const Session &m_session;
+    QHash<QString, QPair<Decimal, Decimal>> m_taxRates; // code -> local, general
 };
 
 } // namespace bizlib

@@ -21,6 +21,12 @@ bool isTargetPriceMethod(const QString &method)
     return method.trimmed().compare(QLatin1String("TP"), Qt::CaseInsensitive) == 0;
 }
 
+// An optional line that the client has not taken is left out of the price.
+bool isPriced(const Record &line)
+{
+    return line.toLong("Optional") == 0 || line.toLong("Included") != 0;
+}
+
 QString amountColumn(const char *name, int quantity)
 {
     return PricingModel::column(QString::fromLatin1(name), quantity);
@@ -233,6 +239,8 @@ Status QuoteLibrary::costWorkings(const Record &quote, bool refreshCosts, bool s
                     return st;
             }
         }
+        if (!isPriced(line))
+            continue;
         for (int i = 0; i < qs.size(); ++i) {
             const PricingModel::LineAmounts a = PricingModel::lineAt(line, qs[i], first);
             costing->cost[i] = costing->cost[i] + a.cost;
@@ -249,6 +257,11 @@ Status QuoteLibrary::taxRates(const Record &quote, Decimal *localRate, Decimal *
     const QString code = quote.text("TaxCode").trimmed();
     if (code.isEmpty())
         return Status::ok();
+    if (const auto known = m_taxRates.constFind(code); known != m_taxRates.cend()) {
+        *localRate = known->first;
+        *generalRate = known->second;
+        return Status::ok();
+    }
     MainLibrary main(m_db);
     MainLibrary::TaxRate rate;
     const Status st = main.taxRate(code, QStringLiteral("Sales"), &rate);
@@ -258,6 +271,7 @@ Status QuoteLibrary::taxRates(const Record &quote, Decimal *localRate, Decimal *
         return st;
     *localRate = rate.localRate;
     *generalRate = rate.generalRate;
+    m_taxRates.insert(code, { rate.localRate, rate.generalRate });
     return Status::ok();
 }
 
@@ -307,16 +321,23 @@ Status QuoteLibrary::calcTotals(Record &quote)
 
     // The quantity rows carry the unit price an order placed for that quantity takes over.
     Table rows(m_db, QStringLiteral("QuoteQuantities"));
+    QHash<int, Record> byIndex;
+    {
+        TableCursor cursor(rows, QStringLiteral("QUOTEIDKEY"));
+        cursor.setRange({ q.toLong("QuoteID") });
+        Record row;
+        while ((st = cursor.next(row)))
+            byIndex.insert(row.toLong("QuantityIndex"), row);
+        if (!st.isNotFound())
+            return st;
+    }
     Transaction tx(m_db);
     if (!tx.status())
         return tx.status();
     for (int i = 1; i <= splits.size(); ++i) {
-        Record row = rows.newRecord();
-        st = rows.fetch(QStringLiteral("QUOTEIDKEY"), { q.toLong("QuoteID"), i }, row);
-        if (st.isNotFound())
+        if (!byIndex.contains(i))
             continue;
-        if (!st)
-            return st;
+        Record row = byIndex.value(i);
         const Decimal per = row.decimal("PriceQuantity");
         if (per.isZero())
             continue;

@@ -13,6 +13,7 @@
 #include "console/ui/ListViews.h"
 #include "notes/ui/UpdateWebNote.h"
 #include "notes/ui/WidgetDesktop.h"
+#include "quotes/ui/WebQuoteProcess.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -80,7 +81,11 @@ GeneralPage::GeneralPage(config::AppContext &context, RequestListSet &lists, Mon
     m_attachmentActions
         = std::make_unique<AttachmentActions>(*m_ctx.db, *m_ctx.prompter, *m_desktop, m_ctx.brevix.globalData);
     setNoteEditor({});
-    m_actionHandler = [this](RequestAction action, const bizlib::Record &) {
+    m_actionHandler = [this](RequestAction action, const bizlib::Record &request) {
+        if (action == RequestAction::ProcessQuote) {
+            quotes::ui::WebQuoteProcess::run(m_ctx, request, false, false, this);
+            return;
+        }
         m_ctx.prompter->alert(tr("%1 is not part of this version of the web console.").arg(requestActionName(action)),
             tr("Not available"), bizlib::Prompter::Icon::Information);
     };

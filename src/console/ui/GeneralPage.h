@@ -42,9 +42,9 @@ class GeneralPage : public QWidget
     Q_OBJECT
 
 public:
-    // Starts the window of an action on a request (its record just read again). Until the
-    // processing windows exist, the default tells the user that the window is not part of this
-    // version.
+    // Starts the window of an action on a request (its record just read again). The default runs
+    // the quote processing window in manual mode for Process on a quote request, and tells the
+    // user plainly that the other windows are not part of this version.
     using ActionHandler = std::function<void(RequestAction action, const bizlib::Record &request)>;
 
     GeneralPage(config::AppContext &context, RequestListSet &lists, Monitor &monitor, QWidget *parent = nullptr);

@@ -1,0 +1,370 @@
+// Automatic processing of website-priced template quote requests (claim, convert, price, number,
+// store, delete the request; no quote letter, no e-mail) against the same reads, inserts and
+// deletes done with plain prepared SQL statements, on SQLite and on PostgreSQL (when
+// WEBCONSOLE_TEST_PG names a server). Prints quotes per second of both and their ratio; goal:
+// the program within 3 times the plain statements.
+// Run: build/bench/bench_quote_processing (add --benchmark_filter=... to pick one).
+#include "TimesReporter.h"
+#include "bizlib/Database.h"
+#include "bizlib/Dictionary.h"
+#include "bizlib/Table.h"
+#include "config/AppContext.h"
+#include "demo/DemoData.h"
+#include "quotes/QuoteProcessing.h"
+
+#include <QCoreApplication>
+#include <QSqlError>
+#include <QSqlField>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTemporaryDir>
+#include <QUuid>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <memory>
+
+using namespace bizlib;
+
+namespace {
+
+constexpr int kPerRun = 150; // requests processed by each benchmark
+
+// One business database per engine, with demo data and enough requests for both benchmarks: the
+// program takes the first half of the waiting requests, the plain statements the second.
+struct Fixture
+{
+    QTemporaryDir dir;
+    DatabaseConfig config;
+    std::unique_ptr<Database> db;
+    QList<qint32> program;
+    QList<qint32> raw;
+    QString skip;
+
+    explicit Fixture(bool postgres)
+    {
+        if (postgres) {
+            const QStringList parts = qEnvironmentVariable("WEBCONSOLE_TEST_PG").split(u':');
+            if (parts.size() < 5) {
+                skip = QStringLiteral("WEBCONSOLE_TEST_PG is not set");
+                return;
+            }
+            config.driver = QStringLiteral("QPSQL");
+            config.host = parts[0];
+            config.port = parts[1].toInt();
+            config.name = parts[2];
+            config.user = parts[3];
+            config.password = parts.mid(4).join(u':');
+            Database admin(config);
+            config.schema = QStringLiteral("bench_") + QUuid::createUuid().toString(QUuid::Id128).left(12);
+            if (!admin.open() || !admin.exec(QStringLiteral("CREATE SCHEMA \"%1\"").arg(config.schema))) {
+                skip = QStringLiteral("the PostgreSQL server cannot be used");
+                return;
+            }
+        } else {
+            config.file = dir.filePath(QStringLiteral("bench.db"));
+            config.create = true;
+        }
+        db = std::make_unique<Database>(config);
+        demo::DemoData demo(*db);
+        if (!db->open() || !db->ensureSchema(Dictionary::instance()) || !demo.fillBusiness()
+            || !demo.addTemplateWebQuotes(2 * kPerRun)) {
+            skip = QStringLiteral("the demo data could not be written");
+            return;
+        }
+        QSqlQuery q;
+        db->exec(QStringLiteral("SELECT \"quoteid\" FROM \"webquotes\" ORDER BY \"quoteid\""), {}, &q);
+        while (q.next())
+            (program.size() < kPerRun ? program : raw) << q.value(0).toInt();
+    }
+    ~Fixture()
+    {
+        if (db)
+            db->close();
+        if (!config.schema.isEmpty()) {
+            DatabaseConfig admin = config;
+            admin.schema.clear();
+            Database a(admin);
+            if (a.open())
+                a.exec(QStringLiteral("DROP SCHEMA \"%1\" CASCADE").arg(config.schema));
+        }
+    }
+};
+
+Fixture &fixture(bool postgres)
+{
+    if (postgres) {
+        static Fixture pg(true);
+        return pg;
+    }
+    static Fixture sqlite(false);
+    return sqlite;
+}
+
+void BM_Process_Program(benchmark::State &state)
+{
+    Fixture &f = fixture(state.range(0) != 0);
+    if (!f.skip.isEmpty()) {
+        state.SkipWithError(qPrintable(f.skip));
+        return;
+    }
+    config::AppContext ctx;
+    ctx.db = f.db.get();
+    ctx.brevix.globalData = f.dir.filePath(QStringLiteral("data"));
+    ctx.settings.quotePhrases = false;
+    ctx.settings.autoProcessQuotes = true;
+    ctx.glo.user.userCode = QStringLiteral("AB");
+    quotes::QuoteProcessing::Services services;
+    services.ctx = &ctx;
+    services.changeNotice = [] {};
+    Table requests(*f.db, QStringLiteral("WebQuotes"));
+    int next = 0;
+    for (auto _ : state) {
+        Record request = requests.newRecord();
+        requests.fetch(QStringLiteral("QUOTEIDKEY"), { f.program.value(next++) }, request);
+        quotes::QuoteProcessing p(services, request, true, false);
+        if (!p.open() || p.run() != forms::Response::Completed) {
+            state.SkipWithError(qPrintable(p.lastStatus().message()));
+            break;
+        }
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
+// The plain statements: one prepared statement per kind of read, insert and delete, kept for the
+// whole run.
+class RawProcessing
+{
+public:
+    explicit RawProcessing(Database &db)
+        : m_db(db)
+    { }
+
+    bool process(qint32 requestId)
+    {
+        QSqlDatabase c = m_db.connection();
+        if (!exec("claim",
+                QStringLiteral(
+                    "UPDATE \"webquotes\" SET \"status\" = 'Processing', \"address\" = ? WHERE \"quoteid\" = ? "
+                    "AND RTRIM(\"status\") <> 'Processing'"),
+                { QStringLiteral("Office address"), requestId }))
+            return false;
+        if (!(m_db.isPostgres() ? c.transaction() : exec("begin", QStringLiteral("BEGIN IMMEDIATE"), {})))
+            return false;
+        const QSqlRecord request
+            = one("request", QStringLiteral("SELECT * FROM \"webquotes\" WHERE \"quoteid\" = ?"), requestId);
+        // The source quote: the template, else the previous quote.
+        const qint32 templateId = request.value(QStringLiteral("templateid")).toInt() != 0
+            ? request.value(QStringLiteral("templateid")).toInt()
+            : request.value(QStringLiteral("previousid")).toInt();
+        const qint32 clientId = request.value(QStringLiteral("clientid")).toInt();
+        QSqlRecord quote
+            = one("template", QStringLiteral("SELECT * FROM \"quotes\" WHERE \"quoteid\" = ?"), templateId);
+        one("client", QStringLiteral("SELECT * FROM \"clients\" WHERE \"clientid\" = ?"), clientId);
+        one("tax", QStringLiteral("SELECT * FROM \"taxrates\" WHERE \"taxcode\" = ?"), QStringLiteral("S"));
+        const qint32 quoteId = counter(QStringLiteral("quotes"));
+        bool ok = quoteId > 0;
+        for (const char *table : { "quoteworkings", "quotequantities", "spectexts", "tabtexts" })
+            ok = ok && copyRows(table, "quoteid", templateId, "quoteid", quoteId);
+        ok = ok && copyRows("tabtexts", "webquoteid", requestId, "quoteid", quoteId)
+            && copyRows("webnotes", "quoteid", requestId, "quoteid", quoteId, "notes")
+            && copyRows("webattachments", "quoteid", requestId, "quoteid", quoteId, "attachments");
+        QSqlQuery &number = statement("number",
+            QStringLiteral("UPDATE \"syconf\" SET \"lastquoteno\" = \"lastquoteno\" + 1 RETURNING \"lastquoteno\""));
+        ok = ok && number.exec() && number.next();
+        quote.setValue(QStringLiteral("quoteid"), quoteId);
+        quote.setValue(QStringLiteral("number"), ok ? number.value(0) : QVariant(0));
+        number.finish();
+        ok = ok && insert("quotes", quote)
+            && exec("activity", QStringLiteral("UPDATE \"clients\" SET \"activitydate\" = ? WHERE \"clientid\" = ?"),
+                { 1, clientId });
+        for (const auto &[table, field] : { std::pair { "webquotes", "quoteid" }, std::pair { "webnotes", "quoteid" },
+                 std::pair { "webattachments", "quoteid" }, std::pair { "tabtexts", "webquoteid" } }) {
+            ok = ok
+                && exec(QByteArray("delete ") + table,
+                    QStringLiteral("DELETE FROM \"%1\" WHERE \"%2\" = ?")
+                        .arg(QLatin1String(table), QLatin1String(field)),
+                    { requestId });
+        }
+        if (!ok) {
+            m_db.isPostgres() ? c.rollback() : exec("rollback", QStringLiteral("ROLLBACK"), {});
+            return false;
+        }
+        return m_db.isPostgres() ? c.commit() : exec("commit", QStringLiteral("COMMIT"), {});
+    }
+
+    QSqlQuery &statement(const QByteArray &name, const QString &sql)
+    {
+        auto &slot = m_statements[name];
+        if (!slot) {
+            slot = std::make_unique<QSqlQuery>(m_db.connection());
+            slot->setForwardOnly(true);
+            slot->prepare(sql);
+        }
+        return *slot;
+    }
+
+    bool exec(const QByteArray &name, const QString &sql, const QVariantList &params)
+    {
+        QSqlQuery &q = statement(name, sql);
+        for (int i = 0; i < params.size(); ++i)
+            q.bindValue(i, params[i]);
+        const bool ok = q.exec();
+        if (!ok)
+            std::fprintf(stderr, "%s: %s\n", name.constData(), qPrintable(q.lastError().text()));
+        q.finish();
+        return ok;
+    }
+
+    QSqlRecord one(const QByteArray &name, const QString &sql, const QVariant &key)
+    {
+        QSqlQuery &q = statement(name, sql);
+        q.bindValue(0, key);
+        QSqlRecord r;
+        if (q.exec() && q.next())
+            r = q.record();
+        q.finish();
+        return r;
+    }
+
+    qint32 counter(const QString &name)
+    {
+        QSqlQuery &q = statement("counter",
+            QStringLiteral(
+                "UPDATE \"wc_counters\" SET \"value\" = \"value\" + 1 WHERE \"name\" = ? RETURNING \"value\""));
+        q.bindValue(0, name);
+        const qint32 value = q.exec() && q.next() ? q.value(0).toInt() : 0;
+        q.finish();
+        return value;
+    }
+
+    // The counters start after the tables' highest numbers (the demo data writes numbers of its own).
+    void prepareCounters()
+    {
+        for (const char *table :
+            { "quotes", "quoteworkings", "quotequantities", "spectexts", "tabtexts", "notes", "attachments" }) {
+            const bizlib::TableDef &def = Dictionary::instance().require(QString::fromLatin1(table));
+            m_db.exec(QStringLiteral("INSERT INTO \"wc_counters\" (\"name\", \"value\") VALUES (?, 0) "
+                                     "ON CONFLICT (\"name\") DO NOTHING"),
+                { QString::fromLatin1(table) });
+            const Status st = m_db.exec(
+                QStringLiteral("UPDATE \"wc_counters\" SET \"value\" = (SELECT COALESCE(MAX(\"%1\"), 0) FROM \"%2\") "
+                               "WHERE \"name\" = ?")
+                    .arg(def.fields.at(def.autoNumberField).name.toLower(), QLatin1String(table)),
+                { QString::fromLatin1(table) });
+            if (!st)
+                std::fprintf(stderr, "%s\n", qPrintable(st.message()));
+        }
+    }
+
+    bool insert(const QByteArray &table, const QSqlRecord &row)
+    {
+        QStringList columns;
+        QStringList marks;
+        for (int i = 0; i < row.count(); ++i) {
+            columns << u'"' + row.fieldName(i) + u'"';
+            marks << QStringLiteral("?");
+        }
+        QSqlQuery &q = statement("insert " + table,
+            QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
+                .arg(QLatin1String(table), columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))));
+        for (int i = 0; i < row.count(); ++i)
+            q.bindValue(i, row.value(i));
+        const bool ok = q.exec();
+        if (!ok)
+            std::fprintf(stderr, "insert %s: %s\n", table.constData(), qPrintable(q.lastError().text()));
+        q.finish();
+        return ok;
+    }
+
+    // Copies the rows of `from` whose `field` is `id` into `to` (default: the same table), each
+    // with a new number from the table's counter and `ownerField` set to `owner`.
+    bool copyRows(
+        const char *from, const char *field, qint32 id, const char *ownerField, qint32 owner, const char *to = nullptr)
+    {
+        const QByteArray target = to ? QByteArray(to) : QByteArray(from);
+        const bizlib::TableDef &def = Dictionary::instance().require(QString::fromLatin1(target));
+        const QString idColumn = def.fields.at(def.autoNumberField).name.toLower();
+        QSqlQuery &q = statement(QByteArray("rows ") + from + ' ' + field,
+            QStringLiteral("SELECT * FROM \"%1\" WHERE \"%2\" = ?").arg(QLatin1String(from), QLatin1String(field)));
+        q.bindValue(0, id);
+        if (!q.exec())
+            return false;
+        QList<QSqlRecord> rows;
+        while (q.next())
+            rows << q.record();
+        q.finish();
+        for (QSqlRecord row : rows) {
+            QSqlRecord copy;
+            for (const bizlib::FieldDef &fd : def.fields) {
+                const QString name = fd.name.toLower();
+                QSqlField field(name);
+                field.setValue(row.contains(name) ? row.value(name)
+                        : fd.isText()             ? QVariant(QStringLiteral(""))
+                                                  : QVariant(0));
+                copy.append(field);
+            }
+            copy.setValue(idColumn, counter(QString::fromLatin1(target)));
+            copy.setValue(QString::fromLatin1(ownerField), owner);
+            if (!insert(target, copy))
+                return false;
+        }
+        return true;
+    }
+
+private:
+    Database &m_db;
+    std::map<QByteArray, std::unique_ptr<QSqlQuery>> m_statements;
+};
+
+void BM_Process_RawSql(benchmark::State &state)
+{
+    Fixture &f = fixture(state.range(0) != 0);
+    if (!f.skip.isEmpty()) {
+        state.SkipWithError(qPrintable(f.skip));
+        return;
+    }
+    RawProcessing raw(*f.db);
+    raw.prepareCounters();
+    int next = 0;
+    for (auto _ : state) {
+        if (!raw.process(f.raw.value(next++))) {
+            state.SkipWithError("a plain statement failed");
+            break;
+        }
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
+BENCHMARK(BM_Process_Program)->Arg(0)->Arg(1)->Iterations(kPerRun)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Process_RawSql)->Arg(0)->Arg(1)->Iterations(kPerRun)->Unit(benchmark::kMillisecond);
+
+void summarise(TimesReporter::Times &times)
+{
+    for (const auto &[arg, engine] : { std::pair { "0", "SQLite" }, std::pair { "1", "PostgreSQL" } }) {
+        const auto find = [&times, arg](const char *name) {
+            for (const auto &[key, ms] : times) {
+                if (key.rfind(std::string(name) + "/" + arg, 0) == 0)
+                    return ms;
+            }
+            return 0.0;
+        };
+        const double ours = find("BM_Process_Program");
+        const double raw = find("BM_Process_RawSql");
+        if (ours > 0 && raw > 0)
+            std::printf(
+                "%-10s program %.1f quotes/s, plain statements %.1f quotes/s, program / plain = %.2f (goal <= 3.00)\n",
+                engine, 1000.0 / ours, 1000.0 / raw, ours / raw);
+    }
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    TimesReporter reporter(summarise);
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,139 @@
+#include "quotes/WebRecordCopies.h"
+
+#include "bizlib/Database.h"
+#include "bizlib/MainLibrary.h"
+#include "bizlib/Table.h"
+#include "bizlib/TableCursor.h"
+#include "quotes/AttachmentNames.h"
+#include "quotes/FileJournal.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace quotes {
+
+namespace {
+
+bizlib::Status readAll(bizlib::Table &table, const QString &key, qint32 owner, QList<bizlib::Record> *rows)
+{
+    bizlib::TableCursor cursor(table, key);
+    cursor.setRange({ owner });
+    bizlib::Record row;
+    bizlib::Status st;
+    while ((st = cursor.next(row)))
+        rows->append(row);
+    return st.isNotFound() ? bizlib::Status::ok() : st;
+}
+
+// A new business row copied from `web`: numbered, owned by `owner`. The number is taken first,
+// as every record the console creates takes its identifier before it is filled.
+bizlib::Status ownedCopy(
+    bizlib::Table &table, const bizlib::Record &web, const ConversionOwner &owner, bizlib::Record *copy)
+{
+    bizlib::Record numbered;
+    const bizlib::Status st = table.prime(numbered);
+    if (!st)
+        return st;
+    *copy = table.newRecord();
+    copy->copyMatching(web);
+    copy->setLong(table.def().autoNumberField, numbered.toLong(table.def().autoNumberField));
+    copy->setLong(owner.ownerField(), owner.id);
+    copy->setLong(owner.otherOwnerField(), 0);
+    copy->setText("ParentType", owner.parentType());
+    copy->setLong("ParentID", owner.id);
+    return bizlib::Status::ok();
+}
+
+} // namespace
+
+WebRecordCopies::WebRecordCopies(bizlib::Database &db, QString dataFolder)
+    : m_db(db)
+    , m_dataFolder(std::move(dataFolder))
+{ }
+
+QString WebRecordCopies::folderFor(const ConversionOwner &owner) const
+{
+    return QDir(bizlib::MainLibrary::localPath(m_dataFolder.trimmed())).filePath(owner.folderName());
+}
+
+bizlib::Status WebRecordCopies::copyNotes(const ConversionOwner &owner, qint32 *lastNoteId)
+{
+    *lastNoteId = 0;
+    bizlib::Table webNotes(m_db, QStringLiteral("WebNotes"));
+    QList<bizlib::Record> notes;
+    bizlib::Status st = readAll(webNotes, owner.ownerKey(), owner.requestId, &notes);
+    if (!st)
+        return st;
+    bizlib::Table table(m_db, QStringLiteral("Notes"));
+    for (const bizlib::Record &web : std::as_const(notes)) {
+        bizlib::Record note;
+        st = ownedCopy(table, web, owner, &note);
+        if (st)
+            st = table.insert(note);
+        if (!st) {
+            table.release(note);
+            return st;
+        }
+        *lastNoteId = note.toLong("NoteID");
+    }
+    return bizlib::Status::ok();
+}
+
+bizlib::Status WebRecordCopies::hasLocalDriveAttachments(const ConversionOwner &owner, bool *found)
+{
+    *found = false;
+    bizlib::Table webAttachments(m_db, QStringLiteral("WebAttachments"));
+    QList<bizlib::Record> rows;
+    const bizlib::Status st = readAll(webAttachments, owner.ownerKey(), owner.requestId, &rows);
+    for (const bizlib::Record &row : std::as_const(rows))
+        *found = *found || AttachmentNames::isOnLocalDrive(row.text("SourceName"));
+    return st;
+}
+
+bizlib::Status WebRecordCopies::copyAttachments(const ConversionOwner &owner, bool skipLocalDrive, FileJournal *journal)
+{
+    bizlib::Table webAttachments(m_db, QStringLiteral("WebAttachments"));
+    QList<bizlib::Record> rows;
+    bizlib::Status st = readAll(webAttachments, owner.ownerKey(), owner.requestId, &rows);
+    if (!st)
+        return st;
+    const QString folder = folderFor(owner);
+    bool folderReady = false;
+    bizlib::Table table(m_db, QStringLiteral("Attachments"));
+    for (const bizlib::Record &web : std::as_const(rows)) {
+        const QString source = web.text("SourceName").trimmed();
+        if (skipLocalDrive && AttachmentNames::isOnLocalDrive(source))
+            continue;
+        bizlib::Record attachment;
+        st = ownedCopy(table, web, owner, &attachment);
+        if (!st)
+            return st;
+        if (owner.isQuote())
+            attachment.setLong("OrderItemID", 0);
+        attachment.setLong("Website", 1);
+        attachment.setLong("Copied", 0);
+        const std::optional<QString> name = AttachmentNames::safeName(web.text("Filename"));
+        if (name)
+            attachment.setText("Filename", *name);
+        if (name && AttachmentNames::isFilePath(source)) {
+            if (!folderReady)
+                folderReady = bizlib::MainLibrary::createDirectory(folder).isOk();
+            const QString target = QDir(folder).filePath(*name);
+            // A path cut to the field's width would name another file.
+            const bool fits = target.size() <= table.def().field(QStringLiteral("LocalPath"))->maxChars();
+            const bool inPlace = QFileInfo(target).isFile();
+            if (folderReady && fits && (inPlace || journal->copy(bizlib::MainLibrary::localPath(source), target))) {
+                attachment.setLong("Copied", 1);
+                attachment.setText("LocalPath", target);
+            }
+        }
+        st = table.insert(attachment);
+        if (!st) {
+            table.release(attachment);
+            return st;
+        }
+    }
+    return bizlib::Status::ok();
+}
+
+} // namespace quotes
