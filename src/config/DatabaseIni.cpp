@@ -21,7 +21,14 @@ bizlib::DatabaseConfig databaseConfigFromIni(const IniFile &ini)
     cfg.name = ini.text(section, QStringLiteral("Name"), QStringLiteral("business")).trimmed();
     cfg.user = ini.text(section, QStringLiteral("User")).trimmed();
     cfg.password = ini.text(section, QStringLiteral("Password"));
+    cfg.schema = ini.text(section, QStringLiteral("Schema")).trimmed();
     return cfg;
+}
+
+QStringList databaseIniKeys()
+{
+    return {QStringLiteral("Driver"), QStringLiteral("File"), QStringLiteral("Host"),    QStringLiteral("Port"),
+            QStringLiteral("Name"),   QStringLiteral("User"), QStringLiteral("Password"), QStringLiteral("Schema")};
 }
 
 } // namespace config
