@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Makes docs/screenshot.png: the console on a fresh demo workspace, in a virtual X server.
 # Installs what is missing, builds when needed, logs on as the demo user JS and photographs the
-# main window. Run it again whenever the windows change.
+# main window. Run it again whenever the windows change. With --no-build it photographs the
+# programs already in build/ as they are.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 bash "$root/scripts/deps.sh" --screenshot
-bash "$root/scripts/build.sh" --target webconsole webconsole-demo
+if [ "${1:-}" != "--no-build" ]; then
+  bash "$root/scripts/build.sh" --target webconsole webconsole-demo
+fi
 
 work="$(mktemp -d /tmp/webconsole-shot.XXXXXX)"
 pids=()
