@@ -7,10 +7,12 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql libpq-dev libqt6svg6-dev qt6-multimedia-dev
   libsimpleini-dev libcurl4-openssl-dev libhunspell-dev hunspell-en-us
   libgtest-dev libgmock-dev googletest libbenchmark-dev
+  help2man dpkg-dev file
 )
-if [ "${1:-}" = "--test" ]; then
-  PACKAGES+=(postgresql-15 poppler-utils xvfb imagemagick)
-fi
+case "${1:-}" in
+  --test) PACKAGES+=(postgresql-15 poppler-utils xvfb imagemagick desktop-file-utils appstream) ;;
+  --screenshot) PACKAGES+=(xvfb x11-utils xdotool imagemagick) ;;
+esac
 
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then

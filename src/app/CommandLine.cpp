@@ -46,6 +46,8 @@ CommandLine CommandLine::parse(const QStringList &arguments)
             cl.netAll = true;
         else if (word == QLatin1String("help") || word == QLatin1String("h") || word == QLatin1String("?"))
             cl.help = true;
+        else if (word == QLatin1String("version"))
+            cl.version = true;
         else if (word == QLatin1String("ini"))
             cl.iniFile = takeValue();
         else if (word == QLatin1String("company")) {
@@ -78,11 +80,21 @@ QString CommandLine::helpText(const QString &program)
                "  /nettalklog, /nettalklogerrors, /neterrors, /netall\n"
                "                      write the network library banner lines to the debug output\n"
                "  --help              this text\n"
+               "  --version           the program's version\n"
                "\n"
                "The business database is named in the [Database] section of the INI file:\n"
                "  Driver=QSQLITE with File=business.db (relative to the INI file's folder), or\n"
-               "  Driver=QPSQL with Host, Port, Name, User and Password.\n")
+               "  Driver=QPSQL with Host, Port, Name, User and Password.\n"
+               "\n"
+               "No INI file yet? \"webconsole-demo --workspace DIR\" makes a demo workspace to start with\n"
+               "(\"%1 --ini DIR/webconsole.ini\"); \"webconsole-migrate\" moves a workspace's database to\n"
+               "a PostgreSQL server.\n")
         .arg(program);
+}
+
+QString CommandLine::versionText(const QString &program)
+{
+    return QStringLiteral("%1 %2\n").arg(program, QStringLiteral(WEBCONSOLE_VERSION));
 }
 
 } // namespace app

@@ -18,6 +18,7 @@ struct CommandLine
     bool netErrors = false;       // "/neterrors"
     bool netAll = false;          // "/netall"
     bool help = false;            // "--help", "-h", "/?"
+    bool version = false;         // "--version"
     QString iniFile;              // "--ini FILE" or "--ini=FILE": the workstation INI file
     int company = -1;             // "--company N": the company number (-1: not given)
     QStringList unknown;          // arguments that are none of the above
@@ -26,6 +27,7 @@ struct CommandLine
     // The network library's banner lines are written when any network switch but "/netnolog" is given.
     bool writesNetBanner() const { return !netNoLog && (netTalkLog || netTalkLogErrors || netErrors || netAll); }
     static QString helpText(const QString &program);
+    static QString versionText(const QString &program);
 };
 
 } // namespace app

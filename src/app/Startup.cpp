@@ -81,7 +81,13 @@ bool Startup::prepareContext(int *exitCode)
         args << QStringLiteral("--ini") << m_commandLine.iniFile;
     ctx.paths.localIni = config::resolveLocalIniPath(args, m_processEnvironment);
     const QFileInfo iniInfo(ctx.paths.localIni);
-    if (iniInfo.exists()) {
+    if (!iniInfo.exists()) {
+        m_env.prompter->alert(missingIniText(ctx.paths.localIni), QStringLiteral("Web console"),
+                              bizlib::Prompter::Icon::Exclamation);
+        *exitCode = 1;
+        return false;
+    }
+    {
         QFile probe(ctx.paths.localIni);
         if (!probe.open(QIODevice::ReadOnly)) {
             m_env.prompter->alert(QStringLiteral("The workstation settings file %1 cannot be read: %2")
@@ -102,6 +108,31 @@ bool Startup::prepareContext(int *exitCode)
     // The system configuration as the business libraries hold it when the program starts.
     ctx.brevix = config::readSystemConfig(local, {}, ctx.glo.companyNo);
     return true;
+}
+
+QString Startup::missingIniText(const QString &path) const
+{
+    const QString file = QDir::toNativeSeparators(path);
+    QString where;
+    if (!m_commandLine.iniFile.isEmpty())
+        where = QStringLiteral("The workstation settings file %1, given with --ini, does not exist.").arg(file);
+    else if (!m_processEnvironment.value(QStringLiteral("WEBCONSOLE_INI")).isEmpty())
+        where = QStringLiteral("The workstation settings file %1, named by the environment variable WEBCONSOLE_INI, "
+                               "does not exist.")
+                    .arg(file);
+    else
+        where = QStringLiteral("No workstation settings file was found. It is looked for in this order:\n"
+                               "  1. the file given with --ini FILE (none given),\n"
+                               "  2. the file named by the environment variable WEBCONSOLE_INI (not set),\n"
+                               "  3. %1 (not there).")
+                    .arg(file);
+    return where
+           + QStringLiteral("\n\nTo try the program with demo data, make a demo workspace and start on it:\n"
+                            "  webconsole-demo --workspace ~/webconsole-demo\n"
+                            "  webconsole --ini ~/webconsole-demo/webconsole.ini\n\n"
+                            "To work on your own business database, write its [Database] section into %1 "
+                            "(\"webconsole --help\" lists the keys).")
+                 .arg(file);
 }
 
 bool Startup::checkSingleInstance()

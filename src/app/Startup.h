@@ -35,8 +35,8 @@ enum class FrameResult {
 //  upgrade message); the company name and number; the e-mail and SMS reconciliation with
 //  DEFAULTS; the mail transport; INIT of the libraries DATA, MAIN, ORDER, QUOTE, REPORT, STOCK;
 //  the frame; then KILL in the same order and the closing banner lines.
-// Every early end is an orderly stop with exit code 0, except an unreadable workstation INI file
-// or an unusable database, which end with exit code 1 after a message saying what failed.
+// Every early end is an orderly stop with exit code 0, except a missing or unreadable workstation
+// INI file or an unusable database, which end with exit code 1 after a message saying what failed.
 class Startup
 {
 public:
@@ -65,6 +65,8 @@ public:
 
 private:
     bool prepareContext(int *exitCode);
+    // What a start without its workstation INI file tells the user: where it looked, how to go on.
+    QString missingIniText(const QString &path) const;
     bool checkSingleInstance();
     bool openDatabase(int *exitCode);
     bool checkSystemRecord(int *exitCode);

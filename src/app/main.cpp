@@ -15,16 +15,34 @@
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("webconsole"));
-    Q_INIT_RESOURCE(icons);
-    Q_INIT_RESOURCE(listicons);
-
-    const app::CommandLine commandLine = app::CommandLine::parse(QApplication::arguments());
-    if (commandLine.help) {
-        std::fputs(qPrintable(app::CommandLine::helpText(QStringLiteral("webconsole"))), stdout);
+    // --help and --version are answered before the window system is touched, so that they work
+    // over SSH and in build steps, where there is no display to connect to.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const app::CommandLine commandLine = app::CommandLine::parse(arguments);
+    if (commandLine.help || commandLine.version) {
+        const QString program = QStringLiteral("webconsole");
+        std::fputs(qPrintable(commandLine.help ? app::CommandLine::helpText(program)
+                                               : app::CommandLine::versionText(program)),
+                   stdout);
         return 0;
     }
+
+    // Qt would abort with a message about platform plugins; say what is really missing.
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !arguments.contains(QStringLiteral("-platform"))) {
+        std::fputs("webconsole: no graphical desktop to open a window on (neither DISPLAY nor WAYLAND_DISPLAY is "
+                   "set).\nStart it from a desktop session; \"webconsole --help\" lists the options.\n",
+                   stderr);
+        return 1;
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("webconsole"));
+    QApplication::setApplicationVersion(QStringLiteral(WEBCONSOLE_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("org.webconsole.webconsole"));
+    Q_INIT_RESOURCE(icons);
+    Q_INIT_RESOURCE(listicons);
 
     app::ui::WidgetPrompter prompter;
     app::Startup::Environment env;

@@ -22,6 +22,7 @@ bizlib::DatabaseConfig databaseConfigFromIni(const IniFile &ini)
     cfg.name = ini.text(section, QStringLiteral("Name"), QStringLiteral("business")).trimmed();
     cfg.user = ini.text(section, QStringLiteral("User")).trimmed();
     cfg.password = ini.text(section, QStringLiteral("Password"));
+    cfg.schema = ini.text(section, QStringLiteral("Schema")).trimmed();
     // Time limits in seconds; a negative value counts as 0 (no limit).
     const auto seconds = [&](const char *key, int defaultValue) {
         return static_cast<int>(
@@ -35,6 +36,15 @@ bizlib::DatabaseConfig databaseConfigFromIni(const IniFile &ini)
     cfg.keepaliveCount = seconds("KeepaliveCount", cfg.keepaliveCount);
     cfg.tcpUserTimeout = seconds("TcpUserTimeout", cfg.tcpUserTimeout);
     return cfg;
+}
+
+QStringList databaseIniKeys()
+{
+    return {QStringLiteral("Driver"), QStringLiteral("File"), QStringLiteral("Host"),    QStringLiteral("Port"),
+            QStringLiteral("Name"),   QStringLiteral("User"), QStringLiteral("Password"), QStringLiteral("Schema"),
+            QStringLiteral("ConnectTimeout"), QStringLiteral("StatementTimeout"), QStringLiteral("LockTimeout"),
+            QStringLiteral("KeepaliveIdle"), QStringLiteral("KeepaliveInterval"), QStringLiteral("KeepaliveCount"),
+            QStringLiteral("TcpUserTimeout")};
 }
 
 } // namespace config

@@ -5,6 +5,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -59,6 +61,8 @@ protected:
         env.insert(QStringLiteral("WEBCONSOLE_INI"), m_ini);
         env.insert(QStringLiteral("STARTUP_PROBE_RUNTIME"), runtime());
         env.insert(QStringLiteral("STARTUP_PROBE_RELEASE"), release());
+        for (auto it = m_env.cbegin(); it != m_env.cend(); ++it)
+            env.insert(it.key(), it.value());
         p->setProcessEnvironment(env);
         p->setProcessChannelMode(QProcess::MergedChannels);
         p->start(program, args);
@@ -93,6 +97,7 @@ protected:
 
     QTemporaryDir m_dir;
     QString m_ini;
+    QMap<QString, QString> m_env; // further environment of the started processes
 };
 
 TEST_F(StartupProcess, secondCopyForSameProgramAndCompany_isRefusedUnlessForced)
@@ -178,6 +183,31 @@ TEST_F(StartupProcess, unusableDatabase_endsWithAMessageAndExitCodeOne)
     EXPECT_TRUE(out.contains(QStringLiteral("gone.db"))) << out.toStdString();
     EXPECT_TRUE(out.contains(QStringLiteral("does not exist"))) << out.toStdString();
     EXPECT_FALSE(out.contains(QStringLiteral("INIT")));
+}
+
+TEST_F(StartupProcess, missingIniFile_saysWhereItLookedAndHowToGoOn)
+{
+    const QString xdg = m_dir.filePath(QStringLiteral("xdg"));
+    m_env.insert(QStringLiteral("XDG_CONFIG_HOME"), xdg);
+    struct Case
+    {
+        QString iniVariable;
+        QStringList args;
+        QString says;
+    };
+    const QString missing = m_dir.filePath(QStringLiteral("missing.ini"));
+    for (const Case &c : {Case{QString(), {}, xdg + QStringLiteral("/webconsole/webconsole.ini (not there)")},
+                          Case{QString(), {QStringLiteral("--ini"), missing}, missing + QStringLiteral(", given with --ini")},
+                          Case{missing, {}, missing + QStringLiteral(", named by the environment variable WEBCONSOLE_INI")}}) {
+        m_ini = c.iniVariable;
+        auto p = start(c.args);
+        const QString out = finish(*p);
+        EXPECT_EQ(p->exitCode(), 1);
+        EXPECT_TRUE(out.contains(c.says)) << out.toStdString();
+        EXPECT_TRUE(out.contains(QStringLiteral("webconsole-demo --workspace"))) << out.toStdString();
+        EXPECT_FALSE(out.contains(QStringLiteral("INIT")));
+    }
+    EXPECT_FALSE(QFileInfo::exists(xdg)) << "a failed start creates no folder";
 }
 
 TEST_F(StartupProcess, networkBanner_followsTheSwitchRule)

@@ -70,6 +70,7 @@ TEST(CommandLineSwitches, matchWithoutCaseInBothForms)
     EXPECT_FALSE(app::CommandLine::parse({QStringLiteral("wc"), QStringLiteral("/netall"), QStringLiteral("/NETNOLOG")})
                      .writesNetBanner());
     EXPECT_TRUE(app::CommandLine::parse({QStringLiteral("wc"), QStringLiteral("--help")}).help);
+    EXPECT_TRUE(app::CommandLine::parse({QStringLiteral("wc"), QStringLiteral("--Version")}).version);
 }
 
 class MailSettings : public testing::Test

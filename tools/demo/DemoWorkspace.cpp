@@ -4,7 +4,9 @@
 #include "DemoSounds.h"
 #include "bizlib/Database.h"
 #include "bizlib/Dictionary.h"
+#include "bizlib/Table.h"
 #include "config/ConsoleSettingsFile.h"
+#include "config/DatabaseIni.h"
 #include "config/IniFile.h"
 
 #include <QDir>
@@ -34,6 +36,23 @@ bool fail(QString *error, const QString &message)
     return false;
 }
 
+bizlib::Status requireEmpty(bizlib::Database &db)
+{
+    for (const auto &def : bizlib::Dictionary::instance().tables()) {
+        bizlib::Table table(db, *def);
+        qint64 rows = 0;
+        bizlib::Status st = table.count(&rows);
+        if (st && rows > 0)
+            st = bizlib::Status::error(QStringLiteral("the database already holds data (%1 rows in %2); the demo "
+                                                      "fills only an empty one")
+                                           .arg(rows)
+                                           .arg(def->name));
+        if (!st)
+            return st;
+    }
+    return bizlib::Status::ok();
+}
+
 // Removes a file that a forced run replaces; false when it exists and cannot be removed.
 bool removeIfPresent(const QString &path, QString *error)
 {
@@ -51,28 +70,50 @@ bool writeIni(const QString &path, const QList<config::IniFile::Entry> &entries,
     return fail(error, QStringLiteral("Cannot write %1: %2").arg(path, ini.errorString()));
 }
 
-bool fillDatabase(const QString &file, const WorkspaceOptions &options, QString *error)
+bool fillDatabase(const bizlib::DatabaseConfig &config, const WorkspaceOptions &options, QString *error)
 {
-    bizlib::DatabaseConfig config;
-    config.driver = QStringLiteral("QSQLITE");
-    config.file = file;
-    config.create = true;
     bizlib::Database db(config);
     bizlib::Status st = db.open();
-    if (st)
-        st = db.ensureSchema(bizlib::Dictionary::instance());
     if (st) {
-        DemoData data(db);
-        st = data.fillAll();
+        // One transaction around everything, so that a shared server is never left half filled.
+        bizlib::Transaction tx(db);
+        st = tx.status();
         if (st)
-            st = data.addWebQuotes(options.extraQuotes);
+            st = db.ensureSchema(bizlib::Dictionary::instance());
+        if (st && config.isPostgres())
+            st = requireEmpty(db);
+        if (st) {
+            DemoData data(db);
+            st = data.fillAll();
+            if (st)
+                st = data.addWebQuotes(options.extraQuotes);
+            if (st)
+                st = data.addWebOrders(options.extraOrders);
+        }
         if (st)
-            st = data.addWebOrders(options.extraOrders);
+            st = tx.commit();
     }
     db.close();
     if (st)
         return true;
-    return fail(error, QStringLiteral("Cannot fill the demo database %1: %2").arg(file, st.message()));
+    return fail(error, QStringLiteral("Cannot fill the demo database (%1): %2").arg(config.describe(), st.message()));
+}
+
+// The [Database] section of `iniPath` when it names a PostgreSQL database.
+bool postgresSection(const QString &iniPath, bizlib::DatabaseConfig *config, QList<config::IniFile::Entry> *section,
+    QString *error)
+{
+    const config::IniFile ini(iniPath);
+    if (!ini.exists())
+        return fail(error, QStringLiteral("The INI file %1 does not exist.").arg(iniPath));
+    *config = config::databaseConfigFromIni(ini);
+    if (!config->isPostgres())
+        return fail(error, QStringLiteral("The [Database] section of %1 does not say Driver=QPSQL.").arg(iniPath));
+    const QString name = QStringLiteral("Database");
+    for (const QString &key : config::databaseIniKeys())
+        if (ini.contains(name, key))
+            section->append({ name, key, ini.text(name, key) });
+    return true;
 }
 
 } // namespace
@@ -134,8 +175,20 @@ bool createWorkspace(const QString &folder, const WorkspaceOptions &options, QSt
             return false;
     }
 
-    if (!fillDatabase(dbPath, options, error)) {
-        QFile::remove(dbPath);
+    using E = config::IniFile::Entry;
+    QList<E> databaseSection { { QStringLiteral("Database"), QStringLiteral("Driver"), QStringLiteral("QSQLITE") },
+        { QStringLiteral("Database"), QStringLiteral("File"), QStringLiteral("business.db") } };
+    bizlib::DatabaseConfig database;
+    database.file = dbPath;
+    database.create = true;
+    if (!options.databaseIni.isEmpty()) {
+        databaseSection.clear();
+        if (!postgresSection(QFileInfo(options.databaseIni).absoluteFilePath(), &database, &databaseSection, error))
+            return false;
+    }
+    if (!fillDatabase(database, options, error)) {
+        if (!database.isPostgres())
+            QFile::remove(dbPath);
         return false;
     }
 
@@ -143,7 +196,6 @@ bool createWorkspace(const QString &folder, const WorkspaceOptions &options, QSt
         return false;
 
     const QString company = QString::fromLatin1(DemoData::kCompanyName);
-    using E = config::IniFile::Entry;
     const QList<E> webmon {
         { QStringLiteral("Settings"), QStringLiteral("WebURL"), QStringLiteral("https://print.example.com/") },
         { QStringLiteral("Settings"), QStringLiteral("RefreshInterval"), QStringLiteral("30") },
@@ -160,9 +212,7 @@ bool createWorkspace(const QString &folder, const WorkspaceOptions &options, QSt
         { QStringLiteral("Layouts"), QStringLiteral("DeliveryLayout"), QStringLiteral("5") },
         { QStringLiteral("Layouts"), QStringLiteral("InvoiceLayout"), QStringLiteral("6") },
     };
-    const QList<E> workstation {
-        { QStringLiteral("Database"), QStringLiteral("Driver"), QStringLiteral("QSQLITE") },
-        { QStringLiteral("Database"), QStringLiteral("File"), QStringLiteral("business.db") },
+    const QList<E> workstation = databaseSection + QList<E> {
         { QStringLiteral("General"), QStringLiteral("GlobalPath"), sub(root, "global") },
         { QStringLiteral("General"), QStringLiteral("GlobalData"), sub(root, "data") },
         { QStringLiteral("General"), QStringLiteral("ConfigData"), sub(root, "data") },

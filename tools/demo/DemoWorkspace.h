@@ -10,6 +10,9 @@ struct WorkspaceOptions
     bool force = false; // make an existing workspace anew
     int extraQuotes = 0; // further pending web quote requests (speed tests)
     int extraOrders = 0; // further pending web orders (speed tests)
+    // An INI file whose [Database] section names an empty PostgreSQL database: the demo data goes
+    // there instead of "business.db", and the workstation INI file gets that section.
+    QString databaseIni;
 };
 
 // The files of a workspace in `folder`.
@@ -27,7 +30,9 @@ bool workspaceExists(const QString &folder);
 // with demo data. Refuses to touch an existing workspace (or an existing database) unless
 // `force` is set, in which case the database and both INI files are made anew; other files in
 // the folder are never touched. The INI files are written last, so a failed run leaves no
-// workstation INI file behind (and no database either).
+// workstation INI file behind (and no database either). With `databaseIni` the data goes into a
+// PostgreSQL database in one transaction: one that holds data already is refused (also with
+// `force`), and a failure leaves it as it was.
 // Returns false with a message in *error on failure.
 bool createWorkspace(const QString &folder, bool force, QString *error);
 bool createWorkspace(const QString &folder, const WorkspaceOptions &options, QString *error);

@@ -1,7 +1,7 @@
 // webconsole-demo: creates a demo workspace (INI files, folders, a SQLite business database with
 // demo data) for trying out and testing webconsole.
 //
-//   webconsole-demo --workspace DIR [--force] [--quotes N] [--orders N]
+//   webconsole-demo --workspace DIR [--force] [--quotes N] [--orders N] [--database-ini FILE]
 //
 // Exit code 0 on success (also when DIR already holds a workspace and --force is not given:
 // nothing is done then), 1 with a message on stderr on failure.
@@ -36,13 +36,16 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("webconsole-demo"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(WEBCONSOLE_VERSION));
     QTextStream out(stdout);
     QTextStream err(stderr);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Creates a webconsole demo workspace with a SQLite business "
-                                                    "database full of demo data."));
+                                                    "database full of demo data (or fills an empty PostgreSQL "
+                                                    "database with it)."));
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addOption({ QStringLiteral("workspace"), QStringLiteral("Folder of the workspace (created when missing)."),
         QStringLiteral("DIR") });
     parser.addOption({ QStringLiteral("force"),
@@ -51,12 +54,21 @@ int main(int argc, char *argv[])
         QStringLiteral("Add N further pending web quote requests (for speed tests)."), QStringLiteral("N") });
     parser.addOption({ QStringLiteral("orders"), QStringLiteral("Add N further pending web orders (for speed tests)."),
         QStringLiteral("N") });
+    parser.addOption({ QStringLiteral("database-ini"),
+        QStringLiteral("Fill the empty PostgreSQL database named in the [Database] section of FILE (Driver=QPSQL, "
+                       "Host, Port, Name, User, Password) instead of business.db; the workspace's INI file gets "
+                       "that section."),
+        QStringLiteral("FILE") });
     if (!parser.parse(QCoreApplication::arguments())) {
         err << parser.errorText() << Qt::endl << parser.helpText();
         return 1;
     }
     if (parser.isSet(QStringLiteral("help"))) {
         out << parser.helpText();
+        return 0;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        out << QCoreApplication::applicationName() << ' ' << QCoreApplication::applicationVersion() << Qt::endl;
         return 0;
     }
     if (!parser.positionalArguments().isEmpty()) {
@@ -71,6 +83,7 @@ int main(int argc, char *argv[])
 
     demo::WorkspaceOptions options;
     options.force = parser.isSet(QStringLiteral("force"));
+    options.databaseIni = parser.value(QStringLiteral("database-ini")).trimmed();
     QString error;
     if (!readCount(parser, QStringLiteral("quotes"), &options.extraQuotes, &error)
         || !readCount(parser, QStringLiteral("orders"), &options.extraOrders, &error)) {
@@ -88,7 +101,10 @@ int main(int argc, char *argv[])
         return 1;
     }
     out << "Demo workspace created: " << demo::workstationIniPath(folder) << Qt::endl
-        << "Business database: " << demo::businessDatabasePath(folder) << Qt::endl;
+        << "Business database: "
+        << (options.databaseIni.isEmpty() ? demo::businessDatabasePath(folder)
+                                          : QStringLiteral("the one named in ") + options.databaseIni)
+        << Qt::endl;
     if (options.extraQuotes > 0 || options.extraOrders > 0)
         out << "Extra pending requests: " << options.extraQuotes << " web quote requests, " << options.extraOrders
             << " web orders." << Qt::endl;

@@ -116,6 +116,7 @@ int Program::run(
         "arrive, webtasks are carried out, the website's users are written to accounts.xml, and the consoles "
         "are told."));
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addOption({ QStringLiteral("ini"), QStringLiteral("The workstation INI file (as for webconsole)."),
         QStringLiteral("FILE") });
     parser.addOption({ QStringLiteral("company"),
@@ -134,6 +135,10 @@ int Program::run(
     }
     if (parser.isSet(QStringLiteral("help"))) {
         out << parser.helpText();
+        return Done;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        out << "webmon-demo " << WEBCONSOLE_VERSION << '\n';
         return Done;
     }
     int interval = 20;
