@@ -1,6 +1,5 @@
 #include "WebTaskWorker.h"
 
-#include "ConditionalUpdate.h"
 #include "bizlib/Clock.h"
 #include "bizlib/Table.h"
 #include "bizlib/TableCursor.h"
@@ -80,9 +79,13 @@ bizlib::Status WebTaskWorker::plan(const QDateTime &now, QList<Step> *steps)
 
 bizlib::Status WebTaskWorker::apply(const Step &step, bool *applied)
 {
+    // Only the fields this step changes, and only while a console has not changed the task since
+    // it was read: a task a console failed, retried or deleted meanwhile stays as the console left it.
     bizlib::Table tasks(m_db, kTable);
-    return updateIfUnchanged(tasks, step.read, step.next,
-        { QStringLiteral("Status"), QStringLiteral("Attempts"), QStringLiteral("Description") }, applied);
+    const bizlib::Status st = tasks.updateIfUnchanged(
+        step.next, { QStringLiteral("Status"), QStringLiteral("Attempts"), QStringLiteral("Description") });
+    *applied = st.isOk();
+    return st.isNotFound() ? bizlib::Status::ok() : st;
 }
 
 WebTaskWorker::Step WebTaskWorker::start(const bizlib::Record &task, const QDateTime &now)
