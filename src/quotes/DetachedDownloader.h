@@ -2,13 +2,23 @@
 
 #include "quotes/AttachmentDownloader.h"
 
+#include <QString>
+
 namespace quotes {
 
-// The downloader as a detached process: the console does not wait for it.
+// The downloader as a detached process: the console does not wait for it. Its fixed command line
+// names no settings file, so the workstation INI file the console runs on is handed down in
+// WEBCONSOLE_INI: a console started with --ini gets a downloader that reads the same file.
 class DetachedDownloader : public AttachmentDownloader
 {
 public:
+    explicit DetachedDownloader(QString workstationIni = {})
+        : m_workstationIni(std::move(workstationIni))
+    { }
     bool start(const QString &program, const QStringList &arguments) override;
+
+private:
+    QString m_workstationIni;
 };
 
 } // namespace quotes

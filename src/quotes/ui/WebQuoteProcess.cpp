@@ -100,7 +100,7 @@ bizlib::forms::Response WebQuoteProcess::run(
     bizlib::ui::WidgetForms forms(parent);
     bizlib::mail::MailSender mail(bizlib::mail::mailSettingsFrom(ctx.brevix), nullptr, ctx.prompter);
     bizlib::PdfQuotes documents(*ctx.db);
-    DetachedDownloader downloader;
+    DetachedDownloader downloader(ctx.paths.localIni);
     QuoteProcessing::Services services;
     services.ctx = &ctx;
     services.forms = &forms;
