@@ -4,6 +4,7 @@
 #include "bizlib/Table.h"
 #include "bizlib/TableCursor.h"
 #include "config/SystemConfigFile.h"
+#include "config/TraceLog.h"
 #include "config/WindowEvents.h"
 
 namespace app {
@@ -68,7 +69,12 @@ bool Frame::writeBack()
 {
     if (!m_open)
         return true;
-    return config::writeSystemConfig(m_ctx.brevix, m_ctx.paths.localIni);
+    QString error;
+    if (config::writeSystemConfig(m_ctx.brevix, m_ctx.paths.localIni, &error))
+        return true;
+    if (m_ctx.trace)
+        m_ctx.trace->message(QStringLiteral("System configuration not saved: ") + error);
+    return false;
 }
 
 } // namespace app

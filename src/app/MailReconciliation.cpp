@@ -60,7 +60,7 @@ MailReconciliation reconcileMailSettings(bizlib::Record &def, config::SystemConf
     return r;
 }
 
-bool writeMailKeys(const MailReconciliation &r, const config::SystemConfig &ws, const QString &localIni)
+bool writeMailKeys(const MailReconciliation &r, const config::SystemConfig &ws, const QString &localIni, QString *error)
 {
     if (!r.differed)
         return true;
@@ -77,7 +77,11 @@ bool writeMailKeys(const MailReconciliation &r, const config::SystemConfig &ws, 
     if (entries.isEmpty())
         return true;
     config::IniFile ini(localIni);
-    return ini.write(entries);
+    if (ini.write(entries))
+        return true;
+    if (error)
+        *error = ini.errorString();
+    return false;
 }
 
 } // namespace app

@@ -32,7 +32,8 @@ MailReconciliation reconcileMailSettings(bizlib::Record &defaults, config::Syste
 // Writes "EmailTransport", "EmailFormat", "EmailBrevixDialog" to section "Email" (when the e-mail
 // settings were copied) and "SMSProvider", "SMSAccount", "SMSPassword" to section "SMS" (when
 // the SMS settings were copied) of the workstation INI file, if the reconciliation noted a
-// difference. False when the file could not be written.
-bool writeMailKeys(const MailReconciliation &result, const config::SystemConfig &workstation, const QString &localIni);
+// difference. False when the file could not be written, with the reason in *error when given.
+bool writeMailKeys(const MailReconciliation &result, const config::SystemConfig &workstation, const QString &localIni,
+                   QString *error = nullptr);
 
 } // namespace app

@@ -134,7 +134,8 @@ ConsoleSettings getIniSettings(
 
     if (s.edocHotFolder.isEmpty()) {
         s.edocHotFolder = s.hotFolder;
-        webmon.writeText(QString::fromLatin1(kSettings), QStringLiteral("EdocHotFolder"), s.edocHotFolder);
+        if (!webmon.writeText(QString::fromLatin1(kSettings), QStringLiteral("EdocHotFolder"), s.edocHotFolder))
+            trace.message(QStringLiteral("Settings not saved: ") + webmon.errorString());
     }
     createMissingFolder(s.hotFolder);
     createMissingFolder(s.edocHotFolder);

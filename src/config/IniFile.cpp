@@ -1,11 +1,15 @@
 #include "config/IniFile.h"
 
+#include "config/IniLines.h"
+#include "config/Windows1252.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QSaveFile>
 #include <SimpleIni.h>
+#include <algorithm>
 #include <limits>
 
 namespace config {
@@ -14,62 +18,29 @@ namespace {
 
 const QByteArray kBom("\xEF\xBB\xBF");
 
-bool isCommentChar(char c)
-{
-    return c == ';' || c == '#';
-}
+enum class Encoding { Utf8, Windows1252 };
 
-// SimpleIni attaches a comment to the entry that follows it, so comment lines after the last
-// entry of a file would be dropped on saving. They are kept aside and written back at the end.
-QByteArray trailingComments(const QByteArray &data)
-{
-    QList<QByteArray> lines = data.split('\n');
-    for (QByteArray &line : lines) {
-        if (line.endsWith('\r'))
-            line.chop(1);
-    }
-    auto isBlank = [](const QByteArray &l) { return l.trimmed().isEmpty(); };
-    auto isComment = [](const QByteArray &l) {
-        const QByteArray t = l.trimmed();
-        return !t.isEmpty() && isCommentChar(t.at(0));
-    };
-
-    qsizetype first = -1;
-    for (qsizetype i = lines.size() - 1; i >= 0; --i) {
-        if (!isBlank(lines.at(i)) && !isComment(lines.at(i))) {
-            first = i + 1;
-            break;
-        }
-    }
-    if (first < 0) {
-        // Only comments: SimpleIni keeps the leading block (up to the first line that does not
-        // start with a comment character) as the file comment.
-        first = 0;
-        while (first < lines.size() && !lines.at(first).isEmpty() && isCommentChar(lines.at(first).at(0)))
-            ++first;
-    }
-    qsizetype last = lines.size() - 1;
-    while (last >= first && isBlank(lines.at(last)))
-        --last;
-    while (first <= last && isBlank(lines.at(first)))
-        ++first;
-    if (first > last)
-        return {};
-    QByteArray result;
-    for (qsizetype i = first; i <= last; ++i) {
-        result += lines.at(i);
-        result += '\n';
-    }
-    return result;
-}
-
-QByteArray oneLine(const QString &value)
+QString oneLine(const QString &value)
 {
     QString v = value;
     v.replace(QLatin1String("\r\n"), QLatin1String(" "));
     v.replace(QLatin1Char('\r'), QLatin1Char(' '));
     v.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    return v.toUtf8();
+    v.replace(QChar(u'\0'), QLatin1Char(' '));
+    return v;
+}
+
+// What the reader makes of a written value: outer blanks do not survive.
+QString asRead(const QString &value)
+{
+    qsizetype from = 0;
+    qsizetype to = value.size();
+    auto blank = [](QChar c) { return c == u' ' || c == u'\t'; };
+    while (from < to && blank(value.at(from)))
+        ++from;
+    while (to > from && blank(value.at(to - 1)))
+        --to;
+    return value.mid(from, to - from);
 }
 
 } // namespace
@@ -77,48 +48,25 @@ QByteArray oneLine(const QString &value)
 struct IniFile::Content
 {
     CSimpleIniA ini { true, true, false };
+    QByteArray bytes; // the file as it is on disk
     bool existed = false;
-    bool unreadable = false;
-    bool crlf = false;
     bool bom = false;
-    QByteArray trailing;
+    Encoding encoding = Encoding::Utf8;
+    QString unreadable; // why the file could not be read in full; empty when it could
 
-    Content() { ini.SetSpaces(false); }
+    QByteArray body() const { return bom ? bytes.mid(kBom.size()) : bytes; }
 
-    QByteArray serialize() const
+    std::optional<QByteArray> encode(const QString &text) const
     {
-        std::string out;
-        ini.Save(out, false);
-        QByteArray bytes = QByteArray::fromStdString(out);
-        if (!trailing.isEmpty()) {
-            if (!bytes.isEmpty())
-                bytes += bytes.endsWith('\n') ? "\n" : "\n\n";
-            bytes += trailing;
-        }
-        bytes.replace("\r\n", "\n");
-        if (crlf)
-            bytes.replace("\n", "\r\n");
-        if (bom)
-            bytes.prepend(kBom);
-        return bytes;
+        if (encoding == Encoding::Utf8)
+            return text.toUtf8();
+        return windows1252::encode(text);
     }
 
-    void set(const QString &section, const QString &key, const QString &value)
+    // A key's value as the reader gives it.
+    const char *get(const QByteArray &section, const QByteArray &key) const
     {
-        const QByteArray sec = section.toUtf8();
-        QByteArray name = key.toUtf8();
-        // Keep the spelling the key already has in the file (the lookup ignores letter case).
-        CSimpleIniA::TNamesDepend keys;
-        if (ini.GetAllKeys(sec.constData(), keys)) {
-            for (const auto &k : keys) {
-                if (qstricmp(k.pItem, name.constData()) == 0) {
-                    name = QByteArray(k.pItem);
-                    break;
-                }
-            }
-        }
-        // Force-replace: one value per key, at the position of its first occurrence.
-        ini.SetValue(sec.constData(), name.constData(), oneLine(value).constData(), nullptr, true);
+        return ini.GetValue(section.constData(), key.constData(), nullptr);
     }
 };
 
@@ -141,29 +89,60 @@ void IniFile::reload()
 
 std::unique_ptr<IniFile::Content> IniFile::load() const
 {
-    auto content = std::make_unique<Content>();
-    QFile file(m_path);
-    if (!file.exists())
-        return content;
-    if (!file.open(QIODevice::ReadOnly)) {
-        content->unreadable = true;
-        return content;
+    const QFileInfo info(m_path);
+    if (!info.exists())
+        return std::make_unique<Content>();
+    std::unique_ptr<Content> content;
+    QString reason;
+    if (info.isDir()) {
+        reason = QStringLiteral("it is a folder");
+    } else {
+        QFile file(m_path);
+        if (file.open(QIODevice::ReadOnly)) {
+            content = parse(file.readAll());
+            if (file.error() != QFileDevice::NoError)
+                reason = file.errorString();
+        } else {
+            reason = file.errorString();
+        }
     }
-    QByteArray data = file.readAll();
+    if (!content)
+        content = std::make_unique<Content>();
     content->existed = true;
+    if (!reason.isEmpty())
+        content->unreadable = reason;
+    return content;
+}
+
+std::unique_ptr<IniFile::Content> IniFile::parse(QByteArray data)
+{
+    auto content = std::make_unique<Content>();
+    content->bytes = data;
     content->bom = data.startsWith(kBom);
     if (content->bom)
         data.remove(0, kBom.size());
-    const qsizetype nl = data.indexOf('\n');
-    content->crlf = nl > 0 && data.at(nl - 1) == '\r';
-    content->trailing = trailingComments(data);
-    content->ini.LoadData(data.constData(), static_cast<size_t>(data.size()));
+
+    content->encoding = QByteArrayView(data).isValidUtf8() ? Encoding::Utf8 : Encoding::Windows1252;
+    QByteArray text = content->encoding == Encoding::Utf8 ? data : windows1252::decode(data).toUtf8();
+
+    // The reader stops at a NUL byte: the lines holding one are left out so that the rest
+    // is still read, and the file is not written over.
+    if (const qsizetype nul = text.indexOf('\0'); nul >= 0) {
+        content->unreadable = QStringLiteral("line %1 holds a NUL byte").arg(text.left(nul).count('\n') + 1);
+        QList<QByteArray> lines = text.split('\n');
+        for (QByteArray &line : lines) {
+            if (line.contains('\0'))
+                line.clear();
+        }
+        text = lines.join('\n');
+    }
+    content->ini.LoadData(text.constData(), static_cast<size_t>(text.size()));
     return content;
 }
 
 const char *IniFile::raw(const QString &section, const QString &key) const
 {
-    return m_content->ini.GetValue(section.toUtf8().constData(), key.toUtf8().constData(), nullptr);
+    return m_content->get(section.toUtf8(), key.toUtf8());
 }
 
 bool IniFile::contains(const QString &section, const QString &key) const
@@ -226,9 +205,11 @@ QString IniFile::cut(const QString &text, int width)
 bool IniFile::write(const QList<Entry> &entries)
 {
     m_error.clear();
+    const QString shown = QDir::toNativeSeparators(m_path);
     const QFileInfo info(m_path);
     if (!QDir().mkpath(info.absolutePath())) {
-        m_error = QStringLiteral("cannot create the folder %1").arg(info.absolutePath());
+        m_error = QStringLiteral("%1 was not written: the folder %2 cannot be created")
+                      .arg(shown, QDir::toNativeSeparators(info.absolutePath()));
         return false;
     }
 
@@ -239,29 +220,79 @@ bool IniFile::write(const QList<Entry> &entries)
     lock.tryLock(2000);
 
     // Reload first: keys that another program wrote since our last read are kept.
-    std::unique_ptr<Content> content = load();
-    if (content->unreadable) {
-        m_error = QStringLiteral("cannot read %1, so it is not overwritten").arg(m_path);
-        m_content = std::move(content);
+    std::unique_ptr<Content> before = load();
+    auto refuse = [&](const QString &why) {
+        m_error = QStringLiteral("%1 was not written: %2").arg(shown, why);
+        m_content = std::move(before);
         return false;
+    };
+    if (!before->unreadable.isEmpty())
+        return refuse(QStringLiteral("it could not be read in full (%1), and writing it would lose what could not "
+                                     "be read")
+                          .arg(before->unreadable));
+
+    IniLines lines(before->body());
+    for (const Entry &e : entries) {
+        const auto section = before->encode(e.section);
+        const auto key = before->encode(e.key);
+        const auto value = before->encode(oneLine(e.value));
+        if (!section || !key || !value)
+            return refuse(QStringLiteral("the value of \"%1\" in section \"%2\" has characters that the file's "
+                                         "character set (Windows-1252) cannot hold")
+                              .arg(e.key, e.section));
+        lines.set(*section, *key, *value);
     }
-    for (const Entry &e : entries)
-        content->set(e.section, e.key, e.value);
+    const QByteArray bytes = (before->bom ? kBom : QByteArray()) + lines.bytes();
+    if (before->existed && bytes == before->bytes) {
+        m_content = std::move(before);
+        return true;
+    }
+
+    // The written file must read as the old one with the new values, and nothing else changed.
+    std::unique_ptr<Content> after = parse(bytes);
+    if (!sameApartFrom(*before, *after, entries))
+        return refuse(QStringLiteral("its layout could not be kept for the keys written"));
 
     QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        m_error = file.errorString();
-        m_content = load();
+    if (!file.open(QIODevice::WriteOnly))
+        return refuse(file.errorString());
+    file.write(bytes);
+    if (!file.commit())
+        return refuse(file.errorString());
+    after->existed = true;
+    m_content = std::move(after);
+    return true;
+}
+
+bool IniFile::sameApartFrom(const Content &before, const Content &after, const QList<Entry> &entries)
+{
+    if (!after.unreadable.isEmpty())
         return false;
+    auto written = [&](const char *section, const char *key) {
+        return std::any_of(entries.begin(), entries.end(), [&](const Entry &e) {
+            return qstricmp(e.section.toUtf8().constData(), section) == 0
+                && qstricmp(e.key.toUtf8().constData(), key) == 0;
+        });
+    };
+    CSimpleIniA::TNamesDepend sections;
+    before.ini.GetAllSections(sections);
+    for (const auto &section : sections) {
+        CSimpleIniA::TNamesDepend keys;
+        before.ini.GetAllKeys(section.pItem, keys);
+        for (const auto &key : keys) {
+            if (written(section.pItem, key.pItem))
+                continue;
+            const char *was = before.ini.GetValue(section.pItem, key.pItem, nullptr);
+            const char *is = after.ini.GetValue(section.pItem, key.pItem, nullptr);
+            if (!is || qstrcmp(was, is) != 0)
+                return false;
+        }
     }
-    file.write(content->serialize());
-    if (!file.commit()) {
-        m_error = file.errorString();
-        m_content = load();
-        return false;
+    for (const Entry &e : entries) {
+        const char *is = after.get(e.section.toUtf8(), e.key.toUtf8());
+        if (!is || QString::fromUtf8(is) != asRead(oneLine(e.value)))
+            return false;
     }
-    content->existed = true;
-    m_content = std::move(content);
     return true;
 }
 

@@ -18,21 +18,30 @@ namespace config {
 // - a number is read like the Windows reader does: optional blanks, an optional sign and the
 //   leading digits; a value that does not start with a number reads as 0;
 // - a text longer than the width the caller gives is cut to that width;
-// - values are UTF-8; a UTF-8 byte order mark, CRLF line ends and comments starting with ';'
-//   or '#' are understood.
+// - a file that is valid UTF-8 is read as UTF-8, any other as Windows-1252 (the service writes
+//   its file in the Windows ANSI code page); a UTF-8 byte order mark, CRLF line ends and comments
+//   starting with ';' or '#' are understood;
+// - a line that holds a NUL byte is skipped (the rest of the file is still read), and the file
+//   then counts as not read in full.
 //
 // Writing (write() and the single-key helpers):
 // - the file is read again first, so that keys that another program changed since our last
-//   read are kept; only the keys written change, every other key, comment and their order stay;
-// - a key is never removed; a key that is new to its section goes to the end of that section,
-//   a new section to the end of the file; an existing key keeps the spelling it had in the file;
-// - the file keeps its line ends (CRLF stays CRLF, a new file gets LF) and its byte order mark;
+//   read are kept; only the values written change: every other byte stays as it was, comments,
+//   blank lines, lines the reader cannot make sense of (a line without "=") and spacing
+//   included, and a value written unchanged leaves its line as it is;
+// - a key is never removed; a key that is new to its section goes after the last entry of that
+//   section, a new section to the end of the file; an existing key keeps the spelling it has;
+// - the file keeps its encoding (a value that the file's code page cannot hold is refused), its
+//   line ends (a new file gets LF) and its byte order mark;
+// - a file that exists but could not be read in full (no rights, a folder, a NUL byte, a read
+//   error) is never written, so nothing that could not be read is lost;
 // - the new contents go to a temporary file in the same folder that then replaces the file,
-//   so a crash never leaves a half-written file; a missing folder is created;
+//   so a crash never leaves a half-written file; a missing folder is created; a write that
+//   changes nothing leaves the file untouched;
 // - line breaks inside a value are written as blanks (a value is always one line);
 // - nothing is encrypted.
-// A write returns false when the file could not be written (errorString() says why); the
-// loaded copy then shows the file as it is on disk.
+// A write returns false when the file was not written (errorString() says why, naming the file);
+// the loaded copy then shows the file as it is on disk.
 //
 // An object is not shared between threads; two objects on the same file are independent.
 class IniFile
@@ -76,6 +85,8 @@ public:
 private:
     struct Content;
     std::unique_ptr<Content> load() const;
+    static std::unique_ptr<Content> parse(QByteArray data);
+    static bool sameApartFrom(const Content &before, const Content &after, const QList<Entry> &entries);
     const char *raw(const QString &section, const QString &key) const;
 
     QString m_path;

@@ -36,6 +36,7 @@ protected:
         m_resource = m_dir.filePath("resource");
         m_work = m_dir.filePath("work");
         QDir().mkpath(m_dir.filePath("global"));
+        QDir().mkpath(m_dir.filePath("home"));
     }
 
     ConsoleSettings read() { return getIniSettings(m_files, m_resource, m_trace, m_work); }
@@ -43,6 +44,69 @@ protected:
     QString webmonValue(const char *section, const char *key) const
     {
         return IniFile(m_files.webMonitorIni).text(section, key, "<absent>");
+    }
+
+    // Every setting changed from its default.
+    ConsoleSettings changedSettings()
+    {
+        ConsoleSettings s = read();
+        s.webUrl = "https://print.example.com";
+        s.webVersion = bizlib::Decimal(712, 2);
+        s.adminEmail = "admin@example.com";
+        s.apiToken = "token-123";
+        s.useProxy = true;
+        s.proxyServer = "proxy.example.com";
+        s.proxyPort = 3128;
+        s.proxyUser = "proxyuser";
+        s.proxyPassword = "secret pass";
+        s.pollsiteTimer = 5;
+        s.webtaskTimer = 7;
+        s.maxWebtasks = 12;
+        s.maxAttempts = 4;
+        s.userTimer = 60;
+        s.refreshInterval = 15;
+        s.sessionCleanerTimer = 1200;
+        s.useSsl = true;
+        s.hotFolder = m_dir.filePath("hot");
+        s.edocHotFolder = m_dir.filePath("edoc");
+        s.autoSaveAttachments = false;
+        s.disableLog = false;
+        s.localDelivery = "VAN";
+        s.courierDelivery = "COURIER";
+        s.freeDelivery = true;
+        s.voucherCode = "VOUCHER";
+        s.uploadOrderPdf = false;
+        s.uploadProofPdf = false;
+        s.uploadDeliveryPdf = false;
+        s.uploadInvoicePdf = false;
+        s.downloader = "Standard";
+        s.autoProcessQuotes = true;
+        s.autoProcessRfqs = true;
+        s.autoProcessOrders = true;
+        s.rfqEstimator = "JB";
+        s.rfqNotify = true;
+        s.addressNotify = true;
+        s.autoEmailRep = true;
+        s.autoEmailManager = true;
+        s.skipProductOrder = true;
+        s.signupProcess = "Existing";
+        s.quoteLayout = 1;
+        s.serviceOrderLayout = 2;
+        s.productOrderLayout = 3;
+        s.proofLayout = 4;
+        s.deliveryLayout = 5;
+        s.invoiceLayout = 6;
+        s.enquiryAlert = false;
+        s.enquirySound = "/sounds/ding.wav";
+        s.signupAlert = false;
+        s.signupSound = "/sounds/dong.wav";
+        s.syncDateTime = true;
+        s.minimizeToTray = false;
+        s.pendingReminder = true;
+        s.pendingInterval = 10;
+        s.quotePhrases = false;
+        s.orderPhrases = false;
+        return s;
     }
 
     QTemporaryDir m_dir;
@@ -153,63 +217,7 @@ TEST_F(ConsoleSettingsTest, maxWebtasks_isReadFromTheFile_andKeptAtFiftyAtMost)
 
 TEST_F(ConsoleSettingsTest, everySetting_survivesASaveAndARead)
 {
-    ConsoleSettings s = read();
-    s.webUrl = "https://print.example.com";
-    s.webVersion = bizlib::Decimal(712, 2);
-    s.adminEmail = "admin@example.com";
-    s.apiToken = "token-123";
-    s.useProxy = true;
-    s.proxyServer = "proxy.example.com";
-    s.proxyPort = 3128;
-    s.proxyUser = "proxyuser";
-    s.proxyPassword = "secret pass";
-    s.pollsiteTimer = 5;
-    s.webtaskTimer = 7;
-    s.maxWebtasks = 12;
-    s.maxAttempts = 4;
-    s.userTimer = 60;
-    s.refreshInterval = 15;
-    s.sessionCleanerTimer = 1200;
-    s.useSsl = true;
-    s.hotFolder = m_dir.filePath("hot");
-    s.edocHotFolder = m_dir.filePath("edoc");
-    s.autoSaveAttachments = false;
-    s.disableLog = false;
-    s.localDelivery = "VAN";
-    s.courierDelivery = "COURIER";
-    s.freeDelivery = true;
-    s.voucherCode = "VOUCHER";
-    s.uploadOrderPdf = false;
-    s.uploadProofPdf = false;
-    s.uploadDeliveryPdf = false;
-    s.uploadInvoicePdf = false;
-    s.downloader = "Standard";
-    s.autoProcessQuotes = true;
-    s.autoProcessRfqs = true;
-    s.autoProcessOrders = true;
-    s.rfqEstimator = "JB";
-    s.rfqNotify = true;
-    s.addressNotify = true;
-    s.autoEmailRep = true;
-    s.autoEmailManager = true;
-    s.skipProductOrder = true;
-    s.signupProcess = "Existing";
-    s.quoteLayout = 1;
-    s.serviceOrderLayout = 2;
-    s.productOrderLayout = 3;
-    s.proofLayout = 4;
-    s.deliveryLayout = 5;
-    s.invoiceLayout = 6;
-    s.enquiryAlert = false;
-    s.enquirySound = "/sounds/ding.wav";
-    s.signupAlert = false;
-    s.signupSound = "/sounds/dong.wav";
-    s.syncDateTime = true;
-    s.minimizeToTray = false;
-    s.pendingReminder = true;
-    s.pendingInterval = 10;
-    s.quotePhrases = false;
-    s.orderPhrases = false;
+    ConsoleSettings s = changedSettings();
     ASSERT_TRUE(put(s));
 
     EXPECT_EQ(read(), s);
@@ -219,6 +227,125 @@ TEST_F(ConsoleSettingsTest, everySetting_survivesASaveAndARead)
     EXPECT_EQ(webmonValue("Settings", "ProxyPassword"), "secret pass");
     EXPECT_EQ(webmonValue("Layouts", "InvoiceLayout"), "6");
     EXPECT_EQ(webmonValue("Settings", "UseProxy"), "1");
+}
+
+// The lines of one section of an INI text, as written.
+QList<QByteArray> sectionLines(const QByteArray &text, const QByteArray &section)
+{
+    QList<QByteArray> lines;
+    bool inside = false;
+    for (QByteArray line : text.split('\n')) {
+        line = line.trimmed();
+        if (line.startsWith('['))
+            inside = line == '[' + section + ']';
+        else if (inside)
+            lines << line;
+    }
+    return lines;
+}
+
+TEST_F(ConsoleSettingsTest, everyKeyName_isReadAndWrittenAsTheServiceSpellsIt)
+{
+    const ConsoleSettings changed = changedSettings();
+    struct Key
+    {
+        bool shared; // the web monitor's file, else the workstation's
+        QByteArray section, key, text;
+    };
+    const QList<Key> keys = { { true, "Settings", "WebURL", "https://print.example.com" },
+        { true, "Settings", "WebVersion", "7.12" }, { true, "Settings", "AdminEmail", "admin@example.com" },
+        { true, "Settings", "APIToken", "token-123" }, { true, "Settings", "UseProxy", "1" },
+        { true, "Settings", "ProxyServer", "proxy.example.com" }, { true, "Settings", "ProxyPort", "3128" },
+        { true, "Settings", "ProxyUser", "proxyuser" }, { true, "Settings", "ProxyPassword", "secret pass" },
+        { true, "Settings", "PollsiteTimer", "5" }, { true, "Settings", "WebtaskTimer", "7" },
+        { true, "Settings", "MaxWebtasks", "12" }, { true, "Settings", "MaxAttempts", "4" },
+        { true, "Settings", "UserTimer", "60" }, { true, "Settings", "RefreshInterval", "15" },
+        { true, "Settings", "SessionCleanerTimer", "1200" }, { true, "Settings", "UseSSL", "1" },
+        { true, "Settings", "HotFolder", changed.hotFolder.toUtf8() },
+        { true, "Settings", "EdocHotFolder", changed.edocHotFolder.toUtf8() },
+        { true, "Settings", "AutoSaveAttachments", "0" }, { true, "Settings", "DisableLog", "0" },
+        { true, "Settings", "LocalDelivery", "VAN" }, { true, "Settings", "CourierDelivery", "COURIER" },
+        { true, "Settings", "FreeDelivery", "1" }, { true, "Settings", "VoucherCode", "VOUCHER" },
+        { true, "Settings", "UploadOrderPDF", "0" }, { true, "Settings", "UploadProofPDF", "0" },
+        { true, "Settings", "UploadDeliveryPDF", "0" }, { true, "Settings", "UploadInvoicePDF", "0" },
+        { true, "Settings", "Downloader", "Standard" }, { true, "Settings", "AutoProcessQuotes", "1" },
+        { true, "Settings", "AutoProcessRFQs", "1" }, { true, "Settings", "AutoProcessOrders", "1" },
+        { true, "Settings", "RFQEstimator", "JB" }, { true, "Settings", "RFQNotify", "1" },
+        { true, "Settings", "AddressNotify", "1" }, { true, "Settings", "AutoEmailRep", "1" },
+        { true, "Settings", "AutoEmailManager", "1" }, { true, "Settings", "SkipProductOrder", "1" },
+        { true, "Settings", "SignupProcess", "Existing" }, { true, "Layouts", "QuoteLayout", "1" },
+        { true, "Layouts", "ServiceOrderLayout", "2" }, { true, "Layouts", "ProductOrderLayout", "3" },
+        { true, "Layouts", "ProofLayout", "4" }, { true, "Layouts", "DeliveryLayout", "5" },
+        { true, "Layouts", "InvoiceLayout", "6" }, { false, "Web", "EnquiryAlert", "0" },
+        { false, "Web", "EnquirySound", "/sounds/ding.wav" }, { false, "Web", "SignupAlert", "0" },
+        { false, "Web", "SignupSound", "/sounds/dong.wav" }, { false, "Web", "SyncDateTime", "1" },
+        { false, "Web", "MinimizeToTray", "0" }, { false, "Web", "PendingReminder", "1" },
+        { false, "Web", "PendingInterval", "10" }, { false, "Web", "QuotePhrases", "0" },
+        { false, "Web", "OrderPhrases", "0" } };
+
+    // Written: each key in its file and section, spelt exactly so.
+    ConsoleSettings s = changed;
+    ASSERT_TRUE(put(s));
+    const QByteArray shared = readAll(m_files.webMonitorIni);
+    const QByteArray local = readAll(m_files.localIni);
+    for (const Key &k : keys) {
+        EXPECT_TRUE(sectionLines(k.shared ? shared : local, k.section).contains(k.key + '=' + k.text))
+            << k.section.constData() << " " << k.key.constData();
+    }
+
+    // Read: files made of exactly these lines give the same settings.
+    QByteArray sharedText;
+    QByteArray localText;
+    for (const Key &k : keys) {
+        QByteArray &text = k.shared ? sharedText : localText;
+        if (!text.contains('[' + k.section + ']'))
+            text += '[' + k.section + "]\n";
+        text += k.key + '=' + k.text + '\n';
+    }
+    writeAll(m_files.webMonitorIni, sharedText);
+    writeAll(m_files.localIni, localText);
+    EXPECT_EQ(read(), changed);
+}
+
+TEST_F(ConsoleSettingsTest, rangedNumbers_areKeptWithinTheirLimits)
+{
+    struct Case
+    {
+        bool shared;
+        QByteArray line;
+        qint32 ConsoleSettings::*member;
+        qint32 expected;
+    };
+    for (const Case &c : { Case { false, "PendingInterval=255", &ConsoleSettings::pendingInterval, 255 },
+             Case { false, "PendingInterval=256", &ConsoleSettings::pendingInterval, 255 },
+             Case { false, "PendingInterval=-1", &ConsoleSettings::pendingInterval, 0 },
+             Case { true, "MaxAttempts=255", &ConsoleSettings::maxAttempts, 255 },
+             Case { true, "MaxAttempts=1000", &ConsoleSettings::maxAttempts, 255 },
+             Case { true, "MaxAttempts=-5", &ConsoleSettings::maxAttempts, 0 } }) {
+        writeAll(m_files.webMonitorIni, c.shared ? "[Settings]\n" + c.line + '\n' : QByteArray());
+        writeAll(m_files.localIni, c.shared ? QByteArray() : "[Web]\n" + c.line + '\n');
+        EXPECT_EQ(read().*c.member, c.expected) << c.line.constData();
+    }
+}
+
+TEST_F(ConsoleSettingsTest, save_refusesASettingsFileItCouldNotReadInFull_andSaysSoInTheTraceLog)
+{
+    TraceOptions options;
+    options.plainFileOn = true;
+    options.plainFileName = m_dir.filePath("DebugLog.txt");
+    m_trace.setOptions(options);
+    QByteArray damaged = "[Settings]\nWebURL=https://a.example.com\n";
+    damaged += '\0';
+    damaged += "\n[Layouts]\nQuoteLayout=4\n";
+    writeAll(m_files.webMonitorIni, damaged);
+
+    ConsoleSettings s = read();
+    s.refreshInterval = 20;
+    EXPECT_FALSE(put(s));
+    EXPECT_EQ(readAll(m_files.webMonitorIni), damaged);
+    const QByteArray log = readAll(options.plainFileName);
+    EXPECT_TRUE(log.contains("webmon.ini was not written: it could not be read in full (line 3 holds a NUL byte)"))
+        << log.constData();
 }
 
 TEST_F(ConsoleSettingsTest, windowsSettingsFile_isRead_andKeepsItsOwnKeysAndCommentsOnSave)

@@ -111,10 +111,10 @@ TEST_F(IniFileTest, write_changesOnlyItsKey_andKeepsCommentsOrderBomAndLineEnds)
     EXPECT_EQ(after.count("\n"), after.count("\r\n")) << "every line ends in CRLF";
     // The key keeps the spelling it has in the file, and its place.
     EXPECT_TRUE(after.contains("[SETTINGS]\r\nweburl=https://new.example.com\r\n")) << after.constData();
-    for (const char *kept : { "# written by the service", "WEBVERSION=6.3", "MaxWebtasks=twelve",
+    for (const char *kept : { "# written by the service", "WEBVERSION = 6.3 \r\n", "MaxWebtasks=twelve",
              "; layouts chosen on the server", "; end of file", "Jos\xC3\xA9" })
         EXPECT_TRUE(after.contains(kept)) << kept;
-    EXPECT_LT(after.indexOf("weburl="), after.indexOf("WEBVERSION="));
+    EXPECT_LT(after.indexOf("weburl="), after.indexOf("WEBVERSION ="));
     EXPECT_LT(after.indexOf("quotelayout=4"), after.indexOf("InvoiceLayout=9"));
     EXPECT_LT(after.indexOf("InvoiceLayout=9"), after.indexOf("; end of file"));
 
@@ -158,17 +158,67 @@ TEST_F(IniFileTest, write_createsFolderAndFile_withLfAndOneLineValues)
     EXPECT_EQ(QDir(m_dir.filePath("deep/er")).entryList(QDir::Files), QStringList { "webconsole.ini" });
 }
 
+TEST_F(IniFileTest, write_changesOnlyTheBytesOfEditedValues_inAWindows1252FileWithStrayLines)
+{
+    // The service writes its file in the Windows ANSI code page, and not every line is an entry.
+    const QByteArray ansi = "[Settings]\r\n"
+                            "AdminEmail = Caf\xe9 <admin@example.com>\r\n"
+                            "this line has no equals sign\r\n"
+                            "ProxyPassword=p\xa3ss\r\n"
+                            "[unclosed\r\n"
+                            "[Layouts]\r\n"
+                            "QuoteLayout=2\r\n";
+    writeAll(file(), ansi);
+    IniFile ini(file());
+    EXPECT_EQ(ini.text("Settings", "AdminEmail"), QString::fromUtf8("Caf\xC3\xA9 <admin@example.com>"));
+    EXPECT_EQ(ini.text("Settings", "ProxyPassword"), QString::fromUtf8("p\xC2\xA3ss"));
+
+    // Every key written back as read, one changed and one added: only those bytes change.
+    ASSERT_TRUE(ini.write({ { "Settings", "AdminEmail", ini.text("Settings", "AdminEmail") },
+        { "Settings", "ProxyPassword", ini.text("Settings", "ProxyPassword") },
+        { "Settings", "ProxyUser", QString::fromUtf8("Zo\xC3\xAB") }, { "Layouts", "QuoteLayout", "3" } }))
+        << ini.errorString().toStdString();
+    EXPECT_EQ(readAll(file()),
+        QByteArray("[Settings]\r\n"
+                   "AdminEmail = Caf\xe9 <admin@example.com>\r\n"
+                   "this line has no equals sign\r\n"
+                   "ProxyPassword=p\xa3ss\r\n"
+                   "ProxyUser=Zo\xeb\r\n"
+                   "[unclosed\r\n"
+                   "[Layouts]\r\n"
+                   "QuoteLayout=3\r\n"));
+
+    // A character the code page cannot hold is refused, not turned into another one.
+    const QByteArray before = readAll(file());
+    EXPECT_FALSE(ini.writeText("Settings", "ProxyUser", QString::fromUtf8("\xC5\x81\xC3\xB3" "d\xC5\xBA")));
+    EXPECT_TRUE(ini.errorString().contains("Windows-1252")) << ini.errorString().toStdString();
+    EXPECT_EQ(readAll(file()), before);
+}
+
 TEST_F(IniFileTest, write_doesNotOverwriteAFileItCannotRead)
 {
-    writeAll(file(), "[Settings]\nWebURL=https://keep.example.com\n");
-    QFile::setPermissions(file(), QFileDevice::WriteOwner);
-    if (QFile f(file()); f.open(QIODevice::ReadOnly))
-        GTEST_SKIP() << "running with rights that read any file";
+    // A NUL byte: the reader cannot take its line, so writing the file would lose it.
+    QByteArray withNul = "[Settings]\nWebURL=https://keep.example.com\nAdmin";
+    withNul += '\0';
+    withNul += "Email=x\n[Layouts]\nQuoteLayout=4\n";
+    writeAll(file(), withNul);
     IniFile ini(file());
-    EXPECT_FALSE(ini.writeText("Settings", "AdminEmail", "x@example.com"));
-    EXPECT_FALSE(ini.errorString().isEmpty());
-    QFile::setPermissions(file(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    EXPECT_EQ(readAll(file()), "[Settings]\nWebURL=https://keep.example.com\n");
+    EXPECT_EQ(ini.number("Layouts", "QuoteLayout"), 4) << "the lines after it are still read";
+    EXPECT_FALSE(ini.writeText("Settings", "WebURL", "https://new.example.com"));
+    EXPECT_TRUE(ini.errorString().contains("line 3 holds a NUL byte")) << ini.errorString().toStdString();
+    EXPECT_EQ(readAll(file()), withNul);
+
+    // No right to read it (root reads any file, so this part needs an ordinary user).
+    const QString locked = file("locked.ini");
+    writeAll(locked, "[Settings]\nWebURL=https://keep.example.com\n");
+    QFile::setPermissions(locked, QFileDevice::WriteOwner);
+    if (QFile f(locked); !f.open(QIODevice::ReadOnly)) {
+        IniFile unreadable(locked);
+        EXPECT_FALSE(unreadable.writeText("Settings", "AdminEmail", "x@example.com"));
+        EXPECT_FALSE(unreadable.errorString().isEmpty());
+        QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        EXPECT_EQ(readAll(locked), "[Settings]\nWebURL=https://keep.example.com\n");
+    }
 }
 
 } // namespace
