@@ -16,8 +16,9 @@ using testsupport::ScriptedLogon;
 
 namespace {
 
-// A small work factor keeps the tests quick; the stored hash names it, so verification follows.
+// Small work factors keep the tests quick; a stored hash names its cost, so verification follows.
 constexpr int kTestIterations = 500;
+const PasswordHasher::Cost kTestCost = PasswordHasher::Cost::minimal();
 
 QString hex(const QByteArray &bytes)
 {
@@ -34,9 +35,41 @@ TEST(PasswordHasher, derivesTheRfc7914ReferenceKeys)
                        "a1d425a1225833549adb841b51c9b3176a272bdebba1d078478f62b397f33c8d"));
 }
 
+TEST(PasswordHasher, olderScheme_matchesAnIndependentReference_forAPasswordLongerThanOneBlock)
+{
+    // 81 UTF-8 bytes: longer than the 64-byte HMAC block, so the key is hashed first. Reference:
+    // Python's hashlib.pbkdf2_hmac("sha256", password, salt, 1000, 32).
+    const QString password = QString::fromUtf8("Gr\xC3\xBC\xC3\x9F" "e aus der Druckerei, ").repeated(3);
+    ASSERT_EQ(password.toUtf8().size(), 81);
+    const QString salt = QStringLiteral("00112233445566778899aabbccddeeff");
+    const QString reference
+        = QStringLiteral("pbkdf2-sha256$1000$e477484c91b4caa3a20596e8090cadd6a7f1787ec6ad0ce04b0de930aa6a2b7f");
+    EXPECT_EQ(PasswordHasher::pbkdf2Hash(password, salt, 1000), reference);
+    EXPECT_EQ(PasswordHasher::check(password, salt, reference), PasswordHasher::Check::Match);
+    EXPECT_EQ(PasswordHasher::check(password.chopped(1), salt, reference), PasswordHasher::Check::Mismatch);
+}
+
+TEST(PasswordHasher, currentScheme_isArgon2idAndVerifiesOnlyTheRightPassword)
+{
+    const QString hash = PasswordHasher::hash(QStringLiteral("Tr0ub4dor"), kTestCost);
+    EXPECT_TRUE(hash.startsWith(QStringLiteral("$argon2id$"))) << hash.toStdString();
+    EXPECT_NE(PasswordHasher::hash(QStringLiteral("Tr0ub4dor"), kTestCost), hash) << "a salt of its own each time";
+    EXPECT_TRUE(PasswordHasher::verify(QStringLiteral("Tr0ub4dor"), {}, hash));
+    EXPECT_FALSE(PasswordHasher::verify(QStringLiteral("tr0ub4dor"), {}, hash));
+    EXPECT_FALSE(PasswordHasher::needsRehash(hash, kTestCost));
+    EXPECT_TRUE(PasswordHasher::needsRehash(hash, PasswordHasher::Cost::interactive()));
+    EXPECT_TRUE(PasswordHasher::needsRehash(PasswordHasher::pbkdf2Hash(QStringLiteral("x"), QStringLiteral("s"), 1)));
+
+    // A given salt writes the text libsodium writes, and libsodium reads it.
+    const QString salted = PasswordHasher::hashWithSalt(QStringLiteral("Tr0ub4dor"), QByteArray(16, 'k'), kTestCost);
+    EXPECT_EQ(salted, PasswordHasher::hashWithSalt(QStringLiteral("Tr0ub4dor"), QByteArray(16, 'k'), kTestCost));
+    EXPECT_TRUE(PasswordHasher::verify(QStringLiteral("Tr0ub4dor"), {}, salted)) << salted.toStdString();
+    EXPECT_FALSE(PasswordHasher::verify(QStringLiteral("Tr0ub4dox"), {}, salted));
+}
+
 TEST(PasswordHasher, verifiesOnlyTheRightPasswordAndWellFormedHashes)
 {
-    const PasswordHasher::Credential c = PasswordHasher::create(QStringLiteral("Tr0ub4dor"), kTestIterations);
+    const PasswordHasher::Credential c = PasswordHasher::createPbkdf2(QStringLiteral("Tr0ub4dor"), kTestIterations);
     EXPECT_TRUE(PasswordHasher::verify(QStringLiteral("Tr0ub4dor"), c.salt, c.hash));
     EXPECT_FALSE(PasswordHasher::verify(QStringLiteral("tr0ub4dor"), c.salt, c.hash));
     EXPECT_FALSE(PasswordHasher::verify(QStringLiteral("Tr0ub4dor"), c.salt + u'0', c.hash));
@@ -62,7 +95,6 @@ protected:
     qint32 addUser(
         const QString &initials, const QString &password, QList<qint32> rights = {}, bool administrator = false)
     {
-        Security security(db());
         Security::NewUser u;
         u.initials = initials;
         u.fullName = QStringLiteral("User ") + initials;
@@ -71,7 +103,7 @@ protected:
         u.rights = rights;
         u.administrator = administrator;
         qint32 id = 0;
-        const Status st = security.addUser(u, &id, kTestIterations);
+        const Status st = Security(db(), kTestCost).addUser(u, &id);
         EXPECT_TRUE(st.isOk()) << st.message().toStdString();
         return id;
     }
@@ -107,16 +139,16 @@ TEST_P(SecurityData, storedCredential_isNeitherThePasswordNorAPlainHashOfIt)
         const QString plain = hex(QCryptographicHash::hash(input, QCryptographicHash::Sha256));
         EXPECT_FALSE(hash.contains(plain, Qt::CaseInsensitive));
     }
-    EXPECT_EQ(salt.size(), 2 * PasswordHasher::kSaltBytes);
-    // The same password gives another salt and so another hash.
-    EXPECT_NE(b.text("PasswordSalt"), salt);
+    // The salt lives in the hash: the same password gives another salt and so another hash.
+    EXPECT_TRUE(salt.isEmpty());
+    EXPECT_TRUE(hash.startsWith(QStringLiteral("$argon2id$"))) << hash.toStdString();
     EXPECT_NE(b.text("PasswordHash"), hash);
 }
 
 TEST_P(SecurityData, authenticate_refusesWrongPasswordsAndUnknownInitialsAlike)
 {
     const qint32 id = addUser(QStringLiteral("JSX"), QStringLiteral("secret"));
-    Security security(db());
+    Security security(db(), kTestCost);
 
     Session session;
     session.userCode = QStringLiteral("untouched");
@@ -142,7 +174,7 @@ TEST_P(SecurityData, authenticate_refusesInactiveUsersAndUsersWithoutPassword)
     const qint32 inactive = addUser(QStringLiteral("IN"), QStringLiteral("pw"));
     setActive(inactive, 0);
     addUser(QStringLiteral("NP"), QString());
-    Security security(db());
+    Security security(db(), kTestCost);
     Session session;
     const Status st = security.authenticate(QStringLiteral("IN"), QStringLiteral("pw"), &session);
     EXPECT_TRUE(st.isNotFound());
@@ -151,10 +183,54 @@ TEST_P(SecurityData, authenticate_refusesInactiveUsersAndUsersWithoutPassword)
     EXPECT_EQ(session.userId, 0);
 }
 
+TEST_P(SecurityData, olderSchemeHash_isAcceptedAndReplacedAtTheNextLogon)
+{
+    const qint32 id = addUser(QStringLiteral("OS"), QString());
+    const PasswordHasher::Credential old = PasswordHasher::createPbkdf2(QStringLiteral("old-scheme"), kTestIterations);
+    ASSERT_TRUE(db().exec(QStringLiteral("UPDATE \"users\" SET \"passwordsalt\" = ?, \"passwordhash\" = ? WHERE \"userid\" = ?"),
+                    { old.salt, old.hash, id })
+                    .isOk());
+    Security security(db(), kTestCost);
+    Session session;
+    EXPECT_TRUE(security.authenticate(QStringLiteral("OS"), QStringLiteral("wrong"), &session).isNotFound());
+    EXPECT_EQ(userRow(id).text("PasswordHash"), old.hash) << "a refused try changes nothing";
+
+    ASSERT_TRUE(security.authenticate(QStringLiteral("OS"), QStringLiteral("old-scheme"), &session).isOk());
+    const QString upgraded = userRow(id).text("PasswordHash");
+    EXPECT_TRUE(upgraded.startsWith(QStringLiteral("$argon2id$"))) << upgraded.toStdString();
+    EXPECT_FALSE(PasswordHasher::needsRehash(upgraded, kTestCost));
+    EXPECT_TRUE(security.authenticate(QStringLiteral("OS"), QStringLiteral("old-scheme"), &session).isOk());
+    EXPECT_TRUE(security.authenticate(QStringLiteral("OS"), QStringLiteral("wrong"), &session).isNotFound());
+}
+
+TEST_P(SecurityData, storedCostBeyondTheCeiling_isABadRecord_refusedWithoutComputing)
+{
+    const qint32 id = addUser(QStringLiteral("BC"), QString());
+    const QString key = QString(64, u'a');
+    const QString b64 = QStringLiteral("c2FsdHNhbHRzYWx0c2FsdA");
+    Security security(db(), kTestCost);
+    for (const QString &stored : { QStringLiteral("pbkdf2-sha256$1000001$") + key,
+             QStringLiteral("pbkdf2-sha256$10000000$") + key,
+             QStringLiteral("$argon2id$v=19$m=4194304,t=2,p=1$") + b64 + u'$' + b64,
+             QStringLiteral("$argon2id$v=19$m=65536,t=1000,p=1$") + b64 + u'$' + b64 }) {
+        // A computed check would say Mismatch: the stored key is not the password's.
+        EXPECT_EQ(PasswordHasher::check(QStringLiteral("pw"), QStringLiteral("salt"), stored),
+            PasswordHasher::Check::BadRecord)
+            << stored.toStdString();
+        ASSERT_TRUE(db().exec(QStringLiteral("UPDATE \"users\" SET \"passwordhash\" = ? WHERE \"userid\" = ?"),
+                        { stored, id })
+                        .isOk());
+        Session session;
+        const Status st = security.authenticate(QStringLiteral("BC"), QStringLiteral("pw"), &session);
+        EXPECT_TRUE(st.isNotFound());
+        EXPECT_EQ(st.message(), Security::badRecordText());
+    }
+}
+
 TEST_P(SecurityData, logon_acceptsARightPasswordOnALaterTryAndFillsTheSession)
 {
     const qint32 id = addUser(QStringLiteral("MK"), QStringLiteral("letmein"));
-    Security security(db());
+    Security security(db(), kTestCost);
     ASSERT_TRUE(security.loadQs().isOk());
     ScriptedLogon prompter;
     prompter.answer(QStringLiteral("MK"), QStringLiteral("letmeout"));
@@ -176,7 +252,7 @@ TEST_P(SecurityData, logon_acceptsARightPasswordOnALaterTryAndFillsTheSession)
 TEST_P(SecurityData, logon_isRefusedAfterThreeWrongTriesAndWhenCancelled)
 {
     addUser(QStringLiteral("MK"), QStringLiteral("letmein"));
-    Security security(db());
+    Security security(db(), kTestCost);
     ScriptedLogon threeWrong;
     for (int i = 0; i < 4; ++i)
         threeWrong.answer(QStringLiteral("MK"), QStringLiteral("guess%1").arg(i));
@@ -200,7 +276,7 @@ TEST_P(SecurityData, hasRight_44_forHoldersAndAdministratorsOnly)
     const qint32 payer = addUser(QStringLiteral("LP"), QStringLiteral("x"), { 1, Security::kRightMarkOrdersPaid });
     const qint32 other = addUser(QStringLiteral("TD"), QStringLiteral("x"), { 1, 20 });
     const qint32 admin = addUser(QStringLiteral("JS"), QStringLiteral("x"), {}, true);
-    Security security(db());
+    Security security(db(), kTestCost);
 
     EXPECT_TRUE(security.hasRight(payer, 44));
     EXPECT_FALSE(security.hasRight(other, 44));
@@ -221,27 +297,27 @@ TEST_P(SecurityData, hasRight_44_forHoldersAndAdministratorsOnly)
 TEST_P(SecurityData, setPassword_replacesTheCredential)
 {
     const qint32 id = addUser(QStringLiteral("RP"), QStringLiteral("old"));
-    Security security(db());
-    ASSERT_TRUE(security.setPassword(id, QStringLiteral("new"), kTestIterations).isOk());
+    Security security(db(), kTestCost);
+    ASSERT_TRUE(security.setPassword(id, QStringLiteral("new")).isOk());
     Session session;
     EXPECT_TRUE(security.authenticate(QStringLiteral("RP"), QStringLiteral("old"), &session).isNotFound());
     EXPECT_TRUE(security.authenticate(QStringLiteral("RP"), QStringLiteral("new"), &session).isOk());
-    EXPECT_TRUE(security.setPassword(424242, QStringLiteral("x"), kTestIterations).isNotFound());
+    EXPECT_TRUE(security.setPassword(424242, QStringLiteral("x")).isNotFound());
 }
 
 TEST_P(SecurityData, addUser_refusesBadOrTakenInitialsAndWritesNothing)
 {
     addUser(QStringLiteral("AB"), QStringLiteral("x"));
-    Security security(db());
+    Security security(db(), kTestCost);
     Security::NewUser u;
     u.password = QStringLiteral("x");
     u.rights = { 44 };
     u.initials = QStringLiteral("ab");
-    EXPECT_TRUE(security.addUser(u, nullptr, kTestIterations).isDuplicate());
+    EXPECT_TRUE(security.addUser(u, nullptr).isDuplicate());
     u.initials = QStringLiteral("ABCD");
-    EXPECT_TRUE(security.addUser(u, nullptr, kTestIterations).isError());
+    EXPECT_TRUE(security.addUser(u, nullptr).isError());
     u.initials = QStringLiteral("  ");
-    EXPECT_TRUE(security.addUser(u, nullptr, kTestIterations).isError());
+    EXPECT_TRUE(security.addUser(u, nullptr).isError());
 
     Table users(db(), QStringLiteral("Users"));
     Table rights(db(), QStringLiteral("UserRights"));
@@ -261,7 +337,7 @@ TEST_P(SecurityData, loadQs_readsTheRightsAndFailsWithoutTheTables)
         r.setText("Description", QString::fromLatin1(text));
         ASSERT_TRUE(rights.insert(r).isOk());
     }
-    Security security(db());
+    Security security(db(), kTestCost);
     ASSERT_TRUE(security.loadQs().isOk());
     EXPECT_TRUE(security.isLoaded());
     EXPECT_EQ(security.rightCatalogue().value(44), QStringLiteral("May mark orders as paid"));

@@ -51,12 +51,12 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_test.isAvailable());
-        Security security(m_test.db());
+        Security security(m_test.db(), bizlib::security::PasswordHasher::Cost::minimal());
         Security::NewUser u;
         u.initials = QStringLiteral("JS");
         u.fullName = QStringLiteral("Jane Sutton");
         u.password = QStringLiteral("correct horse");
-        ASSERT_TRUE(security.addUser(u, &m_userId, 500).isOk());
+        ASSERT_TRUE(security.addUser(u, &m_userId).isOk());
     }
 
     testsupport::TestDatabase m_test { testsupport::Engine::SQLite };
@@ -74,7 +74,7 @@ TEST_F(LogonDialogTest, acceptsTheRightPasswordTypedIntoTheDialog)
         EXPECT_EQ(d->passwordEdit()->echoMode(), QLineEdit::Password);
         QTest::mouseClick(d->okButton(), Qt::LeftButton);
     } });
-    Security security(m_test.db());
+    Security security(m_test.db(), bizlib::security::PasswordHasher::Cost::minimal());
     WidgetLogonPrompter prompter;
     bizlib::Session session;
     const Security::LogonResult r = security.logon(prompter, &session);
@@ -97,7 +97,7 @@ TEST_F(LogonDialogTest, aWrongPasswordIsToldOnTheNextTryAndCancelRefuses)
             offeredInitials = d->initialsEdit()->text();
             d->reject();
         } });
-    Security security(m_test.db());
+    Security security(m_test.db(), bizlib::security::PasswordHasher::Cost::minimal());
     WidgetLogonPrompter prompter;
     bizlib::Session session;
     const Security::LogonResult r = security.logon(prompter, &session);

@@ -58,7 +58,7 @@ protected:
 
     void logOn(const QString &initials, QList<qint32> rights)
     {
-        bizlib::security::Security security(db());
+        bizlib::security::Security security(db(), bizlib::security::PasswordHasher::Cost::minimal());
         qint32 id = 0;
         ASSERT_TRUE(
             security.addUser({ initials, initials + QStringLiteral(" User"), {}, {}, false, rights }, &id).isOk());

@@ -6,7 +6,6 @@
 #include "bizlib/Dictionary.h"
 #include "bizlib/security/PasswordHasher.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <algorithm>
 #include <stdexcept>
@@ -26,9 +25,9 @@ DemoData::DemoData(bizlib::Database &db, quint32 seed)
     , m_today(QDate::currentDate())
 { }
 
-QString DemoData::passwordHash(const QString &salt, const QString &password)
+QString DemoData::passwordHash(const QByteArray &salt, const QString &password)
 {
-    return bizlib::security::PasswordHasher::hash(password, salt);
+    return bizlib::security::PasswordHasher::hashWithSalt(password, salt);
 }
 
 bizlib::Status DemoData::fillAll()

@@ -28,9 +28,9 @@ namespace demo {
 // transaction stays, and the Status says which table and why. The business part must come
 // before the web part, which reads the clients, quotes and resources back from the database.
 //
-// The demo users' log-on credential: USR:PasswordSalt is 16 bytes as 32 hexadecimal digits (from
-// the seeded generator, so a seed gives the same rows) and USR:PasswordHash the program's own
-// password hash of kDemoPassword with that salt, so the users log on like any other.
+// The demo users' log-on credential: USR:PasswordHash is the program's own password hash of
+// kDemoPassword with a salt of 16 bytes from the seeded generator (so a seed gives the same rows),
+// so the users log on like any other.
 class DemoData
 {
 public:
@@ -69,8 +69,8 @@ public:
     bizlib::Status addArrivingSignup(const QDateTime &when, qint32 *id);
     void setUploadFolder(const QString &folder) { m_uploadFolder = folder; }
 
-    // The salted hash stored for `password` with `salt` (see above).
-    static QString passwordHash(const QString &salt, const QString &password);
+    // The hash stored for `password` with `salt` (see above).
+    static QString passwordHash(const QByteArray &salt, const QString &password);
 
 private:
     // How a request comes about: one of the fixed samples; an extra one for speed tests (a client

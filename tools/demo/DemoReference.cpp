@@ -1,6 +1,7 @@
 #include "DemoData.h"
 #include "DemoFields.h"
 #include "bizlib/Database.h"
+#include "bizlib/security/PasswordHasher.h"
 
 #include <QByteArray>
 #include <algorithm>
@@ -243,10 +244,9 @@ void DemoData::addUsers()
         });
     }
     for (const User &u : kUsers) {
-        QByteArray saltBytes(16, '\0');
-        for (char &b : saltBytes)
+        QByteArray salt(bizlib::security::PasswordHasher::kSaltBytes, '\0');
+        for (char &b : salt)
             b = static_cast<char>(roll(256));
-        const QString salt = QString::fromLatin1(saltBytes.toHex());
         const QString first = str(u.first);
         const QString last = str(u.last);
         const qint32 userId = writer(QStringLiteral("Users")).add([&](bizlib::Record &r) {
@@ -255,7 +255,6 @@ void DemoData::addUsers()
                     { "LastName", last }, { "Position", str(u.position) },
                     { "Email", QStringLiteral("%1.%2@northgate-print.example").arg(first, last).toLower() },
                     { "Tel", QStringLiteral("0113 496 07%1").arg(10 + roll(89)) }, { "RepCode", str(u.repCode) },
-                    { "PasswordSalt", salt },
                     { "PasswordHash", passwordHash(salt, QString::fromLatin1(kDemoPassword)) } });
             setLongs(r,
                 { { "IsRep", qstrlen(u.repCode) > 0 ? 1 : 0 }, { "IsEstimator", u.estimator ? 1 : 0 },

@@ -5,7 +5,6 @@
 #include "bizlib/Table.h"
 #include "bizlib/TableCursor.h"
 #include "bizlib/security/LogonPrompter.h"
-#include "bizlib/security/PasswordHasher.h"
 
 namespace bizlib::security {
 
@@ -14,22 +13,11 @@ namespace {
 const QString kUsers = QStringLiteral("Users");
 const QString kUserRights = QStringLiteral("UserRights");
 
-int workFactor(int iterations)
-{
-    return iterations > 0 ? iterations : PasswordHasher::kDefaultIterations;
-}
-
-// Checked against when the initials are unknown, so that a refusal takes as long either way.
-const PasswordHasher::Credential &timingDecoy()
-{
-    static const PasswordHasher::Credential decoy = PasswordHasher::create(QStringLiteral("decoy"));
-    return decoy;
-}
-
 } // namespace
 
-Security::Security(Database &db)
+Security::Security(Database &db, const PasswordHasher::Cost &cost)
     : m_db(db)
+    , m_cost(cost)
 { }
 
 Status Security::loadQs()
@@ -80,13 +68,25 @@ Status Security::authenticate(const QString &initials, const QString &password, 
     if (found.isError())
         return found;
     if (found.isNotFound()) {
-        PasswordHasher::verify(password, timingDecoy().salt, timingDecoy().hash);
+        // Checked against a hash of the same cost, so that a refusal takes as long either way.
+        if (m_decoy.isEmpty())
+            m_decoy = PasswordHasher::hash(QStringLiteral("decoy"), m_cost);
+        PasswordHasher::verify(password, {}, m_decoy);
         return Status::notFound(refusedText());
     }
-    if (!PasswordHasher::verify(password, user.text("PasswordSalt"), user.text("PasswordHash")))
+    const QString stored = user.text("PasswordHash");
+    switch (PasswordHasher::check(password, user.text("PasswordSalt"), stored)) {
+    case PasswordHasher::Check::Match:
+        break;
+    case PasswordHasher::Check::Mismatch:
         return Status::notFound(refusedText());
+    case PasswordHasher::Check::BadRecord:
+        return Status::notFound(badRecordText());
+    }
     if (user.toLong("Active") == 0)
         return Status::notFound(inactiveText());
+    if (PasswordHasher::needsRehash(stored, m_cost))
+        upgradeHash(user.toLong("UserID"), stored, password);
     if (session) {
         session->userId = user.toLong("UserID");
         session->userCode = user.text("Initials");
@@ -94,6 +94,20 @@ Status Security::authenticate(const QString &initials, const QString &password, 
         session->email = user.text("Email");
     }
     return Status::ok();
+}
+
+void Security::upgradeHash(qint32 userId, const QString &stored, const QString &password)
+{
+    const QString fresh = PasswordHasher::hash(password, m_cost);
+    if (fresh.isEmpty())
+        return;
+    const Table users(m_db, kUsers);
+    const TableDef &def = users.def();
+    const QString hashColumn = def.sqlColumn(def.fieldIndex(QStringLiteral("PasswordHash")));
+    // Only while the row still holds the hash just checked: a password set meanwhile stays.
+    m_db.exec(QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3 = ? AND %2 = ?")
+                  .arg(def.sqlTable(), hashColumn, def.sqlColumn(def.fieldIndex(QStringLiteral("UserID")))),
+        { fresh, userId, stored });
 }
 
 Security::LogonResult Security::logon(LogonPrompter &prompter, Session *session)
@@ -154,19 +168,21 @@ bool Security::hasRight(qint32 userId, qint32 rightNo)
     return checkRight(userId, rightNo, &holds) && holds;
 }
 
-Status Security::setPassword(qint32 userId, const QString &password, int iterations)
+Status Security::setPassword(qint32 userId, const QString &password)
 {
     Record user;
     if (const Status st = fetchUser(userId, &user); !st)
         return st;
-    const PasswordHasher::Credential c = PasswordHasher::create(password, workFactor(iterations));
-    user.setText("PasswordSalt", c.salt);
-    user.setText("PasswordHash", c.hash);
+    const QString hash = PasswordHasher::hash(password, m_cost);
+    if (hash.isEmpty())
+        return Status::error(QStringLiteral("The password could not be hashed."));
+    user.setText("PasswordSalt", QString());
+    user.setText("PasswordHash", hash);
     Table users(m_db, kUsers);
     return users.update(user);
 }
 
-Status Security::addUser(const NewUser &user, qint32 *userId, int iterations)
+Status Security::addUser(const NewUser &user, qint32 *userId)
 {
     const QString initials = user.initials.trimmed().toUpper();
     if (initials.isEmpty() || initials.size() > kMaxInitials)
@@ -192,9 +208,10 @@ Status Security::addUser(const NewUser &user, qint32 *userId, int iterations)
     r.setLong("Administrator", user.administrator ? 1 : 0);
     r.setLong("Active", 1);
     if (!user.password.isEmpty()) {
-        const PasswordHasher::Credential c = PasswordHasher::create(user.password, workFactor(iterations));
-        r.setText("PasswordSalt", c.salt);
-        r.setText("PasswordHash", c.hash);
+        const QString hash = PasswordHasher::hash(user.password, m_cost);
+        if (hash.isEmpty())
+            return Status::error(QStringLiteral("The password could not be hashed."));
+        r.setText("PasswordHash", hash);
     }
     if (const Status st = users.insert(r); !st) {
         users.release(r);

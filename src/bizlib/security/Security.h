@@ -2,6 +2,7 @@
 
 #include "bizlib/Session.h"
 #include "bizlib/Status.h"
+#include "bizlib/security/PasswordHasher.h"
 
 #include <QList>
 #include <QMap>
@@ -59,8 +60,13 @@ public:
     // dialog does not tell which initials exist.
     static QString refusedText() { return QStringLiteral("The initials or the password are not correct."); }
     static QString inactiveText() { return QStringLiteral("This user may not log on."); }
+    static QString badRecordText()
+    {
+        return QStringLiteral("The stored password of this user cannot be checked. An administrator must set it again.");
+    }
 
-    explicit Security(Database &db);
+    // `cost`: the work of the password hashes this object writes (tests pass a small one).
+    explicit Security(Database &db, const PasswordHasher::Cost &cost = PasswordHasher::Cost::interactive());
 
     // LOADQS: reads the catalogue of numbered rights and checks that the user tables can be read.
     // An error says which table failed; the logon cannot run then.
@@ -75,22 +81,26 @@ public:
     LogonResult logon(LogonPrompter &prompter, Session *session);
 
     // One check of initials and password, without asking. Ok with `session` filled; NotFound with
-    // refusedText() or inactiveText() as the message when refused; Error when the database failed.
-    // Initials longer than kMaxInitials are refused (they are never cut to fit). Unknown initials
-    // take as long as a wrong password.
+    // refusedText(), inactiveText() or badRecordText() (a stored hash that is damaged or names a
+    // cost beyond the ceilings: refused without computing it) as the message when refused; Error
+    // when the database failed. Initials longer than kMaxInitials are refused (they are never cut
+    // to fit). Unknown initials take as long as a wrong password.
+    // After a successful check, a hash of the older scheme (or of another cost) is replaced by
+    // the current scheme's: one conditional update of USR:PasswordHash alone, which changes
+    // nothing when the hash was changed meanwhile; its failure does not refuse the logon.
     Status authenticate(const QString &initials, const QString &password, Session *session);
 
     // Whether the user holds the right; errors give false.
     bool hasRight(qint32 userId, qint32 rightNo);
     Status checkRight(qint32 userId, qint32 rightNo, bool *holds);
 
-    // Stores a new salt and the hash of `password` for the user. NotFound when there is no such
-    // user. `iterations` is the key derivation's work factor (tests pass a small one).
-    Status setPassword(qint32 userId, const QString &password, int iterations = 0);
+    // Stores the hash of `password` for the user (and clears the older scheme's salt). NotFound
+    // when there is no such user.
+    Status setPassword(qint32 userId, const QString &password);
     // Adds a user with the rights listed. Error for initials that are empty or longer than three
     // characters; Duplicate when the initials (any letter case) are taken. On success *userId
     // (if given) holds the new `USR:UserID`. All or nothing.
-    Status addUser(const NewUser &user, qint32 *userId = nullptr, int iterations = 0);
+    Status addUser(const NewUser &user, qint32 *userId = nullptr);
     // Gives or takes one right; granting a right held already is harmless.
     Status grantRight(qint32 userId, qint32 rightNo);
     Status revokeRight(qint32 userId, qint32 rightNo);
@@ -98,8 +108,11 @@ public:
 private:
     Status findUser(const QString &initials, Record *user);
     Status fetchUser(qint32 userId, Record *user);
+    void upgradeHash(qint32 userId, const QString &stored, const QString &password);
 
     Database &m_db;
+    PasswordHasher::Cost m_cost;
+    QString m_decoy; // a hash of m_cost, checked when the initials are unknown
     bool m_loaded = false;
     QMap<qint32, QString> m_rights;
 };
