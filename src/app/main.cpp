@@ -7,6 +7,7 @@
 #include "app/ui/WebFrame.h"
 #include "app/ui/WidgetPrompter.h"
 #include "config/TraceCategory.h"
+#include "config/TraceLog.h"
 
 #include <QApplication>
 #include <QDir>
@@ -59,7 +60,7 @@ int main(int argc, char *argv[])
                 c.prompter->alert(st.message(), QStringLiteral("Web console"), bizlib::Prompter::Icon::Hand);
                 return false;
             }
-            bizlib::ui::WidgetLogonPrompter logon;
+            bizlib::ui::WidgetLogonPrompter logon(nullptr, c.trace);
             return security.logon(logon, &c.glo.user).isLoggedOn();
         });
         switch (frame.open()) {

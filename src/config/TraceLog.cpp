@@ -58,6 +58,16 @@ int TraceLog::currentThreadNumber()
     return number;
 }
 
+int TraceLog::enterProcedure(const QString &procedure, const QString &buildStamp)
+{
+    return enter(buildStamp, QString::fromLatin1(ExecutableName), procedure + QStringLiteral("_webconsole"), procedure);
+}
+
+QString TraceLog::defaultBuildStamp()
+{
+    return QStringLiteral(__DATE__ " " __TIME__);
+}
+
 int TraceLog::enter(
     const QString &buildStamp, const QString &executable, const QString &module, const QString &procedure)
 {

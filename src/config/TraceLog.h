@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bizlib/ProcedureTrace.h"
 #include "config/RunningProcedure.h"
 #include "config/TraceOptions.h"
 
@@ -24,7 +25,7 @@ namespace config {
 // entry of the suppression list.
 //
 // The procedure of a report is the one the calling thread entered last and has not left.
-class TraceLog
+class TraceLog : public bizlib::ProcedureTrace
 {
 public:
     static constexpr const char *ExecutableName = "webconsole.EXE";
@@ -41,6 +42,13 @@ public:
     int enter(const QString &buildStamp, const QString &executable, const QString &module, const QString &procedure);
     // Writes the exit report and forgets the activation; an unknown number (0 included) is ignored.
     void leave(int activation);
+
+    // The entry of one of this program's procedures: module "<procedure>_webconsole", executable
+    // "webconsole.EXE", the given build stamp (default: when this library was compiled).
+    int enterProcedure(const QString &procedure, const QString &buildStamp);
+    int enterProcedure(const QString &procedure) override { return enterProcedure(procedure, defaultBuildStamp()); }
+    void leaveProcedure(int activation) override { leave(activation); }
+    static QString defaultBuildStamp();
     // Free text, written while debug output or either file is on. A text that starts with
     // "[*" and has "*]" at the fifth character or later is written with the text between the
     // markers as its prefix and without the markers. Long texts are split as the options say.

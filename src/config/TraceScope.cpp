@@ -4,8 +4,7 @@ namespace config {
 
 TraceScope::TraceScope(TraceLog &log, const QString &procedure, const QString &buildStamp)
     : m_log(log)
-    , m_activation(log.enter(buildStamp, QString::fromLatin1(TraceLog::ExecutableName),
-          procedure + QStringLiteral("_webconsole"), procedure))
+    , m_activation(log.enterProcedure(procedure, buildStamp))
 { }
 
 TraceScope::~TraceScope()
@@ -15,7 +14,7 @@ TraceScope::~TraceScope()
 
 QString TraceScope::defaultBuildStamp()
 {
-    return QStringLiteral(__DATE__ " " __TIME__);
+    return TraceLog::defaultBuildStamp();
 }
 
 } // namespace config

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bizlib/ProcedureTrace.h"
 #include "bizlib/Status.h"
 #include "notes/Desktop.h"
 #include "notes/NoteEditorArgs.h"
@@ -41,6 +42,7 @@ public:
         Desktop *desktop = nullptr; // document lookup and Open
         bizlib::spell::SpellPrompter *speller = nullptr; // the spelling check
         QString dictionary; // empty: the installed default
+        bizlib::ProcedureTrace *trace = nullptr; // where the form reports its entry and exit
     };
 
     // The seven display contexts on the form, with their check box texts, then the five others.

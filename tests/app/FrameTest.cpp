@@ -1,7 +1,11 @@
 #include "app/Frame.h"
 #include "app/TrayNotifications.h"
+#include "app/ui/ProcedureInfoWindow.h"
 #include "app/ui/WebFrame.h"
 #include "bizlib/Table.h"
+#include "bizlib/ui/CalendarDialog.h"
+#include "bizlib/ui/LogonDialog.h"
+#include "config/TraceLog.h"
 #include "config/WindowEvents.h"
 #include "support/FakeClock.h"
 #include "support/ScriptedPrompter.h"
@@ -120,6 +124,37 @@ TEST_P(FrameOpening, frameWindowKeepsOneMonitorAndAsksBeforeClosing)
     EXPECT_FALSE(window.close());
     EXPECT_FALSE(ctx.closeConfirmed);
     EXPECT_EQ(prompter.shown().last().defaultButton, 2);
+}
+
+TEST_P(FrameOpening, windows_reportTheirEntryAndExitToTheTraceLog)
+{
+    config::TraceLog trace;
+    ctx.trace = &trace;
+    auto running = [&trace] {
+        QStringList names;
+        for (const config::RunningProcedure &p : trace.runningProcedures())
+            names << p.procedure;
+        return names;
+    };
+    Frame frame(ctx, {});
+    ASSERT_EQ(frame.open(), Frame::OpenResult::Open);
+    testsupport::FakeClock clock;
+    {
+        app::ui::WebFrame window(ctx, frame, clock);
+        window.setTrayAvailability([] { return false; });
+        window.openConsole();
+        EXPECT_EQ(running(), (QStringList{QStringLiteral("WebFrame"), QStringLiteral("WebConsole")}));
+        {
+            bizlib::ui::LogonDialog logon(&window, &trace);
+            bizlib::ui::CalendarDialog calendar(QStringLiteral("Date"), QDate(2024, 5, 1), &window, &trace);
+            app::ui::ProcedureInfoWindow info(QStringLiteral("Procedure:\tWebFrame"), &trace, &window);
+            EXPECT_EQ(running().mid(2), (QStringList{QStringLiteral("Logon"), QStringLiteral("Calendar"),
+                                                     QStringLiteral("ProcedureInformation")}));
+            EXPECT_EQ(trace.currentProcedure()->procedure, QStringLiteral("ProcedureInformation"));
+        }
+        EXPECT_EQ(running().size(), 2);
+    }
+    EXPECT_TRUE(running().isEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, FrameOpening, testing::Values(testsupport::Engine::SQLite), testsupport::engineName);

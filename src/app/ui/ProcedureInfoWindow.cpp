@@ -13,6 +13,7 @@ namespace app::ui {
 
 ProcedureInfoWindow::ProcedureInfoWindow(const QString &text, config::TraceLog *trace, QWidget *parent)
     : QDialog(parent)
+    , m_procedure(trace, QStringLiteral("ProcedureInformation"))
 {
     setWindowTitle(QStringLiteral("Procedure Information"));
     auto *l = new QVBoxLayout(this);

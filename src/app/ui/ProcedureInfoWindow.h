@@ -1,5 +1,7 @@
 #pragma once
 
+#include "bizlib/ProcedureScope.h"
+
 #include <QDialog>
 
 namespace config {
@@ -16,6 +18,9 @@ class ProcedureInfoWindow : public QDialog
 
 public:
     ProcedureInfoWindow(const QString &text, config::TraceLog *trace, QWidget *parent = nullptr);
+
+private:
+    bizlib::ProcedureScope m_procedure;
 };
 
 } // namespace app::ui

@@ -27,7 +27,12 @@
 namespace app::ui {
 
 WebFrame::WebFrame(config::AppContext &context, Frame &frame, const bizlib::MonotonicClock &clock, QWidget *parent)
-    : QMainWindow(parent), m_ctx(context), m_frame(frame), m_clock(clock), m_trayRetry(clock)
+    : QMainWindow(parent)
+    , m_procedure(context.trace, QString::fromLatin1(ProcedureName))
+    , m_ctx(context)
+    , m_frame(frame)
+    , m_clock(clock)
+    , m_trayRetry(clock)
 {
     setObjectName(QString::fromLatin1(ProcedureName));
     setWindowTitle(QStringLiteral("BrevixOnline - Web console"));
@@ -75,6 +80,8 @@ WebFrame::~WebFrame()
     delete notes::PhraseToolbox::running(m_ctx);
     if (m_ctx.frame == this)
         m_ctx.frame = nullptr;
+    // The monitor window leaves the trace log before the frame does, as it entered after it.
+    delete m_console;
 }
 
 void WebFrame::buildTrayMenu()

@@ -2,6 +2,7 @@
 
 #include "app/Frame.h"
 #include "app/TrayNotifications.h"
+#include "bizlib/ProcedureScope.h"
 #include "bizlib/MonotonicClock.h"
 #include "config/FrameEvents.h"
 #include "console/ui/WebConsole.h"
@@ -60,6 +61,7 @@ private:
     void buildTrayMenu();
     void startPhraseToolbox(const QString &group);
 
+    bizlib::ProcedureScope m_procedure; // first: the entry comes before anything else is made
     config::AppContext &m_ctx;
     Frame &m_frame;
     const bizlib::MonotonicClock &m_clock;

@@ -7,8 +7,9 @@
 
 namespace bizlib::ui {
 
-CalendarDialog::CalendarDialog(const QString &caption, const QDate &initial, QWidget *parent)
+CalendarDialog::CalendarDialog(const QString &caption, const QDate &initial, QWidget *parent, ProcedureTrace *trace)
     : QDialog(parent)
+    , m_procedure(trace, QStringLiteral("Calendar"))
     , m_calendar(new QCalendarWidget(this))
 {
     setWindowTitle(caption);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "bizlib/ProcedureScope.h"
+
 #include <QDate>
 #include <QDialog>
 
@@ -14,12 +16,14 @@ class CalendarDialog : public QDialog
     Q_OBJECT
 
 public:
-    CalendarDialog(const QString &caption, const QDate &initial, QWidget *parent = nullptr);
+    CalendarDialog(
+        const QString &caption, const QDate &initial, QWidget *parent = nullptr, ProcedureTrace *trace = nullptr);
 
     QDate selectedDate() const;
     QCalendarWidget *calendar() const { return m_calendar; }
 
 private:
+    ProcedureScope m_procedure; // first: the entry comes before anything else is made
     QCalendarWidget *m_calendar;
 };
 

@@ -1,5 +1,7 @@
 #include "bizlib/ui/EmailComposeDialog.h"
 
+#include "bizlib/ProcedureScope.h"
+
 #include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QFormLayout>
@@ -12,8 +14,9 @@
 
 namespace bizlib::ui {
 
-EmailComposeDialog::EmailComposeDialog(QWidget *parent)
+EmailComposeDialog::EmailComposeDialog(QWidget *parent, ProcedureTrace *trace)
     : QDialog(parent)
+    , m_trace(trace)
     , m_from(new QLabel(this))
     , m_to(new QLineEdit(this))
     , m_cc(new QLineEdit(this))
@@ -107,6 +110,7 @@ mail::MailDraft EmailComposeDialog::draft() const
 
 bool EmailComposeDialog::compose(mail::MailDraft &draft)
 {
+    ProcedureScope procedure(m_trace, QStringLiteral("EmailDialog"));
     load(draft);
     if (exec() != QDialog::Accepted)
         return false;

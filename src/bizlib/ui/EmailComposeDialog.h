@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bizlib/ProcedureTrace.h"
 #include "bizlib/mail/MailComposer.h"
 
 #include <QDialog>
@@ -19,7 +20,8 @@ class EmailComposeDialog : public QDialog, public mail::MailComposer
 {
     Q_OBJECT
 public:
-    explicit EmailComposeDialog(QWidget *parent = nullptr);
+    // The dialog reports to `trace` as "EmailDialog" while it is shown.
+    explicit EmailComposeDialog(QWidget *parent = nullptr, ProcedureTrace *trace = nullptr);
 
     // Shows the draft modally; on Send the draft takes the edits.
     bool compose(mail::MailDraft &draft) override;
@@ -31,6 +33,7 @@ public:
 private:
     void updateSendButton();
 
+    ProcedureTrace *m_trace;
     mail::MailDraft m_loaded;
     QLabel *m_from;
     QLineEdit *m_to;

@@ -11,8 +11,9 @@
 
 namespace bizlib::ui {
 
-LogonDialog::LogonDialog(QWidget *parent)
+LogonDialog::LogonDialog(QWidget *parent, ProcedureTrace *trace)
     : QDialog(parent)
+    , m_procedure(trace, QStringLiteral("Logon"))
     , m_initials(new QLineEdit(this))
     , m_password(new QLineEdit(this))
     , m_message(new QLabel(this))

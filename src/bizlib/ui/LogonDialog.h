@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bizlib/ProcedureScope.h"
 #include "bizlib/security/LogonPrompter.h"
 
 #include <QDialog>
@@ -18,7 +19,7 @@ class LogonDialog : public QDialog
     Q_OBJECT
 
 public:
-    explicit LogonDialog(QWidget *parent = nullptr);
+    explicit LogonDialog(QWidget *parent = nullptr, ProcedureTrace *trace = nullptr);
 
     void setAttempt(const security::LogonPrompter::Attempt &attempt);
     QString initials() const;
@@ -30,6 +31,7 @@ public:
     QLabel *messageLabel() const { return m_message; }
 
 private:
+    ProcedureScope m_procedure; // first: the entry comes before anything else is made
     void updateOk();
 
     QLineEdit *m_initials;

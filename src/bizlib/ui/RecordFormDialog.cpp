@@ -22,6 +22,12 @@ namespace {
 
 using Editor = forms::FormLayout::Editor;
 
+// The library's form procedures are named after the table they update.
+QString procedureName(const forms::FormModel &form)
+{
+    return QStringLiteral("Update") + (form.records().isEmpty() ? QStringLiteral("Record") : form.record().table().name);
+}
+
 const QString kDateFormat = QStringLiteral("yyyy-MM-dd");
 // The day before the first day a DATE can hold: the date editor shows it blank, as "no date".
 const QDate kNoDate(1800, 12, 28);
@@ -51,8 +57,9 @@ QValidator *validatorFor(const FieldDef &def, QObject *parent)
 
 } // namespace
 
-RecordFormDialog::RecordFormDialog(forms::FormModel &form, QWidget *parent)
+RecordFormDialog::RecordFormDialog(forms::FormModel &form, QWidget *parent, ProcedureTrace *trace)
     : QDialog(parent)
+    , m_procedure(trace, procedureName(form))
     , m_form(form)
 {
     setWindowTitle(form.caption());

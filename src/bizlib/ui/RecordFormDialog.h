@@ -1,5 +1,7 @@
 #pragma once
 
+#include "bizlib/ProcedureScope.h"
+
 #include <QDialog>
 #include <QList>
 
@@ -22,7 +24,7 @@ class RecordFormDialog : public QDialog
     Q_OBJECT
 
 public:
-    RecordFormDialog(forms::FormModel &form, QWidget *parent = nullptr);
+    RecordFormDialog(forms::FormModel &form, QWidget *parent = nullptr, ProcedureTrace *trace = nullptr);
 
     // The editor of a field (named as the layout names it), nullptr when the form does not show it.
     QWidget *editorFor(const QString &field) const;
@@ -31,6 +33,7 @@ public:
     void accept() override;
 
 private:
+    ProcedureScope m_procedure; // first: the entry comes before anything else is made
     void loadValues();
     QWidget *makeEditor(int row);
     QString editorText(int row) const;

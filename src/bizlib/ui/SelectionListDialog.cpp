@@ -14,8 +14,9 @@
 
 namespace bizlib::ui {
 
-SelectionListDialog::SelectionListDialog(forms::SelectionList &list, QWidget *parent)
+SelectionListDialog::SelectionListDialog(forms::SelectionList &list, QWidget *parent, ProcedureTrace *trace)
     : QDialog(parent)
+    , m_procedure(trace, QStringLiteral("Select") + list.definition().table)
     , m_list(list)
     , m_locator(new QLineEdit(this))
     , m_view(new QTableView(this))

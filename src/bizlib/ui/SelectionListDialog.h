@@ -1,5 +1,7 @@
 #pragma once
 
+#include "bizlib/ProcedureScope.h"
+
 #include <QDialog>
 
 class QLineEdit;
@@ -20,7 +22,7 @@ class SelectionListDialog : public QDialog
     Q_OBJECT
 
 public:
-    SelectionListDialog(forms::SelectionList &list, QWidget *parent = nullptr);
+    SelectionListDialog(forms::SelectionList &list, QWidget *parent = nullptr, ProcedureTrace *trace = nullptr);
 
     QLineEdit *locatorEdit() const { return m_locator; }
     QTableView *view() const { return m_view; }
@@ -28,6 +30,7 @@ public:
     int currentRow() const;
 
 private:
+    ProcedureScope m_procedure; // first: the entry comes before anything else is made
     void locate(const QString &text);
     void showRow(int row);
     void choose();

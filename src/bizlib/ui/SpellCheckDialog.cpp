@@ -1,5 +1,7 @@
 #include "bizlib/ui/SpellCheckDialog.h"
 
+#include "bizlib/ProcedureScope.h"
+
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,8 +12,9 @@
 
 namespace bizlib::ui {
 
-SpellCheckDialog::SpellCheckDialog(QWidget *parent)
+SpellCheckDialog::SpellCheckDialog(QWidget *parent, ProcedureTrace *trace)
     : QDialog(parent)
+    , m_trace(trace)
     , m_context(new QTextBrowser(this))
     , m_changeTo(new QLineEdit(this))
     , m_suggestions(new QListWidget(this))
@@ -92,6 +95,7 @@ void SpellCheckDialog::load(const Query &query)
 
 SpellCheckDialog::Answer SpellCheckDialog::ask(const Query &query)
 {
+    ProcedureScope procedure(m_trace, QStringLiteral("SpellCheck"));
     load(query);
     exec(); // closing the dialog leaves the answer at Cancel
     return m_answer;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bizlib/ProcedureTrace.h"
 #include "bizlib/spell/SpellPrompter.h"
 
 #include <QDialog>
@@ -19,7 +20,8 @@ class SpellCheckDialog : public QDialog, public spell::SpellPrompter
 {
     Q_OBJECT
 public:
-    explicit SpellCheckDialog(QWidget *parent = nullptr);
+    // The dialog reports to `trace` as "SpellCheck" while it is shown.
+    explicit SpellCheckDialog(QWidget *parent = nullptr, ProcedureTrace *trace = nullptr);
 
     // Shows one misspelt word modally and returns the user's choice.
     Answer ask(const Query &query) override;
@@ -29,6 +31,7 @@ public:
 private:
     void finish(Action action);
 
+    ProcedureTrace *m_trace;
     Answer m_answer;
     QTextBrowser *m_context;
     QLineEdit *m_changeTo;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bizlib/ProcedureTrace.h"
 #include "bizlib/forms/RecordForms.h"
 
 class QWidget;
@@ -11,8 +12,10 @@ namespace bizlib::ui {
 class WidgetForms : public forms::RecordForms
 {
 public:
-    explicit WidgetForms(QWidget *parent = nullptr)
+    // The dialogs report their entry and exit to `trace`.
+    explicit WidgetForms(QWidget *parent = nullptr, ProcedureTrace *trace = nullptr)
         : m_parent(parent)
+        , m_trace(trace)
     { }
     void setParent(QWidget *parent) { m_parent = parent; }
 
@@ -22,6 +25,7 @@ public:
 
 private:
     QWidget *m_parent;
+    ProcedureTrace *m_trace;
 };
 
 } // namespace bizlib::ui

@@ -6,7 +6,7 @@ namespace bizlib::ui {
 
 bool WidgetLogonPrompter::askCredentials(const Attempt &attempt, QString *initials, QString *password)
 {
-    LogonDialog dialog(m_parent);
+    LogonDialog dialog(m_parent, m_trace);
     dialog.setAttempt(attempt);
     if (dialog.exec() != QDialog::Accepted)
         return false;

@@ -6,6 +6,7 @@
 #include "bizlib/security/Security.h"
 #include "bizlib/ui/SpellCheckDialog.h"
 #include "bizlib/ui/WidgetForms.h"
+#include "config/TraceLog.h"
 #include "console/AttachmentActions.h"
 #include "console/Monitor.h"
 #include "console/RequestListSet.h"
@@ -165,10 +166,11 @@ void GeneralPage::setNoteEditor(NoteActions::Editor editor)
             s.prompter = m_ctx.prompter;
             s.userCode = m_ctx.glo.user.userCode;
             s.desktop = m_desktop;
-            bizlib::ui::WidgetForms forms(this);
+            s.trace = m_ctx.trace;
+            bizlib::ui::WidgetForms forms(this, m_ctx.trace);
             bizlib::forms::SelectLibrary select(*m_ctx.db, forms, m_ctx.prompter);
             s.select = &select;
-            bizlib::ui::SpellCheckDialog speller(this);
+            bizlib::ui::SpellCheckDialog speller(this, m_ctx.trace);
             s.speller = &speller;
             return notes::ui::UpdateWebNote::run(s, args, m_ctx.paths.windowIni, this);
         };

@@ -1,6 +1,7 @@
 #include "console/ui/WebConsole.h"
 
 #include "bizlib/Table.h"
+#include "config/TraceLog.h"
 #include "console/Monitor.h"
 #include "console/RequestListSet.h"
 #include "console/SetupEditor.h"
@@ -36,6 +37,7 @@ enum Tab { GeneralTab = 0, SetupTab, LogsTab, SyncTab };
 
 WebConsole::WebConsole(config::AppContext &context, const bizlib::MonotonicClock &clock, QWidget *parent)
     : QWidget(parent)
+    , m_procedure(context.trace, QString::fromLatin1(ProcedureName))
     , m_ctx(context)
     , m_lists(std::make_unique<RequestListSet>(*context.db, context.glo.user.userCode))
 {

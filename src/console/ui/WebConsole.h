@@ -1,6 +1,7 @@
 #pragma once
 
 #include "bizlib/MonotonicClock.h"
+#include "bizlib/ProcedureScope.h"
 #include "config/AppContext.h"
 
 #include <QWidget>
@@ -75,6 +76,7 @@ private:
     void runPurge();
     void showClock();
 
+    bizlib::ProcedureScope m_procedure; // first: the entry comes before anything else is made
     config::AppContext &m_ctx;
     std::unique_ptr<RequestListSet> m_lists;
     std::unique_ptr<Monitor> m_monitor;

@@ -33,9 +33,10 @@ QString stored(const QString &shown)
 }
 } // namespace
 
-UpdateWebNote::UpdateWebNote(
-    WebNoteEditor &editor, bizlib::Prompter *prompter, const QString &windowIni, QWidget *parent)
+UpdateWebNote::UpdateWebNote(WebNoteEditor &editor, bizlib::Prompter *prompter, const QString &windowIni,
+    QWidget *parent, bizlib::ProcedureTrace *trace)
     : QDialog(parent)
+    , m_procedure(trace, QString::fromLatin1(ProcedureName))
     , m_editor(editor)
     , m_windowIni(windowIni)
     , m_captionLine(new QLabel(this))
@@ -281,7 +282,7 @@ bizlib::forms::Response UpdateWebNote::run(
         editor.complete();
         return editor.response();
     }
-    UpdateWebNote dialog(editor, services.prompter, windowIni, parent);
+    UpdateWebNote dialog(editor, services.prompter, windowIni, parent, services.trace);
     // Modal to its own window only, so that the phrase toolbox (a window of its own) still takes
     // drags into the notes while the form is open.
     dialog.setWindowModality(Qt::WindowModal);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bizlib/ProcedureScope.h"
 #include "notes/WebNoteEditor.h"
 
 #include <QDialog>
@@ -27,8 +28,8 @@ public:
     static constexpr const char *ProcedureName = "UpdateWebNote";
 
     // `windowIni`: the window-settings file (empty: sizes are not kept).
-    UpdateWebNote(
-        WebNoteEditor &editor, bizlib::Prompter *prompter, const QString &windowIni, QWidget *parent = nullptr);
+    UpdateWebNote(WebNoteEditor &editor, bizlib::Prompter *prompter, const QString &windowIni,
+        QWidget *parent = nullptr, bizlib::ProcedureTrace *trace = nullptr);
     ~UpdateWebNote() override;
 
     // Runs the editor for `args`: the form for insert, change and view; a delete asks for
@@ -51,6 +52,7 @@ private:
     void readBack();
     void checkSpelling(bool report);
 
+    bizlib::ProcedureScope m_procedure; // first: the entry comes before anything else is made
     WebNoteEditor &m_editor;
     QString m_windowIni;
     QLabel *m_captionLine;
