@@ -13,20 +13,32 @@ namespace app {
 class SingleInstance
 {
 public:
+    enum class Result {
+        Acquired,
+        HeldElsewhere, // another copy runs
+        Failed, // the lock could not be made at all (errorString() says why)
+    };
+
     static QString baseText(const QString &programPath, int company);
     // "{" then, for positions 1..50 of the base text, one character of "0123456789ABCDE" chosen
     // by (position + character code) mod 16 ("F" for a remainder of 0), with "-" after the 8th
     // and 12th alphabet characters; then "}". Capped at 63 characters.
+    // A base text longer than 50 characters folds its further characters in: the code at each
+    // position is the sum of the codes at that position, 50 further, 100 further ...; and a dash
+    // is left out where it would push a position or the brace beyond 63 characters. Two texts of
+    // one length that differ in one or two neighbouring digits (the company number) therefore
+    // always get different names. Texts of up to 50 characters keep the name given above.
     static QString name(const QString &baseText);
 
     // Tries to take the lock named `name` in `folder` (default: the user's runtime folder).
-    // Returns false when another live process holds it.
-    bool acquire(const QString &name, const QString &folder = {});
+    Result acquire(const QString &name, const QString &folder = {});
     QString lockPath() const { return m_path; }
+    QString errorString() const { return m_error; }
 
 private:
     std::unique_ptr<QLockFile> m_lock;
     QString m_path;
+    QString m_error;
 };
 
 } // namespace app

@@ -135,14 +135,26 @@ QString Startup::missingIniText(const QString &path) const
                  .arg(file);
 }
 
-bool Startup::checkSingleInstance()
+bool Startup::checkSingleInstance(int *exitCode)
 {
     const QString base = SingleInstance::baseText(m_env.programPath, m_context.glo.companyNo);
-    if (m_instance.acquire(SingleInstance::name(base), m_env.runtimeFolder))
+    switch (m_instance.acquire(SingleInstance::name(base), m_env.runtimeFolder)) {
+    case SingleInstance::Result::Acquired:
         return true;
-    m_env.prompter->alert(
-        QStringLiteral("Sorry, you are only allowed to run one copy of this program, press ALT-TAB to switch tasks."),
-        QStringLiteral("Already running!: ") + base, bizlib::Prompter::Icon::Information);
+    case SingleInstance::Result::HeldElsewhere:
+        m_env.prompter->alert(
+            QStringLiteral("Sorry, you are only allowed to run one copy of this program, press ALT-TAB to switch tasks."),
+            QStringLiteral("Already running!: ") + base, bizlib::Prompter::Icon::Information);
+        *exitCode = 0;
+        return false;
+    case SingleInstance::Result::Failed:
+        break;
+    }
+    // Not another copy: telling the user one runs would send them looking for it.
+    m_env.prompter->alert(QStringLiteral("The web console cannot check that it runs only once: %1.")
+                              .arg(m_instance.errorString()),
+                          QStringLiteral("Web console"), bizlib::Prompter::Icon::Hand);
+    *exitCode = 1;
     return false;
 }
 
@@ -182,8 +194,9 @@ bool Startup::checkSystemRecord(int *exitCode)
     ctx.brevix.companyNo = ctx.glo.companyNo;
     if (syconf.toLong("MultiCompany") == 1) {
         config::IniFile defaults(ctx.paths.defaultIni);
-        defaults.write({{QStringLiteral("Multicompany"), QStringLiteral("CompanyName"), ctx.glo.companyName},
-                        {QStringLiteral("Multicompany"), QStringLiteral("CompanyNo"), QString::number(ctx.glo.companyNo)}});
+        if (!defaults.write({{QStringLiteral("Multicompany"), QStringLiteral("CompanyName"), ctx.glo.companyName},
+                             {QStringLiteral("Multicompany"), QStringLiteral("CompanyNo"), QString::number(ctx.glo.companyNo)}}))
+            m_trace->message(QStringLiteral("Company not saved: ") + defaults.errorString());
     }
     return true;
 }
@@ -193,6 +206,11 @@ void Startup::reconcileMail()
     bizlib::Table defaultsTable(*m_db, QStringLiteral("DEFAULTS"));
     bizlib::Record defaults = defaultsTable.newRecord();
     const bool exists = firstRecord(*m_db, QStringLiteral("DEFAULTS"), &defaults).isOk();
+    // The e-mail server keys that the workstation's file leaves out are the company's, as after
+    // any reload; a workstation that keeps its own settings ("EmailCustom") relies on that.
+    if (exists)
+        config::readMailServerKeys(m_context.brevix, config::IniFile(m_context.paths.localIni),
+                                   config::BizlibSystemTables::mailDefaultsOf(defaults));
     const MailReconciliation r = reconcileMailSettings(defaults, m_context.brevix);
     if (r.defaultsCompleted) {
         if (exists) {
@@ -209,7 +227,8 @@ void Startup::reconcileMail()
             }
         }
     }
-    writeMailKeys(r, m_context.brevix, m_context.paths.localIni);
+    if (QString error; !writeMailKeys(r, m_context.brevix, m_context.paths.localIni, &error))
+        m_trace->message(QStringLiteral("E-mail settings not saved: ") + error);
 }
 
 int Startup::run(const std::function<FrameResult(config::AppContext &)> &frame)
@@ -231,9 +250,11 @@ int Startup::run(const std::function<FrameResult(config::AppContext &)> &frame)
     ctx.web.webVersion = ctx.settings.webVersion;
     ctx.paths.accountsFile = inFolder(ctx.brevix.globalData, QStringLiteral("accounts.xml"));
     ctx.paths.listFormatFile = inFolder(ctx.brevix.localData, QStringLiteral("ListFormats.tps"));
+    if (m_env.interfaceFont)
+        m_env.interfaceFont(ctx.brevix, ctx.paths.localIni);
 
-    if (!m_commandLine.forceRun && !checkSingleInstance())
-        return 0;
+    if (!m_commandLine.forceRun && !checkSingleInstance(&exitCode))
+        return exitCode;
     if (!openDatabase(&exitCode) || !checkSystemRecord(&exitCode))
         return exitCode;
     reconcileMail();

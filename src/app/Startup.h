@@ -30,13 +30,15 @@ enum class FrameResult {
 // The program's start-up and shutdown, step by step:
 //  trace log start values; network banner lines (when a network switch but "/netnolog" is given);
 //  the web monitor settings file's name; the console settings (which may create the hot folders);
-//  the accounts and list-format file names; the single-instance check (unless "/ForceRun");
+//  the accounts and list-format file names; the interface font; the single-instance check (unless
+//  "/ForceRun");
 //  the business database; the first SYCONF record (none: silent end; upgrade not completed: the
 //  upgrade message); the company name and number; the e-mail and SMS reconciliation with
 //  DEFAULTS; the mail transport; INIT of the libraries DATA, MAIN, ORDER, QUOTE, REPORT, STOCK;
 //  the frame; then KILL in the same order and the closing banner lines.
 // Every early end is an orderly stop with exit code 0, except a missing or unreadable workstation
-// INI file or an unusable database, which end with exit code 1 after a message saying what failed.
+// INI file, a single-instance lock that cannot be made (an unwritable lock folder) or an unusable
+// database, which end with exit code 1 after a message saying what failed.
 class Startup
 {
 public:
@@ -47,6 +49,9 @@ public:
         QString runtimeFolder;        // where the single-instance lock lives (empty: the user's runtime folder)
         bizlib::Prompter *prompter = nullptr;
         std::function<void(const QString &)> debugLine; // the system debug output (banner lines)
+        // Hands the interface font (system configuration, workstation INI file) to the windows,
+        // before the single-instance check and so before any window shows.
+        std::function<void(const config::SystemConfig &, const QString &)> interfaceFont;
     };
 
     Startup(CommandLine commandLine, Environment environment, const QProcessEnvironment &processEnvironment);
@@ -67,7 +72,7 @@ private:
     bool prepareContext(int *exitCode);
     // What a start without its workstation INI file tells the user: where it looked, how to go on.
     QString missingIniText(const QString &path) const;
-    bool checkSingleInstance();
+    bool checkSingleInstance(int *exitCode);
     bool openDatabase(int *exitCode);
     bool checkSystemRecord(int *exitCode);
     void reconcileMail();

@@ -51,6 +51,7 @@ int main(int argc, char *argv[])
     env.workingFolder = QDir::currentPath();
     env.prompter = &prompter;
     env.debugLine = [](const QString &line) { qCDebug(config::lcTrace).noquote() << line; };
+    env.interfaceFont = &app::ui::InterfaceStyle::applyFont;
 
     app::Startup startup(commandLine, env, QProcessEnvironment::systemEnvironment());
     return startup.run([&prompter](config::AppContext &ctx) {
@@ -68,7 +69,7 @@ int main(int argc, char *argv[])
         case app::Frame::OpenResult::NotConfigured: return app::FrameResult::NotConfigured;
         case app::Frame::OpenResult::Open: break;
         }
-        app::ui::InterfaceStyle style(*qApp, ctx.brevix, ctx.paths.localIni);
+        app::ui::InterfaceStyle style(*qApp, ctx.brevix);
         bizlib::SteadyClock clock;
         app::ui::WebFrame window(ctx, frame, clock);
         prompter.setParent(&window);

@@ -12,6 +12,11 @@ std::optional<CompanyMailDefaults> BizlibSystemTables::readCompanyDefaults()
     bizlib::Record record = table.newRecord();
     if (!cursor.next(record).isOk())
         return std::nullopt;
+    return mailDefaultsOf(record);
+}
+
+CompanyMailDefaults BizlibSystemTables::mailDefaultsOf(const bizlib::Record &record)
+{
     CompanyMailDefaults mail;
     mail.emailServer = record.text(QStringLiteral("EmailServer"));
     mail.emailPort = record.text(QStringLiteral("EmailPort"));

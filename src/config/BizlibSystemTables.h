@@ -16,6 +16,8 @@ public:
     { }
 
     std::optional<CompanyMailDefaults> readCompanyDefaults() override;
+    // The e-mail server settings of a DEFAULTS record.
+    static CompanyMailDefaults mailDefaultsOf(const bizlib::Record &record);
     void readBrevixRecord() override;
 
     // The BREVIX record read by the last readBrevixRecord() (a fresh, empty one when the table

@@ -8,10 +8,10 @@
 
 namespace config {
 
-SystemConfig readSystemConfig(const IniFile &ini, const CompanyMailDefaults &mail, qint32 currentCompany)
+namespace {
+
+void takeMailDefaults(SystemConfig &defaults, const CompanyMailDefaults &mail)
 {
-    SystemConfig defaults;
-    defaults.companyNo = currentCompany;
     defaults.emailServer = mail.emailServer;
     defaults.emailPort = mail.emailPort;
     defaults.emailHelo = mail.emailHelo;
@@ -20,6 +20,15 @@ SystemConfig readSystemConfig(const IniFile &ini, const CompanyMailDefaults &mai
     defaults.emailServerTimeout = mail.emailServerTimeout;
     defaults.emailUsername = mail.emailUsername;
     defaults.emailPassword = mail.emailPassword;
+}
+
+} // namespace
+
+SystemConfig readSystemConfig(const IniFile &ini, const CompanyMailDefaults &mail, qint32 currentCompany)
+{
+    SystemConfig defaults;
+    defaults.companyNo = currentCompany;
+    takeMailDefaults(defaults, mail);
 
     SystemConfig config;
     for (const SystemConfigKey &key : SystemConfigKey::all()) {
@@ -32,6 +41,19 @@ SystemConfig readSystemConfig(const IniFile &ini, const CompanyMailDefaults &mai
         key.ini.read(ini, config, defaults);
     }
     return config;
+}
+
+void readMailServerKeys(SystemConfig &config, const IniFile &ini, const CompanyMailDefaults &mail)
+{
+    static const QStringList names = { QStringLiteral("EmailServer"), QStringLiteral("EmailPort"),
+        QStringLiteral("EmailHelo"), QStringLiteral("EmailFrom"), QStringLiteral("EmailEncryption"),
+        QStringLiteral("EmailServerTimeout"), QStringLiteral("EmailUsername"), QStringLiteral("EmailPassword") };
+    SystemConfig defaults;
+    takeMailDefaults(defaults, mail);
+    for (const SystemConfigKey &key : SystemConfigKey::all()) {
+        if (names.contains(key.ini.keyName()))
+            key.ini.read(ini, config, defaults);
+    }
 }
 
 bool writeSystemConfig(const SystemConfig &config, const QString &localIni, QString *error)

@@ -20,6 +20,12 @@ class TraceLog;
 // - the e-mail server keys default to the same-named settings of `mail`.
 SystemConfig readSystemConfig(const IniFile &ini, const CompanyMailDefaults &mail, qint32 currentCompany);
 
+// Reads only the e-mail server keys ("EmailServer", "EmailPort", "EmailHelo", "EmailFrom",
+// "EmailEncryption", "EmailServerTimeout", "EmailUsername", "EmailPassword") into `config`; a key
+// absent from `ini` takes the same-named setting of `mail`. Start-up runs it once the company
+// defaults record has been read, as a reload would.
+void readMailServerKeys(SystemConfig &config, const IniFile &ini, const CompanyMailDefaults &mail);
+
 // Writes every key of `config` to the workstation INI file, section by section, numbers in
 // decimal and texts as held; keys of other sections and programs stay as they are on disk.
 // Returns false (with the reason in `error`, when given) when the file could not be written.

@@ -52,14 +52,14 @@ protected:
     QString release() const { return m_dir.filePath(QStringLiteral("release")); }
 
     std::unique_ptr<QProcess> start(const QStringList &args, const QString &program = QStringLiteral(STARTUP_PROBE_PATH),
-                                    const QString &frame = {})
+                                    const QString &frame = {}, const QString &runtimeFolder = {})
     {
         auto p = std::make_unique<QProcess>();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         if (!frame.isEmpty())
             env.insert(QStringLiteral("STARTUP_PROBE_FRAME"), frame);
         env.insert(QStringLiteral("WEBCONSOLE_INI"), m_ini);
-        env.insert(QStringLiteral("STARTUP_PROBE_RUNTIME"), runtime());
+        env.insert(QStringLiteral("STARTUP_PROBE_RUNTIME"), runtimeFolder.isEmpty() ? runtime() : runtimeFolder);
         env.insert(QStringLiteral("STARTUP_PROBE_RELEASE"), release());
         for (auto it = m_env.cbegin(); it != m_env.cend(); ++it)
             env.insert(it.key(), it.value());
@@ -241,6 +241,56 @@ TEST_F(StartupProcess, multiCompanyRecord_writesCompanyToTheDefaultIniAndNotConf
     EXPECT_EQ(defaults.text(QStringLiteral("Multicompany"), QStringLiteral("CompanyName")),
               QStringLiteral("Northgate Print Ltd"));
     EXPECT_EQ(defaults.number(QStringLiteral("Multicompany"), QStringLiteral("CompanyNo")), 4);
+}
+
+TEST_F(StartupProcess, customMailWorkstation_takesTheCompanyServerKeysItLeavesOut)
+{
+    {
+        DatabaseConfig cfg;
+        cfg.file = m_dir.filePath(QStringLiteral("business.db"));
+        Database db(cfg);
+        ASSERT_TRUE(db.open().isOk());
+        Table t(db, QStringLiteral("DEFAULTS"));
+        Record r;
+        ASSERT_TRUE(t.prime(r).isOk());
+        r.setText("EmailTransport", QStringLiteral("SMTP"));
+        r.setText("EmailServer", QStringLiteral("smtp.company.example.com"));
+        r.setText("EmailPort", QStringLiteral("587"));
+        ASSERT_TRUE(t.insert(r).isOk());
+    }
+    config::IniFile ini(m_ini);
+    ASSERT_TRUE(ini.write({{QStringLiteral("Email"), QStringLiteral("EmailCustom"), QStringLiteral("1")},
+                           {QStringLiteral("Email"), QStringLiteral("EmailPort"), QStringLiteral("2525")}}));
+    releaseFrames();
+    auto p = start({});
+    const QString out = finish(*p);
+    EXPECT_TRUE(out.contains(QStringLiteral("mail=smtp.company.example.com:2525"))) << out.toStdString();
+}
+
+TEST_F(StartupProcess, interfaceFont_isHandedOverBeforeTheFrameAsksForTheLogon)
+{
+    config::IniFile ini(m_ini);
+    ASSERT_TRUE(ini.write({{QStringLiteral("Interface"), QStringLiteral("FontName"), QStringLiteral("DejaVu Serif")},
+                           {QStringLiteral("Interface"), QStringLiteral("FontSize"), QStringLiteral("11")}}));
+    releaseFrames();
+    auto p = start({});
+    const QString out = finish(*p);
+    const qsizetype font = out.indexOf(QStringLiteral("FONT DejaVu Serif 11"));
+    EXPECT_GE(font, 0) << out.toStdString();
+    EXPECT_LT(font, out.indexOf(QStringLiteral("FRAME")));
+}
+
+TEST_F(StartupProcess, lockFolderThatCannotBeMade_isAnErrorNotAnotherCopy)
+{
+    QFile blocker(m_dir.filePath(QStringLiteral("blocker")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    auto p = start({}, QStringLiteral(STARTUP_PROBE_PATH), {}, m_dir.filePath(QStringLiteral("blocker/run")));
+    const QString out = finish(*p);
+    EXPECT_EQ(p->exitCode(), 1);
+    EXPECT_FALSE(out.contains(QStringLiteral("Already running!"))) << out.toStdString();
+    EXPECT_TRUE(out.contains(QStringLiteral("cannot check that it runs only once: the lock folder"))) << out.toStdString();
+    EXPECT_FALSE(out.contains(QStringLiteral("FRAME")));
 }
 
 } // namespace

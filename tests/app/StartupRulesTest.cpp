@@ -40,19 +40,42 @@ TEST(SingleInstanceName, followsTheAlgorithmAndItsLimits)
     EXPECT_NE(a, SingleInstance::name(SingleInstance::baseText(QStringLiteral("/opt/wd/webconsole"), 0)));
 }
 
+TEST(SingleInstanceName, ofTwoCompaniesUnderALongPath_differ)
+{
+    // The company number lies beyond the 50th character and folds onto the first positions.
+    const QString longPath = QStringLiteral("/opt/print-company/applications/web-console/release-2024/bin/webconsole");
+    for (const auto &[a, b] : { std::pair { 1, 2 }, std::pair { 9, 10 }, std::pair { 19, 20 }, std::pair { 0, 16 } }) {
+        const QString nameA = SingleInstance::name(SingleInstance::baseText(longPath, a));
+        const QString nameB = SingleInstance::name(SingleInstance::baseText(longPath, b));
+        EXPECT_NE(nameA, nameB) << a << " " << b;
+        EXPECT_TRUE(nameA.endsWith(u'}'));
+    }
+    // Where the company number folds onto the last positions, dashes must not push it off the end:
+    // the first 47 positions all give 8, so every one would take a dash.
+    QString base;
+    for (int i = 1; i <= 50; ++i)
+        base += QChar(64 + ((8 - i) % 16 + 16) % 16);
+    base += QString(47, u'0') + u'-';
+    const QString one = SingleInstance::name(base + QStringLiteral("01"));
+    const QString two = SingleInstance::name(base + QStringLiteral("02"));
+    EXPECT_NE(one, two);
+    EXPECT_LE(one.size(), 63);
+    EXPECT_TRUE(one.endsWith(u'}'));
+}
+
 TEST(SingleInstanceLock, isHeldUntilReleasedAndTakenOverWhenStale)
 {
     QTemporaryDir dir;
     {
         SingleInstance first;
-        ASSERT_TRUE(first.acquire(QStringLiteral("{ABC}"), dir.path()));
+        ASSERT_EQ(first.acquire(QStringLiteral("{ABC}"), dir.path()), SingleInstance::Result::Acquired);
         SingleInstance second;
-        EXPECT_FALSE(second.acquire(QStringLiteral("{ABC}"), dir.path()));
+        EXPECT_EQ(second.acquire(QStringLiteral("{ABC}"), dir.path()), SingleInstance::Result::HeldElsewhere);
         SingleInstance other;
-        EXPECT_TRUE(other.acquire(QStringLiteral("{ABD}"), dir.path()));
+        EXPECT_EQ(other.acquire(QStringLiteral("{ABD}"), dir.path()), SingleInstance::Result::Acquired);
     }
     SingleInstance again;
-    EXPECT_TRUE(again.acquire(QStringLiteral("{ABC}"), dir.path()));
+    EXPECT_EQ(again.acquire(QStringLiteral("{ABC}"), dir.path()), SingleInstance::Result::Acquired);
 }
 
 TEST(CommandLineSwitches, matchWithoutCaseInBothForms)

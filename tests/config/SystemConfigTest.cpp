@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace config;
@@ -169,6 +170,58 @@ TEST_F(SystemConfigTest, presentKeys_winOverDefaults_andAreCutAndRanged)
     EXPECT_EQ(c.emailPort, "587");
     EXPECT_EQ(c.emailFrom, "office@example.com");
     EXPECT_EQ(c.emailServerTimeout, 0); // present but not a number
+}
+
+TEST_F(SystemConfigTest, everyMailServerKey_absentFromTheFile_isTheCompanys)
+{
+    CompanyMailDefaults mail;
+    mail.emailServer = "smtp.company.example.com";
+    mail.emailPort = "587";
+    mail.emailHelo = "company.example.com";
+    mail.emailFrom = "office@example.com";
+    mail.emailEncryption = "TLS";
+    mail.emailServerTimeout = 45;
+    mail.emailUsername = "office";
+    mail.emailPassword = "company-secret";
+    struct Key
+    {
+        QByteArray name;
+        QString company, own;
+        std::function<QString(const SystemConfig &)> value;
+    };
+    const QList<Key> keys = {
+        { "EmailServer", mail.emailServer, "smtp.own.example.com", [](const SystemConfig &c) { return c.emailServer; } },
+        { "EmailPort", "587", "465", [](const SystemConfig &c) { return c.emailPort; } },
+        { "EmailHelo", mail.emailHelo, "own.example.com", [](const SystemConfig &c) { return c.emailHelo; } },
+        { "EmailFrom", mail.emailFrom, "me@example.com", [](const SystemConfig &c) { return c.emailFrom; } },
+        { "EmailEncryption", "TLS", "SSL", [](const SystemConfig &c) { return c.emailEncryption; } },
+        { "EmailServerTimeout", "45", "90",
+            [](const SystemConfig &c) { return QString::number(c.emailServerTimeout); } },
+        { "EmailUsername", "office", "me", [](const SystemConfig &c) { return c.emailUsername; } },
+        { "EmailPassword", mail.emailPassword, "own-secret", [](const SystemConfig &c) { return c.emailPassword; } },
+    };
+    QByteArray own = "[Email]\nEmailCustom=1\n";
+    for (const Key &k : keys)
+        own += k.name + '=' + k.own.toUtf8() + '\n';
+
+    // Both the reload and start-up's reading of the server keys alone.
+    auto serverKeysOnly = [&] {
+        SystemConfig c;
+        readMailServerKeys(c, IniFile(m_files.localIni), mail);
+        return c;
+    };
+    writeAll(m_files.localIni, "[Email]\nEmailCustom=1\n");
+    const SystemConfig absent = readFile(0, mail);
+    const SystemConfig absentAlone = serverKeysOnly();
+    writeAll(m_files.localIni, own);
+    const SystemConfig present = readFile(0, mail);
+    const SystemConfig presentAlone = serverKeysOnly();
+    for (const Key &k : keys) {
+        EXPECT_EQ(k.value(absent), k.company) << k.name.constData();
+        EXPECT_EQ(k.value(absentAlone), k.company) << k.name.constData();
+        EXPECT_EQ(k.value(present), k.own) << k.name.constData();
+        EXPECT_EQ(k.value(presentAlone), k.own) << k.name.constData();
+    }
 }
 
 TEST_F(SystemConfigTest, writeBack_putsEveryKeyInTheFile_andKeepsForeignKeys)

@@ -38,10 +38,14 @@ int main(int argc, char **argv)
     env.runtimeFolder = qEnvironmentVariable("STARTUP_PROBE_RUNTIME");
     env.prompter = &prompter;
     env.debugLine = [](const QString &line) { std::printf("DEBUG %s\n", qPrintable(line)); };
+    env.interfaceFont = [](const config::SystemConfig &c, const QString &) {
+        std::printf("FONT %s %d\n", qPrintable(c.fontName), c.fontSize);
+    };
     app::Startup startup(app::CommandLine::parse(QCoreApplication::arguments()), env,
                          QProcessEnvironment::systemEnvironment());
     const int code = startup.run([](config::AppContext &ctx) {
-        std::printf("FRAME company=%d name=%s\n", ctx.glo.companyNo, qPrintable(ctx.glo.companyName));
+        std::printf("FRAME company=%d name=%s mail=%s:%s\n", ctx.glo.companyNo, qPrintable(ctx.glo.companyName),
+                    qPrintable(ctx.brevix.emailServer), qPrintable(ctx.brevix.emailPort));
         std::fflush(stdout);
         if (qEnvironmentVariable("STARTUP_PROBE_FRAME") == QLatin1String("notconfigured"))
             return app::FrameResult::NotConfigured;

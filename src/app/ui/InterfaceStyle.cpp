@@ -2,6 +2,7 @@
 
 #include "config/IniFile.h"
 #include "config/SystemConfig.h"
+#include "config/WindowsLocale.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -18,23 +19,27 @@ QString colourName(int c)
     return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF).name();
 }
 
-InterfaceStyle::InterfaceStyle(QApplication &app, const config::SystemConfig &cfg, const QString &localIni)
-    : QObject(&app), m_handCursor(cfg.handCursor != 0)
+void InterfaceStyle::applyFont(const config::SystemConfig &cfg, const QString &localIni)
 {
     // The font saved in section "Interface" wins over the configured one unless "Disable" is set.
     const config::IniFile ini(localIni);
     const QString section = QStringLiteral("Interface");
-    if (ini.number(section, QStringLiteral("Disable"), 0) == 0) {
-        QFont font = QApplication::font();
-        const QString name = ini.text(section, QStringLiteral("FontName"), cfg.fontName, 31).trimmed();
-        const qint64 size = ini.number(section, QStringLiteral("FontSize"), cfg.fontSize);
-        if (!name.isEmpty())
-            font.setFamily(name);
-        if (size > 0 && size < 72)
-            font.setPointSize(static_cast<int>(size));
-        QApplication::setFont(font);
-    }
+    if (ini.number(section, QStringLiteral("Disable"), 0) != 0)
+        return;
+    QFont font = QApplication::font();
+    const QString name = ini.text(section, QStringLiteral("FontName"), cfg.fontName, 31).trimmed();
+    const qint64 size = ini.number(section, QStringLiteral("FontSize"), cfg.fontSize);
+    if (!name.isEmpty())
+        font.setFamily(name);
+    if (size > 0 && size < 72)
+        font.setPointSize(static_cast<int>(size));
+    QApplication::setFont(font);
+}
 
+InterfaceStyle::InterfaceStyle(QApplication &app, const config::SystemConfig &cfg)
+    : QObject(&app)
+    , m_handCursor(cfg.handCursor != 0)
+{
     QString sheet;
     if (cfg.whiteTheme) {
         QPalette p = QApplication::palette();
@@ -43,6 +48,9 @@ InterfaceStyle::InterfaceStyle(QApplication &app, const config::SystemConfig &cf
         p.setColor(QPalette::Button, QColor(0xf4, 0xf4, 0xf4));
         QApplication::setPalette(p);
     }
+    if (cfg.headerColour > 0)
+        sheet += QStringLiteral("#headerBand { background: %1; }\n#headerBand QLabel { color: %2; }\n")
+                     .arg(colourName(cfg.headerColour), colourName(cfg.titleColour));
     if (cfg.toolbarColour > 0)
         sheet += QStringLiteral("QToolBar { background: %1; }\n").arg(colourName(cfg.toolbarColour));
     if (!cfg.raisedButtons)
@@ -59,6 +67,10 @@ InterfaceStyle::InterfaceStyle(QApplication &app, const config::SystemConfig &cf
         auto *translator = new QTranslator(this);
         if (translator->load(cfg.languageFile.trimmed()))
             QApplication::installTranslator(translator);
+    }
+    if (!(cfg.useWindowsLocale && cfg.useWindowsCurrency)) {
+        if (const std::optional<QLocale> locale = config::localeForLcid(cfg.locale))
+            QLocale::setDefault(*locale);
     }
     if (m_handCursor)
         app.installEventFilter(this);

@@ -91,11 +91,8 @@ WebConsole::~WebConsole() = default;
 QWidget *WebConsole::buildHeader()
 {
     auto *band = new QFrame(this);
+    // Its colours are the program's "Interface" settings (app/ui/InterfaceStyle), as for every window.
     band->setObjectName(QStringLiteral("headerBand"));
-    const int colour = m_ctx.brevix.headerColour > 0 ? m_ctx.brevix.headerColour : 6710886;
-    // The colour is stored as a Windows COLORREF: red in the low byte.
-    const QColor bg(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
-    band->setStyleSheet(QStringLiteral("#headerBand { background: %1; } #headerBand QLabel { color: white; }").arg(bg.name()));
     auto *l = new QHBoxLayout(band);
     m_title = new QLabel(QStringLiteral("Web console - ") + m_ctx.settings.webUrl.toLower(), band);
     QFont f = m_title->font();
