@@ -288,9 +288,15 @@ bool IniFile::sameApartFrom(const Content &before, const Content &after, const Q
                 return false;
         }
     }
-    for (const Entry &e : entries) {
+    // A key written twice holds the last value.
+    for (qsizetype i = entries.size() - 1; i >= 0; --i) {
+        const Entry &e = entries.at(i);
+        const bool later = std::any_of(entries.begin() + i + 1, entries.end(), [&](const Entry &l) {
+            return l.section.compare(e.section, Qt::CaseInsensitive) == 0
+                && l.key.compare(e.key, Qt::CaseInsensitive) == 0;
+        });
         const char *is = after.get(e.section.toUtf8(), e.key.toUtf8());
-        if (!is || QString::fromUtf8(is) != asRead(oneLine(e.value)))
+        if (!later && (!is || QString::fromUtf8(is) != asRead(oneLine(e.value))))
             return false;
     }
     return true;
