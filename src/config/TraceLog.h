@@ -52,7 +52,7 @@ public:
     // Free text, written while debug output or either file is on. A text that starts with
     // "[*" and has "*]" at the fifth character or later is written with the text between the
     // markers as its prefix and without the markers. Long texts are split as the options say.
-    void message(const QString &text);
+    void message(const QString &text) override;
 
     // The calling thread's current procedure, if any.
     std::optional<RunningProcedure> currentProcedure() const;

@@ -1,5 +1,6 @@
 #include "config/WindowSettings.h"
 
+#include "bizlib/ProcedureTrace.h"
 #include "config/IniFile.h"
 
 namespace config {
@@ -13,7 +14,11 @@ QByteArray WindowSettings::geometry(const QString &procedure) const
 bool WindowSettings::setGeometry(const QString &procedure, const QByteArray &geometry)
 {
     IniFile ini(m_path);
-    return ini.writeText(procedure, QStringLiteral("Geometry"), QString::fromLatin1(geometry.toBase64()));
+    if (ini.writeText(procedure, QStringLiteral("Geometry"), QString::fromLatin1(geometry.toBase64())))
+        return true;
+    if (m_trace)
+        m_trace->message(QStringLiteral("Window size and position not saved: ") + ini.errorString());
+    return false;
 }
 
 } // namespace config

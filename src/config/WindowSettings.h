@@ -3,6 +3,10 @@
 #include <QByteArray>
 #include <QString>
 
+namespace bizlib {
+class ProcedureTrace;
+}
+
 namespace config {
 
 // The window-settings INI file: each window keeps its size and position under its procedure
@@ -10,7 +14,11 @@ namespace config {
 class WindowSettings
 {
 public:
-    explicit WindowSettings(QString path) : m_path(std::move(path)) {}
+    // A geometry that cannot be written is reported to `trace`, when given.
+    explicit WindowSettings(QString path, bizlib::ProcedureTrace *trace = nullptr)
+        : m_path(std::move(path))
+        , m_trace(trace)
+    { }
     const QString &path() const { return m_path; }
 
     QByteArray geometry(const QString &procedure) const;
@@ -19,6 +27,7 @@ public:
 
 private:
     QString m_path;
+    bizlib::ProcedureTrace *m_trace;
 };
 
 } // namespace config

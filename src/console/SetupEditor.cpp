@@ -357,8 +357,10 @@ bool SetupEditor::save()
     Q_EMIT titleChanged(QStringLiteral("Web console - ") + m_ctx.settings.webUrl.toLower());
 
     QString error;
-    if (!config::writeSystemConfig(m_ctx.brevix, m_ctx.paths.localIni, &error))
+    if (!config::writeSystemConfig(m_ctx.brevix, m_ctx.paths.localIni, &error)) {
+        trace().message(QStringLiteral("System configuration not saved: ") + error);
         problems << tr("The workstation settings could not be written (%1).").arg(error);
+    }
 
     const bool failed = !problems.isEmpty();
     const SetupValues kept = m_values;

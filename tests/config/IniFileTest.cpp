@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -207,6 +208,15 @@ TEST_F(IniFileTest, write_doesNotOverwriteAFileItCannotRead)
     EXPECT_FALSE(ini.writeText("Settings", "WebURL", "https://new.example.com"));
     EXPECT_TRUE(ini.errorString().contains("line 3 holds a NUL byte")) << ini.errorString().toStdString();
     EXPECT_EQ(readAll(file()), withNul);
+
+    // A folder where the file should be: nothing is put in its place.
+    const QString folder = file("folder.ini");
+    ASSERT_TRUE(QDir().mkpath(folder + "/inside"));
+    IniFile notAFile(folder);
+    EXPECT_FALSE(notAFile.writeText("Settings", "WebURL", "https://new.example.com"));
+    EXPECT_TRUE(notAFile.errorString().contains("it could not be read in full (it is a folder)"))
+        << notAFile.errorString().toStdString();
+    EXPECT_TRUE(QFileInfo(folder + "/inside").isDir());
 
     // No right to read it (root reads any file, so this part needs an ordinary user).
     const QString locked = file("locked.ini");

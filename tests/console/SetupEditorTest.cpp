@@ -112,6 +112,22 @@ TEST_P(SetupTab, onlyTheWebsiteToWebHistoryControlsRaiseTheSaveQuestion)
     EXPECT_FALSE(editor.values().settings.autoEmailRep);
 }
 
+TEST_P(SetupTab, enteredNumbers_areKeptWithinWhatTheirKeysHold)
+{
+    const struct
+    {
+        const char *field;
+        int entered, kept;
+    } cases[] = { { "INI:PENDINGINTERVAL", 256, 255 }, { "INI:PENDINGINTERVAL", -1, 0 },
+        { "INI:MAXATTEMPTS", 255, 255 }, { "INI:MAXATTEMPTS", 300, 255 }, { "INI:MAXWEBTASKS", 51, 50 },
+        { "INI:MAXWEBTASKS", -2, 0 }, { "INI:REFRESHINTERVAL", 0, 1 }, { "INI:PROXYPORT", 65536, 65535 },
+        { "INI:PROXYPORT", 65535, 65535 } };
+    for (const auto &c : cases) {
+        editor.accept(QString::fromLatin1(c.field), c.entered);
+        EXPECT_EQ(editor.value(QString::fromLatin1(c.field)).toInt(), c.kept) << c.field << " " << c.entered;
+    }
+}
+
 TEST_P(SetupTab, dependentControlsFollowTheirSwitches)
 {
     EXPECT_FALSE(editor.isEnabled(QStringLiteral("INI:RFQESTIMATOR")));
@@ -210,6 +226,34 @@ TEST_P(SetupTab, aDefaultsRecordThatCannotBeSavedIsReportedAndQueuesNothing)
     EXPECT_TRUE(editor.isChanged());
     EXPECT_EQ(editor.values().defaults.webMarkup, QStringLiteral("WEB"));
     ASSERT_TRUE(db().exec(QStringLiteral("ALTER TABLE defaults_gone RENAME TO %1").arg(table), {}, &q).isOk());
+}
+
+TEST_P(SetupTab, aWorkstationFileThatCannotBeReadInFullIsLeftAsItIs_andTheRefusalIsShownAndLogged)
+{
+    config::TraceOptions options;
+    options.plainFileOn = true;
+    options.plainFileName = dir.filePath(QStringLiteral("DebugLog.txt"));
+    trace.setOptions(options);
+    QByteArray damaged = "[Web]\nEnquiryAlert=0\n";
+    damaged += '\0';
+    damaged += "\n[Startup]\nStartupWebConsole=0\n";
+    QFile file(ctx.paths.localIni);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(damaged);
+    file.close();
+
+    editor.accept(QStringLiteral("INI:STARTUPWEBCONSOLE"), true);
+    ASSERT_TRUE(editor.save());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), damaged);
+    EXPECT_EQ(prompter.shown().last().caption, QStringLiteral("Settings not saved"));
+    EXPECT_TRUE(prompter.lastText().contains(QStringLiteral("workstation settings could not be written")));
+    QFile log(options.plainFileName);
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QByteArray expected = "System configuration not saved: "
+        + QDir::toNativeSeparators(ctx.paths.localIni).toUtf8()
+        + " was not written: it could not be read in full (line 3 holds a NUL byte)";
+    EXPECT_TRUE(log.readAll().contains(expected));
 }
 
 TEST_P(SetupTab, cancelDropsEditsOfTheDefaultsAsWellAsOfTheFiles)

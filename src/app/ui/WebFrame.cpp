@@ -219,7 +219,8 @@ void WebFrame::closeEvent(QCloseEvent *event)
         if (m_tray)
             m_tray->hide();
         m_frame.writeBack();
-        config::WindowSettings(m_ctx.paths.windowIni).setGeometry(QString::fromLatin1(ProcedureName), saveGeometry());
+        config::WindowSettings(m_ctx.paths.windowIni, m_ctx.trace)
+            .setGeometry(QString::fromLatin1(ProcedureName), saveGeometry());
     }
     event->accept();
     QApplication::quit();

@@ -37,6 +37,7 @@ UpdateWebNote::UpdateWebNote(WebNoteEditor &editor, bizlib::Prompter *prompter, 
     QWidget *parent, bizlib::ProcedureTrace *trace)
     : QDialog(parent)
     , m_procedure(trace, QString::fromLatin1(ProcedureName))
+    , m_trace(trace)
     , m_editor(editor)
     , m_windowIni(windowIni)
     , m_captionLine(new QLabel(this))
@@ -204,7 +205,7 @@ UpdateWebNote::UpdateWebNote(WebNoteEditor &editor, bizlib::Prompter *prompter, 
 UpdateWebNote::~UpdateWebNote()
 {
     if (!m_windowIni.isEmpty())
-        config::WindowSettings(m_windowIni).setGeometry(QString::fromLatin1(ProcedureName), saveGeometry());
+        config::WindowSettings(m_windowIni, m_trace).setGeometry(QString::fromLatin1(ProcedureName), saveGeometry());
 }
 
 void UpdateWebNote::showNote()

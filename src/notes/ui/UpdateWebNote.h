@@ -53,6 +53,7 @@ private:
     void checkSpelling(bool report);
 
     bizlib::ProcedureScope m_procedure; // first: the entry comes before anything else is made
+    bizlib::ProcedureTrace *m_trace;
     WebNoteEditor &m_editor;
     QString m_windowIni;
     QLabel *m_captionLine;
