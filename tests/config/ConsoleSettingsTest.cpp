@@ -90,6 +90,7 @@ protected:
         s.autoEmailManager = true;
         s.skipProductOrder = true;
         s.signupProcess = "Existing";
+        s.signupAccount = "WEBCO";
         s.quoteLayout = 1;
         s.serviceOrderLayout = 2;
         s.productOrderLayout = 3;
@@ -273,7 +274,8 @@ TEST_F(ConsoleSettingsTest, everyKeyName_isReadAndWrittenAsTheServiceSpellsIt)
         { true, "Settings", "RFQEstimator", "JB" }, { true, "Settings", "RFQNotify", "1" },
         { true, "Settings", "AddressNotify", "1" }, { true, "Settings", "AutoEmailRep", "1" },
         { true, "Settings", "AutoEmailManager", "1" }, { true, "Settings", "SkipProductOrder", "1" },
-        { true, "Settings", "SignupProcess", "Existing" }, { true, "Layouts", "QuoteLayout", "1" },
+        { true, "Settings", "SignupProcess", "Existing" }, { true, "Settings", "SignupAccount", "WEBCO" },
+        { true, "Layouts", "QuoteLayout", "1" },
         { true, "Layouts", "ServiceOrderLayout", "2" }, { true, "Layouts", "ProductOrderLayout", "3" },
         { true, "Layouts", "ProofLayout", "4" }, { true, "Layouts", "DeliveryLayout", "5" },
         { true, "Layouts", "InvoiceLayout", "6" }, { false, "Web", "EnquiryAlert", "0" },
