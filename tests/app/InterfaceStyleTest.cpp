@@ -43,16 +43,21 @@ Applied applyAndLook(const config::SystemConfig &cfg)
 TEST(InterfaceStyle, appliesTheConfiguredLocaleAndTheHeaderColours)
 {
     config::SystemConfig cfg;
-    cfg.locale = 2057;
+    cfg.locale = 1031; // German as written in Germany: unlikely to be the test machine's own
     cfg.useWindowsLocale = 0;
     cfg.headerColour = 0x0000FF; // red in the low byte
     cfg.titleColour = 0x00FF00;
     const Applied configured = applyAndLook(cfg);
-    EXPECT_EQ(configured.locale, QStringLiteral("en_GB"));
+    EXPECT_EQ(configured.locale, QStringLiteral("de_DE"));
     EXPECT_EQ(configured.background, QColor(255, 0, 0));
     EXPECT_EQ(configured.text, QColor(0, 255, 0));
 
+    // A Locale of 0 names none: the system's stays.
+    cfg.locale = 0;
+    EXPECT_EQ(applyAndLook(cfg).locale, QLocale().name());
+
     // Both Windows flags keep the system's locale; a header colour of 0 colours nothing.
+    cfg.locale = 1031;
     cfg.useWindowsLocale = 1;
     cfg.useWindowsCurrency = 1;
     cfg.headerColour = 0;
