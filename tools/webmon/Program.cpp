@@ -184,10 +184,7 @@ int Program::run(
     setup.uploadFolder = parser.isSet(QStringLiteral("uploads"))
         ? QFileInfo(parser.value(QStringLiteral("uploads"))).absoluteFilePath()
         : QDir(iniFolder).filePath(QStringLiteral("uploads"));
-    // The service reads "MaxWebtasks" itself (the console's reading of it does not count here).
-    setup.tasks.maxWebtasks = int(std::clamp<qint64>(
-        config::IniFile(webmonIni).number(QStringLiteral("Settings"), QStringLiteral("MaxWebtasks"), 1), 1,
-        config::ConsoleSettings::MaxWebtasksLimit));
+    setup.tasks.maxWebtasks = settings.maxWebtasks; // 0 is taken as 1
     setup.tasks.maxAttempts = settings.maxAttempts;
 
     bizlib::Database db(config::databaseConfigFromIni(local));
