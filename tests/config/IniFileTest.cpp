@@ -159,6 +159,14 @@ TEST_F(IniFileTest, write_createsFolderAndFile_withLfAndOneLineValues)
     EXPECT_EQ(QDir(m_dir.filePath("deep/er")).entryList(QDir::Files), QStringList { "webconsole.ini" });
 }
 
+TEST_F(IniFileTest, write_namingOneKeyTwice_keepsTheLastValueInOneLine)
+{
+    IniFile ini(file());
+    ASSERT_TRUE(ini.write({ { "Web", "SignupAlert", "1" }, { "WEB", "signupalert", "0" } }))
+        << ini.errorString().toStdString();
+    EXPECT_EQ(readAll(file()), "[Web]\nSignupAlert=0\n");
+}
+
 TEST_F(IniFileTest, write_changesOnlyTheBytesOfEditedValues_inAWindows1252FileWithStrayLines)
 {
     // The service writes its file in the Windows ANSI code page, and not every line is an entry.
