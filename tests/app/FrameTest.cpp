@@ -7,6 +7,8 @@
 #include "bizlib/ui/LogonDialog.h"
 #include "config/TraceLog.h"
 #include "config/WindowEvents.h"
+#include "data/ui/WebPurge.h"
+#include "notes/ui/PhraseTools.h"
 #include "support/FakeClock.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestDatabase.h"
@@ -147,9 +149,15 @@ TEST_P(FrameOpening, windows_reportTheirEntryAndExitToTheTraceLog)
         {
             bizlib::ui::LogonDialog logon(&window, &trace);
             bizlib::ui::CalendarDialog calendar(QStringLiteral("Date"), QDate(2024, 5, 1), &window, &trace);
+            data::ui::WebPurge::Services purge;
+            purge.db = ctx.db;
+            purge.trace = &trace;
+            data::ui::WebPurge purgeWindow(purge, &window);
+            std::unique_ptr<notes::ui::PhraseTools> toolbox(notes::ui::PhraseTools::start(ctx, {}));
             app::ui::ProcedureInfoWindow info(QStringLiteral("Procedure:\tWebFrame"), &trace, &window);
-            EXPECT_EQ(running().mid(2), (QStringList{QStringLiteral("Logon"), QStringLiteral("Calendar"),
-                                                     QStringLiteral("ProcedureInformation")}));
+            EXPECT_EQ(running().mid(2),
+                (QStringList { QStringLiteral("Logon"), QStringLiteral("Calendar"), QStringLiteral("WebPurge"),
+                    QStringLiteral("PhraseTools"), QStringLiteral("ProcedureInformation") }));
             EXPECT_EQ(trace.currentProcedure()->procedure, QStringLiteral("ProcedureInformation"));
         }
         EXPECT_EQ(running().size(), 2);

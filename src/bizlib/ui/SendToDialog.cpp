@@ -1,5 +1,7 @@
 #include "bizlib/ui/SendToDialog.h"
 
+#include "bizlib/ProcedureScope.h"
+
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLabel>
@@ -11,8 +13,9 @@
 
 namespace bizlib::ui {
 
-SendToDialog::SendToDialog(QWidget *parent)
+SendToDialog::SendToDialog(QWidget *parent, ProcedureTrace *trace)
     : QDialog(parent)
+    , m_trace(trace)
     , m_prompt(new QLabel(this))
     , m_file(new QRadioButton(tr("a &file (CSV)"), this))
     , m_email(new QRadioButton(tr("&e-mail (the list attached as a CSV file)"), this))
@@ -45,6 +48,7 @@ SendToDialog::Destination SendToDialog::chooseDestination(const QString &title, 
 {
     m_prompt->setText(rows >= 0 ? tr("Send the list \"%1\" (%2 rows) to:").arg(title).arg(rows)
                                 : tr("Send the list \"%1\" to:").arg(title));
+    ProcedureScope procedure(m_trace, QStringLiteral("SendTo"));
     if (exec() != QDialog::Accepted)
         return Destination::Cancel;
     return destination();

@@ -3,6 +3,7 @@
 #include "bizlib/sendto/SendTo.h"
 #include "bizlib/ui/EmailComposeDialog.h"
 #include "bizlib/ui/SendToDialog.h"
+#include "config/TraceLog.h"
 
 #include <QWidget>
 
@@ -10,8 +11,8 @@ namespace console::ui {
 
 void ListSender::send(config::AppContext &ctx, const bizlib::sendto::ListSource &list, qint64 rows, QWidget *parent)
 {
-    bizlib::ui::SendToDialog ask(parent);
-    bizlib::ui::EmailComposeDialog composer(parent);
+    bizlib::ui::SendToDialog ask(parent, ctx.trace);
+    bizlib::ui::EmailComposeDialog composer(parent, ctx.trace);
     bizlib::sendto::SendTo::Services services;
     services.prompter = ctx.prompter;
     services.ask = &ask;

@@ -2,6 +2,7 @@
 
 #include "bizlib/ui/WidgetForms.h"
 #include "config/AppContext.h"
+#include "config/TraceLog.h"
 #include "console/SetupEditor.h"
 #include "console/ui/SetupAlertsPage.h"
 #include "console/ui/SetupBinder.h"
@@ -29,7 +30,7 @@ SetupSheet::SetupSheet(config::AppContext &context, SoundPlayer &sounds, QWidget
     : QWidget(parent)
 {
     if (!forms) {
-        m_ownForms = std::make_unique<bizlib::ui::WidgetForms>(this);
+        m_ownForms = std::make_unique<bizlib::ui::WidgetForms>(this, context.trace);
         forms = m_ownForms.get();
     }
     if (!desktop) {

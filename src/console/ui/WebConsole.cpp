@@ -216,6 +216,7 @@ void WebConsole::runPurge()
     services.db = m_ctx.db;
     services.prompter = m_ctx.prompter;
     services.windowIni = m_ctx.paths.windowIni;
+    services.trace = m_ctx.trace;
     // The monitor waits for the purge; afterwards every list (the history among them) is read
     // again and the other workstations are told.
     m_monitor->runProcessing([&] { return data::ui::WebPurge::run(services, this) ? 1 : 0; }, false);

@@ -19,6 +19,7 @@ namespace data::ui {
 
 WebPurge::WebPurge(const Services &services, QWidget *parent)
     : QDialog(parent)
+    , m_procedure(services.trace, QString::fromLatin1(ProcedureName))
     , m_services(services)
     , m_purge(*services.db, services.today > 0 ? services.today : bizlib::DateTime::today())
     , m_date(new QDateEdit(this))
@@ -127,7 +128,7 @@ void WebPurge::pickDate()
 {
     if (m_purge.hasStarted())
         return;
-    bizlib::ui::WidgetForms dialogs(this);
+    bizlib::ui::WidgetForms dialogs(this, m_services.trace);
     bizlib::forms::SelectLibrary library(*m_services.db, m_services.forms ? *m_services.forms : dialogs);
     qint32 day = bizlib::DateTime::fromDate(m_date->date());
     if (library.selectDate(&day) == bizlib::forms::Response::Completed)
@@ -166,7 +167,8 @@ void WebPurge::keepGeometry()
     if (m_geometrySaved || m_services.windowIni.isEmpty())
         return;
     m_geometrySaved = true;
-    config::WindowSettings(m_services.windowIni).setGeometry(QString::fromLatin1(ProcedureName), QDialog::saveGeometry());
+    config::WindowSettings(m_services.windowIni, m_services.trace)
+        .setGeometry(QString::fromLatin1(ProcedureName), QDialog::saveGeometry());
 }
 
 } // namespace data::ui

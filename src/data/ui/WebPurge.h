@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bizlib/ProcedureScope.h"
 #include "data/WebTaskPurge.h"
 
 #include <QDialog>
@@ -37,6 +38,7 @@ public:
         bizlib::Prompter *prompter = nullptr; // the failure message
         bizlib::forms::RecordForms *forms = nullptr; // the calendar (none: the library's dialog)
         QString windowIni; // empty: sizes are not kept
+        bizlib::ProcedureTrace *trace = nullptr; // where the window reports its entry and exit
         qint32 today = 0; // DATE; 0: today
     };
 
@@ -63,6 +65,7 @@ private:
     void showState();
     void keepGeometry();
 
+    bizlib::ProcedureScope m_procedure; // first: the entry comes before anything else is made
     Services m_services;
     WebTaskPurge m_purge;
     QDateEdit *m_date;

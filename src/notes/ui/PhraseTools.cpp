@@ -3,6 +3,7 @@
 #include "bizlib/Prompter.h"
 #include "bizlib/TableListModel.h"
 #include "bizlib/ui/WidgetForms.h"
+#include "config/TraceLog.h"
 #include "config/WindowSettings.h"
 #include "notes/PhraseDragFormat.h"
 
@@ -85,6 +86,7 @@ PhraseTools *PhraseTools::start(
 
 PhraseTools::PhraseTools(config::AppContext &ctx)
     : QWidget(nullptr, Qt::Tool)
+    , m_procedure(ctx.trace, QString::fromLatin1(ProcedureName))
     , m_ctx(ctx)
     , m_box(std::make_unique<PhraseToolbox>(ctx))
     , m_tabs(new QTabBar(this))
@@ -261,7 +263,7 @@ void PhraseTools::startDrag()
 
 void PhraseTools::newPhrase()
 {
-    bizlib::ui::WidgetForms dialogs(this);
+    bizlib::ui::WidgetForms dialogs(this, m_ctx.trace);
     bizlib::Status error;
     bizlib::Record phrase;
     const auto response = m_box->newPhrase(m_forms ? *m_forms : dialogs, &phrase, &error);
@@ -315,7 +317,8 @@ void PhraseTools::finish()
     m_poll->stop();
     m_box->end();
     if (!m_ctx.paths.windowIni.isEmpty())
-        config::WindowSettings(m_ctx.paths.windowIni).setGeometry(QString::fromLatin1(ProcedureName), saveGeometry());
+        config::WindowSettings(m_ctx.paths.windowIni, m_ctx.trace)
+            .setGeometry(QString::fromLatin1(ProcedureName), saveGeometry());
 }
 
 } // namespace notes::ui

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bizlib/ProcedureScope.h"
 #include "notes/PhraseToolbox.h"
 
 #include <QWidget>
@@ -79,6 +80,7 @@ private:
     void startDrag();
     void finish();
 
+    bizlib::ProcedureScope m_procedure; // first: the entry comes before anything else is made
     config::AppContext &m_ctx;
     std::unique_ptr<PhraseToolbox> m_box;
     bizlib::forms::RecordForms *m_forms = nullptr;
