@@ -9,6 +9,8 @@
 #include "config/WindowEvents.h"
 #include "data/ui/WebPurge.h"
 #include "notes/ui/PhraseTools.h"
+#include "quotes/QuoteProcessing.h"
+#include "quotes/ui/WebQuoteProcess.h"
 #include "support/FakeClock.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestDatabase.h"
@@ -149,6 +151,11 @@ TEST_P(FrameOpening, windows_reportTheirEntryAndExitToTheTraceLog)
         {
             bizlib::ui::LogonDialog logon(&window, &trace);
             bizlib::ui::CalendarDialog calendar(QStringLiteral("Date"), QDate(2024, 5, 1), &window, &trace);
+            quotes::QuoteProcessing::Services quoting;
+            quoting.ctx = &ctx;
+            quotes::QuoteProcessing processing(
+                quoting, bizlib::Table(*ctx.db, QStringLiteral("WebQuotes")).newRecord(), false, false);
+            quotes::ui::WebQuoteProcess quoteWindow(processing, {}, &window, &trace);
             data::ui::WebPurge::Services purge;
             purge.db = ctx.db;
             purge.trace = &trace;
@@ -156,8 +163,8 @@ TEST_P(FrameOpening, windows_reportTheirEntryAndExitToTheTraceLog)
             std::unique_ptr<notes::ui::PhraseTools> toolbox(notes::ui::PhraseTools::start(ctx, {}));
             app::ui::ProcedureInfoWindow info(QStringLiteral("Procedure:\tWebFrame"), &trace, &window);
             EXPECT_EQ(running().mid(2),
-                (QStringList { QStringLiteral("Logon"), QStringLiteral("Calendar"), QStringLiteral("WebPurge"),
-                    QStringLiteral("PhraseTools"), QStringLiteral("ProcedureInformation") }));
+                (QStringList { QStringLiteral("Logon"), QStringLiteral("Calendar"), QStringLiteral("WebQuoteProcess"),
+                    QStringLiteral("WebPurge"), QStringLiteral("PhraseTools"), QStringLiteral("ProcedureInformation") }));
             EXPECT_EQ(trace.currentProcedure()->procedure, QStringLiteral("ProcedureInformation"));
         }
         EXPECT_EQ(running().size(), 2);

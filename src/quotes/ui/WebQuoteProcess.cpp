@@ -5,6 +5,7 @@
 #include "bizlib/ui/WidgetForms.h"
 #include "config/AppContext.h"
 #include "config/FrameEvents.h"
+#include "config/TraceLog.h"
 #include "config/WindowSettings.h"
 #include "quotes/DetachedDownloader.h"
 #include "quotes/QuoteProcessing.h"
@@ -18,8 +19,11 @@
 
 namespace quotes::ui {
 
-WebQuoteProcess::WebQuoteProcess(QuoteProcessing &processing, const QString &windowIni, QWidget *parent)
+WebQuoteProcess::WebQuoteProcess(
+    QuoteProcessing &processing, const QString &windowIni, QWidget *parent, bizlib::ProcedureTrace *trace)
     : QDialog(parent)
+    , m_procedure(trace, QString::fromLatin1(ProcedureName))
+    , m_trace(trace)
     , m_processing(processing)
     , m_windowIni(windowIni)
 {
@@ -89,7 +93,8 @@ void WebQuoteProcess::done(int result)
         m_timer->stop();
         m_processing.close();
         if (!m_windowIni.isEmpty())
-            config::WindowSettings(m_windowIni).setGeometry(QString::fromLatin1(ProcedureName), saveGeometry());
+            config::WindowSettings(m_windowIni, m_trace)
+                .setGeometry(QString::fromLatin1(ProcedureName), saveGeometry());
     }
     QDialog::done(result);
 }
@@ -97,7 +102,7 @@ void WebQuoteProcess::done(int result)
 bizlib::forms::Response WebQuoteProcess::run(
     config::AppContext &ctx, const bizlib::Record &request, bool automatic, bool isRfq, QWidget *parent)
 {
-    bizlib::ui::WidgetForms forms(parent);
+    bizlib::ui::WidgetForms forms(parent, ctx.trace);
     bizlib::mail::MailSender mail(bizlib::mail::mailSettingsFrom(ctx.brevix), nullptr, ctx.prompter);
     bizlib::PdfQuotes documents(*ctx.db);
     DetachedDownloader downloader(ctx.paths.localIni);
@@ -109,7 +114,7 @@ bizlib::forms::Response WebQuoteProcess::run(
     services.downloader = &downloader;
     QuoteProcessing processing(services, request, automatic, isRfq);
     {
-        WebQuoteProcess window(processing, ctx.paths.windowIni, parent);
+        WebQuoteProcess window(processing, ctx.paths.windowIni, parent, ctx.trace);
         forms.setParent(&window);
         // Modal to its parent only, so that the phrase toolbox (a window of its own) still takes
         // drags while the request is processed.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bizlib/ProcedureScope.h"
 #include "bizlib/Record.h"
 #include "bizlib/forms/FormRequest.h"
 
@@ -30,8 +31,10 @@ public:
     static constexpr const char *ProcedureName = "WebQuoteProcess";
     static constexpr int kTimerMsecs = 100;
 
-    // `windowIni`: the window-settings file (empty: the size is not kept).
-    WebQuoteProcess(QuoteProcessing &processing, const QString &windowIni, QWidget *parent = nullptr);
+    // `windowIni`: the window-settings file (empty: the size is not kept); `trace`: where the window
+    // reports its entry and exit.
+    WebQuoteProcess(QuoteProcessing &processing, const QString &windowIni, QWidget *parent = nullptr,
+        bizlib::ProcedureTrace *trace = nullptr);
 
     // Processes `request` (just read again by the caller) as the console does: the window with the
     // program's own services - the quote form and lists as dialogs, EMAILDIALOG with the system
@@ -49,6 +52,8 @@ private:
     void opened();
     void tick();
 
+    bizlib::ProcedureScope m_procedure; // first: the entry comes before anything else is made
+    bizlib::ProcedureTrace *m_trace;
     QuoteProcessing &m_processing;
     QString m_windowIni;
     QLabel *m_caption;
