@@ -3,6 +3,7 @@
 #include "bizlib/Decimal.h"
 #include "bizlib/Session.h"
 #include "config/ConsoleSettings.h"
+#include "config/ModalWindows.h"
 #include "config/SettingsFiles.h"
 #include "config/SystemConfig.h"
 
@@ -65,6 +66,7 @@ struct AppContext
     bool mapiAvailable = false;
     bool closeConfirmed = false; // the frame's close-confirmed flag
     bool setupSwitch = false;    // "/SETUP" was given
+    ModalWindows modalWindows;   // the monitor's tick waits while one is open
 
     bizlib::Database *db = nullptr;
     TraceLog *trace = nullptr;

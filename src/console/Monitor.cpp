@@ -29,6 +29,7 @@ Monitor::Monitor(config::AppContext &context, const bizlib::MonotonicClock &cloc
                          },
                          [this] { return m_ctx.closeConfirmed; },
                          [this] { return m_synchronising; },
+                         [this] { Q_EMIT countdownShown(m_cycle.countdownText()); },
                      })
 {
     m_cycle.setInterval(m_ctx.settings.refreshInterval);
@@ -70,10 +71,23 @@ void Monitor::opened()
 
 void Monitor::tick()
 {
-    if (m_processing)
+    if (m_ctx.modalWindows.anyOpen())
         return;
+    if (m_cycle.isOpened() && !m_ctx.closeConfirmed)
+        checkOtherWorkstations();
     m_cycle.tick();
-    Q_EMIT countdownShown(m_cycle.countdownText());
+}
+
+void Monitor::reload(const std::function<void()> &readLists, bool notify)
+{
+    const std::optional<qint64> before = m_net ? m_net->read() : std::nullopt;
+    readLists();
+    if (!m_net)
+        return;
+    if (notify)
+        m_net->notifySeen(before);
+    else
+        m_net->markSeen(before);
 }
 
 void Monitor::refresh()
@@ -82,9 +96,7 @@ void Monitor::refresh()
         m_lastRefreshDate = bizlib::DateTime::today();
     if (!m_generalTab || m_synchronising)
         return;
-    m_lists.resetForRefresh(m_lists.focus());
-    if (m_net)
-        m_net->reset();
+    reload([this] { m_lists.resetForRefresh(m_lists.focus()); }, false);
     if (m_alertStep)
         m_alertStep(m_seen);
 }
@@ -100,20 +112,27 @@ void Monitor::statusRefresh()
 
 void Monitor::refreshAndNotify()
 {
-    m_lists.resetAll();
-    statusRefresh();
-    if (m_net) {
-        m_net->notify();
-        m_net->reset();
-    }
+    reload(
+        [this] {
+            m_lists.resetAll();
+            statusRefresh();
+        },
+        true);
+}
+
+void Monitor::fullRefresh()
+{
+    reload([this] { m_lists.resetAll(); }, false);
+    // The alert step, when its part supplies it, compares the lists now with the counts seen.
+    if (m_alertStep)
+        m_alertStep(m_seen);
 }
 
 bool Monitor::checkOtherWorkstations()
 {
     if (!m_net || !m_net->changed())
         return false;
-    m_lists.resetAll();
-    m_net->reset();
+    reload([this] { m_lists.resetAll(); }, false);
     return true;
 }
 
@@ -121,9 +140,11 @@ int Monitor::runProcessing(const std::function<int()> &window, bool holdCountdow
 {
     if (holdCountdown)
         m_cycle.setHold(true);
-    m_processing = true;
-    const int result = window();
-    m_processing = false;
+    int result = 0;
+    {
+        const config::ModalWindows::Scope open(&m_ctx.modalWindows);
+        result = window();
+    }
     refreshAndNotify();
     return result;
 }

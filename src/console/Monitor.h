@@ -30,7 +30,9 @@ public:
     void open();
     // First display: refresh, status refresh, then the tick runs.
     void opened();
-    // The one-second tick (ignored before opened() and while a processing window is open).
+    // The one-second tick. Does nothing while a modal window is open (config::ModalWindows);
+    // once opened and unless the frame's close is confirmed, it first asks whether another
+    // workstation changed data, then runs the cycle (RefreshCycle).
     void tick();
 
     // The timed refresh (lists and alert step), the status refresh, and the Refresh button
@@ -38,16 +40,20 @@ public:
     void refresh();
     void statusRefresh();
     void refreshAndNotify();
+    // F5: every list is read again, then the alert step runs (setAlertStep) at once.
+    void fullRefresh();
 
     // Asks the change stamps whether another workstation changed data since the last reset;
-    // resets the lists when one did. Returns whether it did.
+    // resets the lists when one did. Returns whether it did. A notice that arrives while the
+    // lists are read again is still news at the next check.
     bool checkOtherWorkstations();
 
     // Runs a processing or rejection window as the window's modal child: the countdown is held
-    // (unless `holdCountdown` is false), the tick does nothing meanwhile; afterwards a status
-    // refresh and a notice to the other workstations. Returns what `window` returned.
+    // (unless `holdCountdown` is false), the window is marked open (the tick does nothing
+    // meanwhile); afterwards a status refresh and a notice to the other workstations. Returns
+    // what `window` returned.
     int runProcessing(const std::function<int()> &window, bool holdCountdown = true);
-    bool isProcessing() const { return m_processing; }
+    bool isProcessing() const { return m_ctx.modalWindows.anyOpen(); }
 
     // Asks to close unless the frame's close is confirmed. True when the window may close; a
     // running synchronisation is then cancelled (tasks the web monitor has started go on), the
@@ -65,7 +71,8 @@ public:
     qint32 lastRefreshDate() const { return m_lastRefreshDate; }
 
     // The alert step (new activity, automatic processing, reminders) and the synchronisation's
-    // progress poll, supplied by the parts that own them.
+    // progress poll, supplied by the parts that own them. The alert step runs at the end of each
+    // timed refresh that runs in full and after F5's full refresh.
     void setAlertStep(std::function<void(const RequestLists::Counts &seen)> step) { m_alertStep = std::move(step); }
     void setProgressPoll(std::function<void()> poll) { m_progressPoll = std::move(poll); }
     // Cancels a running synchronisation; closing the window runs it first.
@@ -82,6 +89,10 @@ Q_SIGNALS:
     void closeRequested(); // the window should close now (event 2024)
 
 private:
+    // Reads lists again with the change stamp taken before (see bizlib::NetRefresh); `notify`
+    // also tells the other workstations.
+    void reload(const std::function<void()> &readLists, bool notify);
+
     config::AppContext &m_ctx;
     RequestLists &m_lists;
     RefreshCycle m_cycle;
@@ -93,7 +104,6 @@ private:
     qint32 m_lastRefreshDate = 0;
     bool m_generalTab = true;
     bool m_synchronising = false;
-    bool m_processing = false;
     bool m_accManager = false;
     bool m_b2cOnly = false;
 };

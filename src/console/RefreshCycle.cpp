@@ -11,8 +11,11 @@ void RefreshCycle::tick()
 {
     if (!m_opened)
         return;
-    if (!m_hold)
+    if (!m_hold) {
         --m_countdown;
+        if (m_hooks.showCountdown)
+            m_hooks.showCountdown();
+    }
     if (m_hooks.closeConfirmed && m_hooks.closeConfirmed())
         return;
     if (m_hooks.synchronising && m_hooks.synchronising()) {

@@ -13,7 +13,8 @@ namespace console {
 // in seconds) is counted in ticks.
 //
 // On each tick, once the window has opened:
-//  1. unless held, the countdown goes down by one (shown as "Refresh in: N secs.");
+//  1. unless held, the countdown goes down by one and is shown ("Refresh in: N secs.") before
+//     anything below runs, so the header shows 0 on the tick that refreshes;
 //  2. unless the frame's close is confirmed:
 //     - while synchronising: the progress is polled when a second has passed since the last poll;
 //     - otherwise, after the first status refresh, a countdown at 0 or below runs a refresh and
@@ -30,6 +31,7 @@ public:
         std::function<void()> pollSyncProgress; // read the synchronisation's progress
         std::function<bool()> closeConfirmed;   // the frame's close-confirmed flag
         std::function<bool()> synchronising;
+        std::function<void()> showCountdown; // the countdown went down: show it in the header
     };
 
     RefreshCycle(const bizlib::MonotonicClock &clock, Hooks hooks);

@@ -18,6 +18,9 @@ class SelectLibrary;
 namespace bizlib::spell {
 class SpellPrompter;
 }
+namespace config {
+class ModalWindows;
+}
 
 namespace notes {
 
@@ -43,6 +46,7 @@ public:
         bizlib::spell::SpellPrompter *speller = nullptr; // the spelling check
         QString dictionary; // empty: the installed default
         bizlib::ProcedureTrace *trace = nullptr; // where the form reports its entry and exit
+        config::ModalWindows *modalWindows = nullptr; // the form marks itself open here while it runs
     };
 
     // The seven display contexts on the form, with their check box texts, then the five others.

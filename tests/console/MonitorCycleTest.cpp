@@ -1,6 +1,8 @@
+#include "bizlib/NetRefresh.h"
 #include "console/Monitor.h"
 #include "support/FakeClock.h"
 #include "support/ScriptedPrompter.h"
+#include "support/TestDatabase.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -17,7 +19,13 @@ public:
     int resets = 0;
     int refreshResets = 0;
     Counts now;
-    void resetAll() override { ++resets; }
+    std::function<void()> onReset;
+    void resetAll() override
+    {
+        ++resets;
+        if (onReset)
+            onReset();
+    }
     void resetForRefresh(Focus) override { ++refreshResets; }
     Focus focus() const override { return Focus::Quotes; }
     Counts counts() const override { return now; }
@@ -57,7 +65,8 @@ TEST_F(MonitorCycle, countsDownFrom29AndRefreshesOnTheTickThatReachesZero)
     EXPECT_EQ(shown.last(), QStringLiteral("Refresh in: 1 secs."));
     EXPECT_EQ(lists.refreshResets, afterOpen);
     clock.advance(1000);
-    monitor.tick(); // reaches 0: refresh, then the count starts again
+    monitor.tick(); // reaches 0: shown, then the refresh, then the count starts again
+    EXPECT_EQ(shown.last(), QStringLiteral("Refresh in: 0 secs."));
     EXPECT_EQ(lists.refreshResets, afterOpen + 1);
     EXPECT_EQ(alerts, 2);
     EXPECT_EQ(monitor.cycle().countdown(), 30);
@@ -121,6 +130,31 @@ TEST_F(MonitorCycle, synchronisingKeepsCountingButNeverRefreshesAndPollsOncePerS
     EXPECT_EQ(lists.refreshResets, resets + 1);
 }
 
+TEST_F(MonitorCycle, afterTheCloseIsConfirmedTheCountdownRunsOnButNothingIsRefreshed)
+{
+    monitor.opened();
+    ctx.closeConfirmed = true;
+    const int resets = lists.refreshResets;
+    const int alertsBefore = alerts;
+    for (int i = 0; i < 40; ++i) {
+        clock.advance(1000);
+        monitor.tick();
+    }
+    EXPECT_EQ(monitor.cycle().countdown(), -10);
+    EXPECT_EQ(lists.refreshResets, resets);
+    EXPECT_EQ(lists.resets, 0);
+    EXPECT_EQ(alerts, alertsBefore);
+}
+
+TEST_F(MonitorCycle, f5ReadsEveryListAgainAndRunsTheAlertStep)
+{
+    monitor.opened();
+    const int alertsBefore = alerts;
+    monitor.fullRefresh();
+    EXPECT_EQ(lists.resets, 1);
+    EXPECT_EQ(alerts, alertsBefore + 1);
+}
+
 TEST_F(MonitorCycle, closeAsksUnlessConfirmedAndClearsTheConsoleThread)
 {
     prompter.answer(2); // No
@@ -141,5 +175,73 @@ TEST_F(MonitorCycle, closeAsksUnlessConfirmedAndClearsTheConsoleThread)
     EXPECT_TRUE(closed);
     EXPECT_TRUE(ctx.closeConfirmed);
 }
+
+// Change notices between two workstations, each with its own connection.
+class MonitorNotices : public testsupport::DataTest
+{
+protected:
+    void SetUp() override
+    {
+        DataTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        other = testDb().openSecond();
+        theirs = std::make_unique<bizlib::NetRefresh>(*other, QStringLiteral("NetRefreshwebconsole00"));
+        ctx.db = &db();
+        ctx.settings.refreshInterval = 30;
+        monitor = std::make_unique<Monitor>(ctx, clock, lists);
+        monitor->open();
+        monitor->opened();
+    }
+
+    config::AppContext ctx;
+    testsupport::FakeClock clock;
+    CountingLists lists;
+    std::unique_ptr<bizlib::Database> other;
+    std::unique_ptr<bizlib::NetRefresh> theirs;
+    std::unique_ptr<Monitor> monitor;
+};
+
+TEST_P(MonitorNotices, aNoticeSentWhileTheListsAreReadIsNotLost)
+{
+    // The other workstation notifies again while this one reads its lists after a notice.
+    int bumps = 0;
+    lists.onReset = [&] {
+        if (bumps++ == 0) {
+            ASSERT_TRUE(theirs->notify().isOk());
+        }
+    };
+    ASSERT_TRUE(theirs->notify().isOk());
+    EXPECT_TRUE(monitor->checkOtherWorkstations());
+    EXPECT_TRUE(monitor->checkOtherWorkstations()) << "the notice sent during the reload";
+    EXPECT_FALSE(monitor->checkOtherWorkstations());
+
+    // The same when this workstation reads its lists and notifies (Refresh, after processing):
+    // its own notice is not news to itself, the other's is.
+    monitor->refreshAndNotify();
+    EXPECT_FALSE(monitor->checkOtherWorkstations());
+    bumps = 0;
+    monitor->refreshAndNotify();
+    EXPECT_TRUE(monitor->checkOtherWorkstations());
+    EXPECT_EQ(lists.resets, 5);
+}
+
+TEST_P(MonitorNotices, theTickDoesNothingWhileAModalWindowIsOpen)
+{
+    const int before = monitor->cycle().countdown();
+    ASSERT_TRUE(theirs->notify().isOk());
+    {
+        const config::ModalWindows::Scope noteEditor(&ctx.modalWindows);
+        clock.advance(1000);
+        monitor->tick();
+        EXPECT_EQ(lists.resets, 0) << "no reset under the window";
+        EXPECT_EQ(monitor->cycle().countdown(), before);
+    }
+    monitor->tick();
+    EXPECT_EQ(lists.resets, 1);
+    EXPECT_EQ(monitor->cycle().countdown(), before - 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, MonitorNotices, testsupport::allEngines(), testsupport::engineName);
 
 } // namespace

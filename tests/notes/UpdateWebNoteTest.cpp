@@ -1,16 +1,19 @@
 #include "notes/ui/UpdateWebNote.h"
 
 #include "bizlib/Dictionary.h"
+#include "config/ModalWindows.h"
 #include "notes/NoteTestSupport.h"
 #include "notes/ui/PhraseTextEdit.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestDatabase.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 using notes::NoteRequest;
 using notes::WebNoteEditor;
@@ -23,13 +26,19 @@ namespace {
 class NoteForm : public DataTest
 {
 protected:
-    std::unique_ptr<WebNoteEditor> editorFor(NoteRequest request, qint32 noteId = 0)
+    WebNoteEditor::Services services()
     {
         WebNoteEditor::Services s;
         s.db = &db();
         s.prompter = &prompter;
         s.userCode = QStringLiteral("JS");
         s.now = [] { return notestest::kNow; };
+        return s;
+    }
+
+    std::unique_ptr<WebNoteEditor> editorFor(NoteRequest request, qint32 noteId = 0)
+    {
+        const WebNoteEditor::Services s = services();
         notes::NoteEditorArgs a;
         a.request = request;
         a.parentId = QStringLiteral("12");
@@ -127,6 +136,28 @@ TEST_P(NoteForm, viewingShowsTheActionedLineAndEditsNothing)
     EXPECT_FALSE(form.notesEdit()->dropPhrase(QStringLiteral("x")));
     form.pressOk();
     EXPECT_EQ(form.result(), int(QDialog::Accepted));
+}
+
+TEST_P(NoteForm, theFormMarksItselfOpenForTheMonitorWhileItRuns)
+{
+    config::ModalWindows windows;
+    WebNoteEditor::Services s = services();
+    s.modalWindows = &windows;
+    notes::NoteEditorArgs args;
+    args.request = NoteRequest::Insert;
+    args.parentId = QStringLiteral("12");
+    args.parentType = QStringLiteral("ORD");
+    bool openWhileShown = false;
+    QTimer::singleShot(0, [&] {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *form = qobject_cast<UpdateWebNote *>(w); form && form->isVisible()) {
+                openWhileShown = windows.anyOpen();
+                form->reject();
+            }
+    });
+    EXPECT_EQ(UpdateWebNote::run(s, args, {}), bizlib::forms::Response::Cancelled);
+    EXPECT_TRUE(openWhileShown);
+    EXPECT_FALSE(windows.anyOpen());
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, NoteForm, testsupport::allEngines(), testsupport::engineName);

@@ -53,7 +53,7 @@ WebFrame::WebFrame(config::AppContext &context, Frame &frame, const bizlib::Mono
 
     new QShortcut(QKeySequence(Qt::Key_F5), this, [this] {
         if (m_console)
-            m_console->monitor().refreshAndNotify();
+            m_console->monitor().fullRefresh();
         update();
     });
     new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F11), this, [this] { saveCapture(false); });

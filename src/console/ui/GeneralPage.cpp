@@ -167,6 +167,7 @@ void GeneralPage::setNoteEditor(NoteActions::Editor editor)
             s.userCode = m_ctx.glo.user.userCode;
             s.desktop = m_desktop;
             s.trace = m_ctx.trace;
+            s.modalWindows = &m_ctx.modalWindows;
             bizlib::ui::WidgetForms forms(this, m_ctx.trace);
             bizlib::forms::SelectLibrary select(*m_ctx.db, forms, m_ctx.prompter);
             s.select = &select;

@@ -252,14 +252,13 @@ void WebConsole::showEvent(QShowEvent *event)
 void WebConsole::tick()
 {
     showClock();
-    m_monitor->checkOtherWorkstations();
     m_monitor->tick();
 }
 
 void WebConsole::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_F5) {
-        m_monitor->refreshAndNotify();
+        m_monitor->fullRefresh();
         return;
     }
     QWidget::keyPressEvent(event);

@@ -1,6 +1,7 @@
 #include "notes/ui/UpdateWebNote.h"
 
 #include "bizlib/Prompter.h"
+#include "config/ModalWindows.h"
 #include "config/WindowSettings.h"
 #include "notes/ui/PhraseTextEdit.h"
 
@@ -273,6 +274,8 @@ void UpdateWebNote::reject()
 bizlib::forms::Response UpdateWebNote::run(
     const WebNoteEditor::Services &services, const NoteEditorArgs &args, const QString &windowIni, QWidget *parent)
 {
+    // Modal from here on (the form, or the question of a delete): the monitor's tick waits.
+    const config::ModalWindows::Scope modal(services.modalWindows);
     WebNoteEditor editor(services, args);
     if (const bizlib::Status st = editor.open(); !st) {
         if (st.isError() && services.prompter)
