@@ -1,6 +1,7 @@
 #include "notes/WebNoteEditor.h"
 
 #include "bizlib/Clock.h"
+#include "bizlib/Dictionary.h"
 #include "bizlib/Prompter.h"
 #include "bizlib/Table.h"
 #include "bizlib/forms/SelectLibrary.h"
@@ -302,6 +303,8 @@ bool WebNoteEditor::complete()
     m_primed = false;
     m_done = true;
     m_response = Response::Completed;
+    if (m_args.request == Request::Insert)
+        linkOwner(m_note.toLong("NoteID"));
     return true;
 }
 
@@ -343,6 +346,26 @@ bool WebNoteEditor::remove()
     clearOwnerLink(m_note.toLong("NoteID"));
     m_response = Response::Completed;
     return true;
+}
+
+void WebNoteEditor::linkOwner(qint32 noteId)
+{
+    const QString type = m_args.parentType.trimmed().toUpper();
+    const bool quote = type == QLatin1String("QTE");
+    if (!quote && type != QLatin1String("ORD"))
+        return;
+    // A request without a note link would keep showing no note (and an order its remarks): its
+    // first note becomes its link. One conditional update of that field alone, so that a link
+    // set meanwhile, and every other field (the status of a claim above all), stays as it is.
+    const bizlib::TableDef &def
+        = bizlib::Dictionary::instance().require(quote ? QStringLiteral("WebQuotes") : QStringLiteral("WebOrders"));
+    const QString link = def.sqlColumn(def.fieldIndex(QStringLiteral("NoteID")));
+    const QString id = def.sqlColumn(def.fieldIndex(quote ? QStringLiteral("QuoteID") : QStringLiteral("OrderID")));
+    const bizlib::Status st = m_services.db->exec(
+        QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3 = ? AND %2 = 0").arg(def.sqlTable(), link, id),
+        { noteId, m_args.parentId.trimmed().toInt() });
+    if (!st)
+        report(st);
 }
 
 void WebNoteEditor::clearOwnerLink(qint32 noteId)

@@ -28,6 +28,8 @@ namespace notes {
 // web quote request ("QTE") or web order ("ORD"). The dialog shows note() and writes the user's
 // edits into it; the buttons and OK/Cancel call the functions below.
 //
+// A note inserted for a request whose note link (`NoteID`) is 0 becomes that link.
+//
 // Stamps written: on insert the author (`WNTE:CreatedBy`, on, at); on every save the last change
 // (`WNTE:UpdatedOn`, at, by); the first save with `WNTE:Actioned` 1 the actioned stamp; the first
 // time a user other than the author saves or cancels a change, the read stamp (a cancel then
@@ -120,6 +122,8 @@ private:
     bool isAuthor() const;
     void stamp(const char *date, const char *time, const char *user);
     bool remove();
+    // Sets the owner's note link to `noteId` while it is 0.
+    void linkOwner(qint32 noteId);
     void clearOwnerLink(qint32 noteId);
     void report(const bizlib::Status &status);
 

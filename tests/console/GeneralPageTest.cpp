@@ -198,13 +198,17 @@ TEST_F(GeneralTab, ordersShowItemsOrSpecificationAndPaidOnlyWithRight44)
         << "a lower-case service order still shows its specification";
     EXPECT_FALSE(button(RequestAction::MarkPaid)->isVisible()) << "not a prepay order";
 
-    // The order without a note shows its remarks in place of the note list.
+    // The order without a note shows its remarks in place of the note list and its Change and
+    // Delete; its first note can still be inserted, from the page and from the list's menu.
     EXPECT_TRUE(sheet()->showsRemarks());
     EXPECT_EQ(sheet()->remarksText()->toPlainText(), QStringLiteral("Same as last time."));
-    EXPECT_FALSE(sheet()->insertNote()->isEnabled());
+    EXPECT_TRUE(sheet()->insertNote()->isEnabled());
+    EXPECT_TRUE(sheet()->changeNote()->isHidden());
+    EXPECT_TRUE(menuEntries(page->contextMenu(orders).get()).contains(QStringLiteral("Insert note")));
     selectRow(page->orderView(), 0);
     EXPECT_FALSE(sheet()->showsRemarks());
     EXPECT_TRUE(sheet()->insertNote()->isEnabled());
+    EXPECT_FALSE(sheet()->changeNote()->isHidden());
 }
 
 TEST_F(GeneralTab, aUserWithoutRight44NeverSeesPaid)

@@ -251,6 +251,30 @@ TEST_P(NoteEditor, deletingClearsTheOwnersNoteLinkAndWritesOnlyThatBack)
     EXPECT_EQ(o.text("Status"), QStringLiteral("Processing")) << "only the link was written back";
 }
 
+TEST_P(NoteEditor, theFirstNoteInsertedForARequestBecomesItsNoteLink)
+{
+    for (const QString &type : { QStringLiteral("QTE"), QStringLiteral("ORD") }) {
+        const bool quote = type == QLatin1String("QTE");
+        const QString table = quote ? QStringLiteral("WebQuotes") : QStringLiteral("WebOrders");
+        const QString key = quote ? QStringLiteral("QUOTEIDKEY") : QStringLiteral("ORDERIDKEY");
+        const qint32 owner = notestest::insertRow(
+            db(), table, [](bizlib::Record &r) { r.setText("Status", QStringLiteral("Pending")); });
+        QList<qint32> ids;
+        for (int n = 0; n < 2; ++n) {
+            WebNoteEditor e(services(), insertArgs(type, owner));
+            ASSERT_TRUE(e.open().isOk());
+            // Another workstation claims the request while the note is being written.
+            ASSERT_TRUE(
+                db().exec(QStringLiteral("UPDATE \"%1\" SET \"status\" = 'Processing'").arg(table.toLower())).isOk());
+            ASSERT_TRUE(e.complete());
+            ids << e.note().toLong("NoteID");
+        }
+        const bizlib::Record r = readRow(db(), table, key, owner);
+        EXPECT_EQ(r.toLong("NoteID"), ids.first()) << type.toStdString() << ": a later note keeps the first link";
+        EXPECT_EQ(r.text("Status"), QStringLiteral("Processing")) << "only the link was written";
+    }
+}
+
 TEST_P(NoteEditor, subjectLookupTakesThePhrasesTitleAndText)
 {
     notestest::insertRow(db(), QStringLiteral("PHRASE"), [](bizlib::Record &r) {

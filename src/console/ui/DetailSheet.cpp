@@ -71,34 +71,32 @@ QWidget *DetailSheet::notesPage(RequestListSet &lists, bool listColours)
 {
     auto *page = new QWidget(this);
     auto *l = new QVBoxLayout(page);
-    l->setContentsMargins(0, 0, 0, 0);
     m_noteStack = new QStackedWidget(page);
 
-    auto *listPage = new QWidget(m_noteStack);
-    auto *ll = new QVBoxLayout(listPage);
-    m_notes = ListViews::make(&lists.notes(), listColours, listPage);
+    m_notes = ListViews::make(&lists.notes(), listColours, m_noteStack);
     m_notes->setObjectName(QStringLiteral("noteList"));
-    auto *buttons = new QHBoxLayout;
-    m_insert = button(tr("&Insert"), QStringLiteral("insertNote"), listPage);
-    m_change = button(tr("&Change"), QStringLiteral("changeNote"), listPage);
-    m_deleteNote = button(tr("&Delete"), QStringLiteral("deleteNote"), listPage);
-    for (QPushButton *b : { m_insert, m_change, m_deleteNote })
-        buttons->addWidget(b);
-    buttons->addStretch();
-    ll->addWidget(m_notes, 1);
-    ll->addLayout(buttons);
 
     auto *remarksPage = new QWidget(m_noteStack);
     auto *rl = new QVBoxLayout(remarksPage);
+    rl->setContentsMargins(0, 0, 0, 0);
     rl->addWidget(new QLabel(tr("General remarks/extras"), remarksPage));
     m_remarks = new QPlainTextEdit(remarksPage);
     m_remarks->setObjectName(QStringLiteral("remarksText"));
     m_remarks->setReadOnly(true);
     rl->addWidget(m_remarks);
 
-    m_noteStack->addWidget(listPage);
+    m_noteStack->addWidget(m_notes);
     m_noteStack->addWidget(remarksPage);
-    l->addWidget(m_noteStack);
+
+    auto *buttons = new QHBoxLayout;
+    m_insert = button(tr("&Insert"), QStringLiteral("insertNote"), page);
+    m_change = button(tr("&Change"), QStringLiteral("changeNote"), page);
+    m_deleteNote = button(tr("&Delete"), QStringLiteral("deleteNote"), page);
+    for (QPushButton *b : { m_insert, m_change, m_deleteNote })
+        buttons->addWidget(b);
+    buttons->addStretch();
+    l->addWidget(m_noteStack, 1);
+    l->addLayout(buttons);
     return page;
 }
 
@@ -116,6 +114,8 @@ void DetailSheet::showRemarks(bool remarks, const QString &text)
     QString shown = text;
     m_remarks->setPlainText(shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     m_noteStack->setCurrentIndex(remarks ? 1 : 0);
+    m_change->setVisible(!remarks);
+    m_deleteNote->setVisible(!remarks);
 }
 
 bool DetailSheet::showsRemarks() const

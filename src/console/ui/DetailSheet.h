@@ -16,8 +16,9 @@ namespace console::ui {
 
 // The detail sheet of the General tab: Details (the request's text or the order's items),
 // Attachments (the list with Add, Delete, Open, Copy url and Artwork?) and Notes (the note list
-// with Insert, Change and Delete, or the order's remarks when it has no note). It only shows;
-// the General tab decides what and acts on the buttons.
+// with Insert, Change and Delete, or the order's remarks with Insert alone when it has no note,
+// so that its first note can be added). It only shows; the General tab decides what and acts on
+// the buttons.
 class DetailSheet : public QTabWidget
 {
     Q_OBJECT
@@ -29,7 +30,8 @@ public:
 
     // Details: the text, or the item list in its place.
     void showDetails(const QString &text, bool items);
-    // Notes: the remarks in place of the note list and its buttons (`remarks` set), or the list.
+    // Notes: the remarks in place of the note list with Change and Delete (`remarks` set), or the
+    // list. Insert stays in both.
     void showRemarks(bool remarks, const QString &text = {});
     bool showsRemarks() const;
 

@@ -445,8 +445,9 @@ void GeneralPage::updateDetailButtons()
     for (QPushButton *b :
         { m_sheet->deleteAttachment(), m_sheet->openAttachment(), m_sheet->copyUrl(), m_sheet->artwork() })
         b->setEnabled(attachment);
-    m_sheet->insertNote()->setEnabled(requestForNew().isSet() && !m_sheet->showsRemarks());
-    const bool note = selectedRow(m_sheet->noteView()) >= 0;
+    // An order without a note shows its remarks instead of the list, but takes its first note.
+    m_sheet->insertNote()->setEnabled(requestForNew().isSet());
+    const bool note = !m_sheet->showsRemarks() && selectedRow(m_sheet->noteView()) >= 0;
     m_sheet->changeNote()->setEnabled(note);
     m_sheet->deleteNote()->setEnabled(note);
 }
