@@ -1,5 +1,6 @@
 #include "console/AttachmentActions.h"
 
+#include "bizlib/FreeFileName.h"
 #include "bizlib/Prompter.h"
 #include "bizlib/Table.h"
 
@@ -35,13 +36,14 @@ AttachmentActions::AttachmentActions(
 
 QList<notes::Desktop::Filter> AttachmentActions::fileFilters()
 {
+    // In a glob "?" is exactly one character: "*.tif?" alone would hide every ".tif" file.
     return { { QStringLiteral("PDF file(s)"), QStringLiteral("*.pdf") },
         { QStringLiteral("PNG file(s)"), QStringLiteral("*.png") },
         { QStringLiteral("EPS file(s)"), QStringLiteral("*.eps") },
-        { QStringLiteral("TIF file(s)"), QStringLiteral("*.tif?") },
+        { QStringLiteral("TIF file(s)"), QStringLiteral("*.tif *.tif?") },
         { QStringLiteral("JPEG file(s)"), QStringLiteral("*.jpg") },
-        { QStringLiteral("Excel file(s)"), QStringLiteral("*.xls?") },
-        { QStringLiteral("Word file(s)"), QStringLiteral("*.doc?") },
+        { QStringLiteral("Excel file(s)"), QStringLiteral("*.xls *.xls?") },
+        { QStringLiteral("Word file(s)"), QStringLiteral("*.doc *.doc?") },
         { QStringLiteral("All file(s)"), QStringLiteral("*.*") } };
 }
 
@@ -98,47 +100,66 @@ bool AttachmentActions::addFile(const RequestRef &owner, const QString &path)
     }
 
     // Two attachments never share a stored file: a name already taken (by a file or by another
-    // record) gets "_2", "_3" ... before its extension, so no existing copy is overwritten.
-    QString stored = *filename;
-    QString target = localPath;
-    for (int n = 2; QFile::exists(target) || pathInUse(table, target, 0); ++n) {
-        const QFileInfo info(*filename);
-        const QString suffix = info.suffix().isEmpty() ? QString() : u'.' + info.suffix();
-        stored = info.completeBaseName() + u'_' + QString::number(n) + suffix;
-        target = QDir(folder).filePath(stored);
-        if (localField && target.size() > localField->maxChars()) {
+    // record) gets "_2", "_3" ... before its extension, so no existing copy is overwritten. The
+    // name is claimed by creating the file exclusively, so that two workstations adding the same
+    // file at once never end up with one copy.
+    QDir().mkpath(folder);
+    QString target;
+    bizlib::FreeFileName::Options options;
+    options.taken = [&table](const QString &candidate) { return pathInUse(table, candidate, 0); };
+    options.maxChars = localField ? localField->maxChars() : 0;
+    if (const bizlib::Status st = bizlib::FreeFileName::claim(localPath, &target, options); !st) {
+        if (st.isNotFound())
             m_prompter.alert(QStringLiteral("The file \"%1\" cannot be attached: the attachments folder has no free "
                                             "name for it.")
                                  .arg(path),
                 kCaption, bizlib::Prompter::Icon::Exclamation);
-            return false;
-        }
+        else
+            report(st);
+        return false;
     }
 
     bizlib::Record r;
-    if (const bizlib::Status st = table.prime(r); !st) {
+    bizlib::Status st = table.prime(r);
+    if (st) {
+        const bool quote = owner.kind == RequestRef::Kind::Quote;
+        r.setLong("QuoteID", quote ? owner.id : 0);
+        r.setLong("OrderID", quote ? 0 : owner.id);
+        r.setText("Filename", QFileInfo(target).fileName());
+        r.setText("SourceName", path);
+        r.setText("SourceFile", filename->mid(filename->indexOf(u'_') + 1));
+        r.setText("LocalPath", target);
+        st = table.insert(r);
+        if (!st)
+            table.release(r);
+    }
+    if (!st) {
+        QFile::remove(target); // the claimed, still empty name is ours to give back
         report(st);
         return false;
     }
-    const bool quote = owner.kind == RequestRef::Kind::Quote;
-    r.setLong("QuoteID", quote ? owner.id : 0);
-    r.setLong("OrderID", quote ? 0 : owner.id);
-    r.setText("Filename", stored);
-    r.setText("SourceName", path);
-    r.setText("SourceFile", filename->mid(filename->indexOf(u'_') + 1));
-    r.setText("LocalPath", target);
-    if (const bizlib::Status st = table.insert(r); !st) {
-        table.release(r);
-        report(st);
-        return false;
-    }
-    QDir().mkpath(folder);
-    if (!QFile::copy(path, target))
+    if (!copyInto(path, target)) {
+        QFile::remove(target);
         m_prompter.alert(QStringLiteral("The file \"%1\" could not be copied to \"%2\". The attachment is recorded "
                                         "without its copy.")
                              .arg(path, target),
             kCaption, bizlib::Prompter::Icon::Exclamation);
+    }
     return true;
+}
+
+bool AttachmentActions::copyInto(const QString &source, const QString &target)
+{
+    QFile in(source);
+    QFile out(target);
+    // The target exists already (claimed empty): it is filled, never created here.
+    if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly | QIODevice::ExistingOnly))
+        return false;
+    QByteArray chunk;
+    while (!(chunk = in.read(1 << 16)).isEmpty())
+        if (out.write(chunk) != chunk.size())
+            return false;
+    return in.error() == QFileDevice::NoError && out.flush();
 }
 
 bool AttachmentActions::fetch(qint32 attachmentId, bizlib::Record *attachment)
@@ -175,11 +196,46 @@ bool AttachmentActions::remove(qint32 attachmentId)
     // other record names (a path written by another program is never trusted to delete).
     const QString local = clipped(r.text("LocalPath"));
     const QString folder = folderFor(r.toLong("QuoteID") != 0 ? RequestRef::Kind::Quote : RequestRef::Kind::Order);
-    if (!local.isEmpty()
-        && QDir::cleanPath(QFileInfo(local).absolutePath()) == QDir::cleanPath(QFileInfo(folder).absoluteFilePath())
-        && !pathInUse(table, local, attachmentId))
-        QFile::remove(local);
+    const QString own = realPath(local);
+    const QString home = QFileInfo(folder).canonicalFilePath();
+    if (!own.isEmpty() && !home.isEmpty() && QFileInfo(own).path() == home && !copyInUse(table, own, attachmentId))
+        QFile::remove(own);
     return true;
+}
+
+QString AttachmentActions::realPath(const QString &localPath)
+{
+    // Paths are compared as the file system resolves them: a text such as "<folder>/lnk/../victim"
+    // looks like a file of the folder, but when "lnk" is a link to another folder it names a file
+    // outside. The folder part is resolved; a link as the last part stays itself (removing it
+    // never touches what it points to).
+    const QFileInfo info(localPath);
+    const QString name = info.fileName();
+    if (localPath.isEmpty() || name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        return {};
+    const QString parent = QFileInfo(info.absolutePath()).canonicalFilePath();
+    return parent.isEmpty() ? QString() : QDir(parent).filePath(name);
+}
+
+bool AttachmentActions::copyInUse(bizlib::Table &table, const QString &copy, qint32 exceptId)
+{
+    // Another record may name the file in other words ("./", a link to the folder): every record
+    // whose path holds the same name is resolved and compared.
+    const bizlib::TableDef &def = table.def();
+    const QString column = def.sqlColumn(def.fieldIndex(QStringLiteral("LocalPath")));
+    QString name = QFileInfo(copy).fileName();
+    name.replace(u'!', QStringLiteral("!!")).replace(u'%', QStringLiteral("!%")).replace(u'_', QStringLiteral("!_"));
+    QSqlQuery q;
+    const bizlib::Status st = table.database().exec(
+        QStringLiteral("SELECT %1 FROM %2 WHERE %1 LIKE ? ESCAPE '!' AND %3 <> ?")
+            .arg(column, def.sqlTable(), def.sqlColumn(def.fieldIndex(QStringLiteral("AttachmentID")))),
+        { u'%' + name + u'%', exceptId }, &q);
+    if (!st)
+        return true; // when the question cannot be answered, nothing is deleted
+    while (q.next())
+        if (realPath(clipped(q.value(0).toString())) == copy)
+            return true;
+    return false;
 }
 
 bool AttachmentActions::pathInUse(bizlib::Table &table, const QString &localPath, qint32 exceptId)

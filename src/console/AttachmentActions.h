@@ -61,6 +61,14 @@ private:
     // True when an attachment other than `exceptId` stores its copy at `localPath` (or the
     // database cannot tell).
     static bool pathInUse(bizlib::Table &table, const QString &localPath, qint32 exceptId);
+    // `localPath` with its folder part resolved (links, "." and ".."); empty when that folder
+    // does not exist.
+    static QString realPath(const QString &localPath);
+    // True when an attachment other than `exceptId` names the file `copy` (a real path), in any
+    // spelling (or the database cannot tell).
+    static bool copyInUse(bizlib::Table &table, const QString &copy, qint32 exceptId);
+    // Fills the claimed (existing, empty) `target` with the bytes of `source`.
+    static bool copyInto(const QString &source, const QString &target);
     void report(const bizlib::Status &status);
 
     bizlib::Database &m_db;

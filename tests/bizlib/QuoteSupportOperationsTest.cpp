@@ -1,3 +1,4 @@
+#include "bizlib/FreeFileName.h"
 #include "bizlib/MainLibrary.h"
 #include "bizlib/Table.h"
 #include "bizlib/TableCursor.h"
@@ -5,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QThread>
 
 // The small helpers the quote and order conversions call beside the quote operations:
@@ -126,6 +128,31 @@ TEST_P(QuoteSupportOperations, createDirectory_makesParentsAndSaysWhyItCannot)
     EXPECT_TRUE(st.isError());
     EXPECT_TRUE(st.message().contains(QStringLiteral("plainfile"))) << st.message().toStdString();
     EXPECT_TRUE(MainLibrary::createDirectory(QString()).isError());
+}
+
+TEST(FreeFileNames, aNameTakenByAnotherProgramAfterTheCheckIsNeverShared)
+{
+    QTemporaryDir dir;
+    const QString wanted = dir.filePath(QStringLiteral("24107A.pdf"));
+    // Another workstation creates the file between this program's check and its claim.
+    FreeFileName::Options options;
+    int checks = 0;
+    options.taken = [&checks](const QString &candidate) {
+        if (checks++ == 0) {
+            QFile theirs(candidate);
+            EXPECT_TRUE(theirs.open(QIODevice::WriteOnly));
+            theirs.write("theirs");
+        }
+        return false;
+    };
+    QString mine;
+    ASSERT_TRUE(FreeFileName::claim(wanted, &mine, options).isOk());
+    EXPECT_EQ(mine, dir.filePath(QStringLiteral("24107A_2.pdf")));
+    QFile theirs(wanted);
+    ASSERT_TRUE(theirs.open(QIODevice::ReadOnly));
+    EXPECT_EQ(theirs.readAll(), QByteArray("theirs")) << "their file is left as it was";
+
+    EXPECT_TRUE(FreeFileName::claim(dir.filePath(QStringLiteral("none/x.pdf")), &mine).isError());
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, QuoteSupportOperations, testsupport::allEngines(), testsupport::engineName);

@@ -88,8 +88,18 @@ TEST_P(Attachments, addAsksForFilesWithTheFiltersInOrderAndStoresEachUnderTheOwn
     for (const auto &f : dialog.filters)
         filters << f.name + u' ' + f.patterns;
     EXPECT_EQ(filters,
-        (QStringList { "PDF file(s) *.pdf", "PNG file(s) *.png", "EPS file(s) *.eps", "TIF file(s) *.tif?",
-            "JPEG file(s) *.jpg", "Excel file(s) *.xls?", "Word file(s) *.doc?", "All file(s) *.*" }));
+        (QStringList { "PDF file(s) *.pdf", "PNG file(s) *.png", "EPS file(s) *.eps", "TIF file(s) *.tif *.tif?",
+            "JPEG file(s) *.jpg", "Excel file(s) *.xls *.xls?", "Word file(s) *.doc *.doc?", "All file(s) *.*" }));
+    // Each filter shows the three- and the four-letter extension alike.
+    const auto shows = [&](int filter, const QString &file) {
+        return QDir::match(dialog.filters.at(filter).patterns.split(u' '), file);
+    };
+    for (const auto &[filter, files] :
+        std::initializer_list<std::pair<int, QStringList>> { { 3, { "scan.tif", "scan.tiff" } },
+            { 5, { "sums.xls", "sums.xlsx" } }, { 6, { "brief.doc", "brief.docx" } } })
+        for (const QString &file : files)
+            EXPECT_TRUE(shows(filter, file)) << file.toStdString();
+    EXPECT_FALSE(shows(3, QStringLiteral("scan.pdf")));
 
     const bizlib::Record first = attachment(1);
     EXPECT_EQ(first.toLong("OrderID"), 41);
@@ -243,6 +253,57 @@ TEST_P(Attachments, deletingARecordWhosePathLeavesTheFolderKeepsThatFile)
     ASSERT_TRUE(actions->remove(id));
     EXPECT_EQ(attachmentCount(), 0);
     EXPECT_TRUE(QFile::exists(outside));
+
+    // A link inside the folder makes "<folder>/lnk/../victim" look like a file of the folder
+    // while it names one outside.
+    const QString folder = data.filePath(QStringLiteral("data/orders"));
+    QDir().mkpath(folder);
+    const QString elsewhere = files.filePath(QStringLiteral("deep/inside"));
+    QDir().mkpath(elsewhere);
+    ASSERT_TRUE(QFile::link(elsewhere, folder + QStringLiteral("/lnk")));
+    const QString victim = sourceFile(QStringLiteral("deep/victim"), "keep me too");
+    const qint32 tricked = addArtwork(41, 0, folder + QStringLiteral("/lnk/../victim"));
+    prompter.answer(1);
+    ASSERT_TRUE(actions->remove(tricked));
+    EXPECT_TRUE(QFile::exists(victim));
+}
+
+TEST_P(Attachments, deletingOneOfTwoRecordsOfOneFileKeepsTheFile)
+{
+    const QString local = data.filePath(QStringLiteral("data/orders/1_shared.pdf"));
+    QDir().mkpath(QFileInfo(local).absolutePath());
+    QFile(local).open(QIODevice::WriteOnly);
+    const qint32 first = addArtwork(1, 0, local);
+    // The second record names the same file in other words.
+    const qint32 second = addArtwork(2, 0, data.filePath(QStringLiteral("data/orders/./1_shared.pdf")));
+    prompter.answer(1);
+    ASSERT_TRUE(actions->remove(first));
+    EXPECT_TRUE(QFile::exists(local)) << "the other record still names it";
+    prompter.answer(1);
+    ASSERT_TRUE(actions->remove(second));
+    EXPECT_FALSE(QFile::exists(local)) << "the last record takes its file along";
+}
+
+TEST_P(Attachments, aStoredPathLongerThanItsFieldIsRefusedAlsoAfterARename)
+{
+    // A folder whose path leaves room for "9_" and a name of exactly `room` characters.
+    const QString base = data.filePath(QStringLiteral("d"));
+    const qsizetype room = 256 - (base + QStringLiteral("/orders/9_")).size();
+    ASSERT_GT(room, 10);
+    actions = std::make_unique<AttachmentActions>(db(), prompter, desktop, base);
+    const QString fits = QString(room - 4, u'a') + QStringLiteral(".pdf");
+    const QString tooLong = u'b' + fits;
+    const RequestRef order { RequestRef::Kind::Order, 41, 9 };
+
+    EXPECT_FALSE(actions->addFile(order, sourceFile(tooLong)));
+    EXPECT_TRUE(prompter.lastText().contains(QStringLiteral("must name a file inside")));
+    ASSERT_TRUE(actions->addFile(order, sourceFile(fits)));
+    EXPECT_EQ(attachment(1).text("LocalPath").size(), 256);
+    // The same name again would need "_2": two characters more than the field holds.
+    EXPECT_FALSE(actions->addFile(order, sourceFile(fits)));
+    EXPECT_TRUE(prompter.lastText().contains(QStringLiteral("no free name")));
+    EXPECT_EQ(attachmentCount(), 1);
+    EXPECT_EQ(QDir(base + QStringLiteral("/orders")).entryList(QDir::Files).size(), 1) << "nothing left behind";
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, Attachments, testsupport::allEngines(), testsupport::engineName);

@@ -1,8 +1,10 @@
 #include "bizlib/report/PdfQuotes.h"
 
+#include "bizlib/FreeFileName.h"
 #include "bizlib/MainLibrary.h"
 #include "bizlib/report/QuoteLetter.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMarginsF>
@@ -13,25 +15,6 @@
 #include <QTextDocument>
 
 namespace bizlib {
-
-namespace {
-
-// The first name that is free: "<base>.pdf", "<base>_2.pdf", "<base>_3.pdf" ...
-QString freeName(const QString &fileName)
-{
-    if (!QFileInfo::exists(fileName))
-        return fileName;
-    const QFileInfo info(fileName);
-    const QString suffix = info.suffix().isEmpty() ? QString() : QStringLiteral(".") + info.suffix();
-    const QString stem = info.absolutePath() + QLatin1Char('/') + info.completeBaseName();
-    for (int n = 2;; ++n) {
-        const QString candidate = QStringLiteral("%1_%2%3").arg(stem, QString::number(n), suffix);
-        if (!QFileInfo::exists(candidate))
-            return candidate;
-    }
-}
-
-} // namespace
 
 PdfQuotes::PdfQuotes(Database &db)
     : m_db(db)
@@ -93,12 +76,23 @@ Status PdfQuotes::run(const params::DocumentOutputParams &params, const Record &
     st = MainLibrary::createDirectory(QFileInfo(target).absolutePath());
     if (!st)
         return Status::error(QStringLiteral("The quote letter %1 cannot be written: %2").arg(target, st.message()));
-    if (params.toLong("Overwrite") == 0)
-        target = freeName(target);
+    // Without overwriting, the first free name is claimed (created empty, exclusively) before
+    // the letter is written into it, so two letters written at once never pick the same name.
+    const bool claimed = params.toLong("Overwrite") == 0;
+    if (claimed) {
+        QString free;
+        st = FreeFileName::claim(target, &free);
+        if (!st)
+            return Status::error(QStringLiteral("The quote letter %1 cannot be written: %2").arg(target, st.message()));
+        target = free;
+    }
     const QString description = params.text("Description").trimmed();
     st = writePdf(letter.html(), description.isEmpty() ? letter.title() : description, target);
-    if (!st)
+    if (!st) {
+        if (claimed)
+            QFile::remove(target);
         return st;
+    }
     if (fileName)
         *fileName = target;
     return Status::ok();
