@@ -212,21 +212,10 @@ void Startup::reconcileMail()
         config::readMailServerKeys(m_context.brevix, config::IniFile(m_context.paths.localIni),
                                    config::BizlibSystemTables::mailDefaultsOf(defaults));
     const MailReconciliation r = reconcileMailSettings(defaults, m_context.brevix);
-    if (r.defaultsCompleted) {
-        if (exists) {
-            defaultsTable.update(defaults);
-        } else {
-            // No defaults record yet: the completed one becomes it.
-            bizlib::Record fresh;
-            if (defaultsTable.prime(fresh)) {
-                const qint32 id = fresh.toLong(defaultsTable.def().autoNumberField);
-                fresh = defaults;
-                fresh.setLong(defaultsTable.def().autoNumberField, id);
-                if (!defaultsTable.insert(fresh))
-                    defaultsTable.release(fresh);
-            }
-        }
-    }
+    // The defaults record is the business system's: an existing one is completed, a missing one
+    // is never made up here (the frame then refuses to open, as it must without company defaults).
+    if (r.defaultsCompleted && exists)
+        defaultsTable.update(defaults);
     if (QString error; !writeMailKeys(r, m_context.brevix, m_context.paths.localIni, &error))
         m_trace->message(QStringLiteral("E-mail settings not saved: ") + error);
 }

@@ -241,6 +241,15 @@ TEST_F(StartupProcess, multiCompanyRecord_writesCompanyToTheDefaultIniAndNotConf
     EXPECT_EQ(defaults.text(QStringLiteral("Multicompany"), QStringLiteral("CompanyName")),
               QStringLiteral("Northgate Print Ltd"));
     EXPECT_EQ(defaults.number(QStringLiteral("Multicompany"), QStringLiteral("CompanyNo")), 4);
+
+    // The company defaults record is the business system's: start-up never makes one up.
+    DatabaseConfig cfg;
+    cfg.file = m_dir.filePath(QStringLiteral("business.db"));
+    Database db(cfg);
+    ASSERT_TRUE(db.open().isOk());
+    qint64 records = -1;
+    ASSERT_TRUE(Table(db, QStringLiteral("DEFAULTS")).count(&records).isOk());
+    EXPECT_EQ(records, 0);
 }
 
 TEST_F(StartupProcess, customMailWorkstation_takesTheCompanyServerKeysItLeavesOut)
