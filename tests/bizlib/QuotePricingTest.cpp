@@ -64,12 +64,12 @@ protected:
     }
 
     void working(int sequence, const char *type, const char *code, const char *quantity, const char *unitCost,
-        const char *markup, bool fixed)
+        const char *markup, bool fixed, const char *basis = "")
     {
         add(QStringLiteral("QuoteWorkings"),
             { { "QuoteID", m_quote.toLong("QuoteID") }, { "Sequence", sequence }, { "Type", type }, { "Code", code },
                 { "Quantity", quantity }, { "UnitCost", unitCost }, { "MarkupPercent", markup },
-                { "FixedCharge", fixed ? 1 : 0 } });
+                { "FixedCharge", fixed ? 1 : 0 }, { "PricingBasis", basis } });
     }
 
     QList<Record> workings()
@@ -135,6 +135,19 @@ TEST_P(QuotePricing, updateQuoteWithForceCalc_pricesTheQuoteBeforeTheFormShowsIt
     ASSERT_TRUE(quotes.fetch(quotes.def().primary().name, {m_quote.toLong("QuoteID")}, stored).isOk());
     EXPECT_EQ(stored.text("SellingPrice1"), QStringLiteral("142.94"));
     EXPECT_EQ(stored.text("TaxAmount2"), QStringLiteral("66.78"));
+}
+
+TEST_P(QuotePricing, calcQuoteOfOneQuantity_pricesItAloneWithFixBasisLinesAtTheirOwnCost)
+{
+    // A set-up charge fixed by its pricing basis alone: 1 x 20.00 +10% = 22.00 at every quantity.
+    working(40, "O", "SETUP", "1", "20.00", "10", false, "Fix");
+    m_quote.setDecimal("SellingPrice1", dec("999.00"));
+    QuoteLibrary lib(db(), m_session);
+    ASSERT_TRUE(lib.calcQuote(m_quote, false, false, 2).isOk());
+    EXPECT_EQ(amount("SellingPrice1"), QStringLiteral("999.00")) << "only the second quantity is priced";
+    EXPECT_EQ(amount("CostTotal1"), QStringLiteral("0.00"));
+    EXPECT_EQ(amount("CostTotal2"), QStringLiteral("262.71")); // 242.71 + 20.00
+    EXPECT_EQ(amount("SellingPrice2"), QStringLiteral("355.91")); // 333.91 + 22.00
 }
 
 TEST_P(QuotePricing, calcQuote_refreshesUnitCostsFromResourcesButNotOrderLines)
@@ -210,6 +223,15 @@ TEST_P(QuotePricing, taxInclusivePrices_carryTheTaxTheyContain)
     ASSERT_TRUE(lib.calcTotals(m_quote).isOk());
     EXPECT_EQ(amount("TaxAmount1"), QStringLiteral("17.50"));
     EXPECT_EQ(amount("TaxRate"), QStringLiteral("8.7500"));
+
+    // The general tax is what the gross leaves: 100.05 / 1.2 = 83.375 -> 83.38 net, so 16.67 tax
+    // (20% of the net would be 16.68, one penny more than the gross holds).
+    m_quote.setText("TaxCode", QStringLiteral("S"));
+    m_quote.setDecimal("SellingPrice1", dec("100.05"));
+    ASSERT_TRUE(lib.calcTotals(m_quote).isOk());
+    EXPECT_EQ(amount("TaxAmount1"), QStringLiteral("16.67"));
+    const PricingModel::TaxSplit split = PricingModel::taxInGross(dec("100.05"), dec("0"), dec("20"));
+    EXPECT_EQ((split.net + split.tax).toString(), QStringLiteral("100.05"));
 }
 
 TEST_P(QuotePricing, calcTotals_refusesAnUnknownTaxCodeAndLeavesTheQuote)
@@ -252,6 +274,10 @@ TEST_P(QuotePricing, assignMarkups_takesTheClientsProfileValidToday)
     EXPECT_EQ(lines[2].text("MarkupPercent"), QStringLiteral("10.0000"));
 
     EXPECT_TRUE(lib.checkMarkup(QStringLiteral("TRADE"), 5).isNotFound()); // between the two periods
+    Record onLastDay;
+    ASSERT_TRUE(lib.checkMarkup(QStringLiteral("TRADE"), 2, &onLastDay).isOk()) << "valid on its last day";
+    EXPECT_EQ(onLastDay.text("MaterialPercent"), QStringLiteral("99.0000"));
+    EXPECT_TRUE(lib.checkMarkup(QStringLiteral("TRADE"), 3).isNotFound());
     EXPECT_TRUE(lib.checkMarkup(QStringLiteral("TRADE"), 0).isOk());
     EXPECT_TRUE(lib.checkMarkup(QStringLiteral("NONE"), 0).isNotFound());
 }
