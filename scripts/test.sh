@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, starts a throwaway PostgreSQL 15 server on 127.0.0.1
-# (removed again on exit, also after a failure) and runs every test under CTest.
+# (removed again on exit, also after a failure) and runs every test under CTest; then builds the
+# sanitizer build (build-asan/) and runs every test again there.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 bash "$root/scripts/deps.sh" --test
@@ -34,4 +35,11 @@ export WEBCONSOLE_TEST_PG="127.0.0.1:$port:webconsole_test:postgres:$password"
 export WEBCONSOLE_REQUIRE_PG=1
 export QT_QPA_PLATFORM=offscreen
 cd "$root/build"
+ctest --output-on-failure -j2 --timeout 600
+
+# The same suite once more, built with AddressSanitizer and UndefinedBehaviorSanitizer and Qt's
+# assertions on (build-asan/), against the same server: any report fails the run.
+bash "$root/scripts/build.sh" --sanitize
+source "$root/scripts/sanitizer-options.sh"
+cd "$root/build-asan"
 ctest --output-on-failure -j2 --timeout 600

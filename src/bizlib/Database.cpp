@@ -33,14 +33,16 @@ struct Database::ThreadState
 namespace {
 
 // Per-thread state of every open Database, keyed by the database's serial number; the last one
-// used is remembered, because nearly every statement asks for it.
+// used is remembered, because nearly every statement asks for it. Owned by the thread: a worker
+// thread that used a database frees its state when it ends.
 struct ThreadStates
 {
     QHash<quint64, Database::ThreadState *> states;
     quint64 lastSerial = 0;
     Database::ThreadState *last = nullptr;
+    ~ThreadStates() { qDeleteAll(states); }
 };
-thread_local ThreadStates *t_states = nullptr; // lives as long as the thread
+thread_local ThreadStates t_states;
 
 std::atomic<quint64> s_serials { 0 };
 
@@ -94,17 +96,15 @@ Database::~Database()
 
 Database::ThreadState &Database::state()
 {
-    if (!t_states)
-        t_states = new ThreadStates;
-    if (t_states->lastSerial == m_serial && t_states->last)
-        return *t_states->last;
-    ThreadState *&s = t_states->states[m_serial];
+    if (t_states.lastSerial == m_serial && t_states.last)
+        return *t_states.last;
+    ThreadState *&s = t_states.states[m_serial];
     if (!s) {
         s = new ThreadState;
         s->connection = connectionName(*s);
     }
-    t_states->lastSerial = m_serial;
-    t_states->last = s;
+    t_states.lastSerial = m_serial;
+    t_states.last = s;
     return *s;
 }
 
@@ -299,15 +299,13 @@ bool Database::isOpen() const
 
 void Database::close()
 {
-    if (t_states) {
-        if (ThreadState *s = t_states->states.take(m_serial)) {
-            dropStatements(*s);
-            delete s;
-        }
-        if (t_states->lastSerial == m_serial) {
-            t_states->lastSerial = 0;
-            t_states->last = nullptr;
-        }
+    if (ThreadState *s = t_states.states.take(m_serial)) {
+        dropStatements(*s);
+        delete s;
+    }
+    if (t_states.lastSerial == m_serial) {
+        t_states.lastSerial = 0;
+        t_states.last = nullptr;
     }
     QMutexLocker lock(&m_mutex);
     for (const QString &c : std::as_const(m_connections)) {
