@@ -226,7 +226,7 @@ TEST_P(MonitorNotices, aNoticeSentWhileTheListsAreReadIsNotLost)
     EXPECT_EQ(lists.resets, 5);
 }
 
-TEST_P(MonitorNotices, theTickDoesNothingWhileAModalWindowIsOpen)
+TEST_P(MonitorNotices, theTickLeavesTheListsAloneUnderAModalWindowAndOnceTheCloseIsConfirmed)
 {
     const int before = monitor->cycle().countdown();
     ASSERT_TRUE(theirs->notify().isOk());
@@ -240,6 +240,13 @@ TEST_P(MonitorNotices, theTickDoesNothingWhileAModalWindowIsOpen)
     monitor->tick();
     EXPECT_EQ(lists.resets, 1);
     EXPECT_EQ(monitor->cycle().countdown(), before - 1);
+
+    // The program is ending: another workstation's notice no longer reads the lists again.
+    ctx.closeConfirmed = true;
+    ASSERT_TRUE(theirs->notify().isOk());
+    clock.advance(1000);
+    monitor->tick();
+    EXPECT_EQ(lists.resets, 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, MonitorNotices, testsupport::allEngines(), testsupport::engineName);
