@@ -1,0 +1,26 @@
+#pragma once
+
+#include "bizlib/Record.h"
+#include "bizlib/forms/FormRequest.h"
+
+namespace console {
+
+// What the alert step asks of the monitor window. The window implements it; tests script it.
+class AlertWindow
+{
+public:
+    virtual ~AlertWindow() = default;
+
+    // The request selected in the quote list (0: none).
+    virtual qint32 currentQuote() const = 0;
+    // Selects that request again; one that is no longer listed leaves the selection where it is.
+    virtual void returnToQuote(qint32 quoteId) = 0;
+    // Processes `request` (just read again) without a user, as the quote list's Process button
+    // does with the automatic flag: the quote processing window in automatic mode (as an RFQ when
+    // `isRfq`), then every list is read again. Returns the window's response.
+    virtual bizlib::forms::Response processQuote(const bizlib::Record &request, bool isRfq) = 0;
+    // Brings the window forward, restoring it when minimised.
+    virtual void gainFocus() = 0;
+};
+
+} // namespace console
