@@ -528,6 +528,29 @@ void GeneralPage::runAction(RequestAction action, bool fromDoubleClick)
     afterAction(action);
 }
 
+qint32 GeneralPage::currentQuoteId() const
+{
+    const bizlib::Record *r = selectedRecord(m_quotes);
+    return r ? r->toLong("QuoteID") : 0;
+}
+
+void GeneralPage::returnToQuote(qint32 quoteId)
+{
+    if (quoteId != 0 && quoteId != currentQuoteId())
+        afterReset(m_quotes, quoteId, selectedRow(m_quotes));
+}
+
+bizlib::forms::Response GeneralPage::processQuoteAutomatically(const bizlib::Record &request, bool isRfq)
+{
+    auto response = bizlib::forms::Response::Cancelled;
+    m_monitor.runProcessing([&] {
+        response = quotes::ui::WebQuoteProcess::run(m_ctx, request, true, isRfq, this);
+        return static_cast<int>(response);
+    });
+    afterAction(RequestAction::ProcessQuote);
+    return response;
+}
+
 void GeneralPage::afterAction(RequestAction action)
 {
     switch (action) {

@@ -73,6 +73,12 @@ public:
     // Runs an action on the selected row of its list, as its button does. `fromDoubleClick`: a
     // row that has gone since it was listed gives the exclamation beep.
     void runAction(RequestAction action, bool fromDoubleClick = false);
+    // For the alert step: the selected quote request (0: none), selecting it again (one no longer
+    // listed leaves the selection as it is), and the quote processing window in automatic mode,
+    // run as Process runs it.
+    qint32 currentQuoteId() const;
+    void returnToQuote(qint32 quoteId);
+    bizlib::forms::Response processQuoteAutomatically(const bizlib::Record &request, bool isRfq);
     // The right-click menu of a list, its entries enabled like their buttons (the caller shows it).
     std::unique_ptr<QMenu> contextMenu(QTableView *view);
 

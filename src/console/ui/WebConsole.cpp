@@ -1,7 +1,9 @@
 #include "console/ui/WebConsole.h"
 
 #include "bizlib/Table.h"
+#include "bizlib/mail/MailSender.h"
 #include "config/TraceLog.h"
+#include "console/AlertStep.h"
 #include "console/Monitor.h"
 #include "console/RequestListSet.h"
 #include "console/SetupEditor.h"
@@ -58,6 +60,11 @@ WebConsole::WebConsole(config::AppContext &context, const bizlib::MonotonicClock
     m_tabs = new QTabWidget(split);
     m_general = new GeneralPage(m_ctx, *m_lists, *m_monitor, m_tabs);
     m_tabs->addTab(m_general, tr("General"));
+    m_mail = std::make_unique<bizlib::mail::MailSender>(
+        bizlib::mail::mailSettingsFrom(m_ctx.brevix), nullptr, m_ctx.prompter);
+    m_alerts = std::make_unique<AlertStep>(AlertStep::Services {
+        &m_ctx, m_lists.get(), &m_lists->quotes(), &m_monitor->cycle(), this, m_sounds.get(), m_mail.get() });
+    m_monitor->setAlertStep([this](const RequestLists::Counts &seen) { m_alerts->run(seen); });
     m_setup = new SetupSheet(m_ctx, *m_sounds, m_tabs);
     m_tabs->addTab(m_setup, tr("Setup"));
     m_logs = new LogsPage(m_ctx, *m_lists, m_tabs);
@@ -227,6 +234,30 @@ void WebConsole::showClock()
     const QDateTime now = QDateTime::currentDateTime();
     m_clock->setText(QLocale(QLocale::English).toString(now.date(), QStringLiteral("MMMM d, yyyy")) + QStringLiteral("   ")
                      + now.time().toString(QStringLiteral("HH:mm:ss")));
+}
+
+qint32 WebConsole::currentQuote() const
+{
+    return m_general->currentQuoteId();
+}
+
+void WebConsole::returnToQuote(qint32 quoteId)
+{
+    m_general->returnToQuote(quoteId);
+}
+
+bizlib::forms::Response WebConsole::processQuote(const bizlib::Record &request, bool isRfq)
+{
+    return m_general->processQuoteAutomatically(request, isRfq);
+}
+
+void WebConsole::gainFocus()
+{
+    QWidget *w = window();
+    if (w->isMinimized())
+        w->showNormal();
+    w->raise();
+    w->activateWindow();
 }
 
 void WebConsole::showEvent(QShowEvent *event)

@@ -3,6 +3,7 @@
 #include "bizlib/MonotonicClock.h"
 #include "bizlib/ProcedureScope.h"
 #include "config/AppContext.h"
+#include "console/AlertWindow.h"
 
 #include <QWidget>
 #include <memory>
@@ -13,7 +14,12 @@ class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
 
+namespace bizlib::mail {
+class MailSender;
+}
+
 namespace console {
+class AlertStep;
 class Monitor;
 class RequestListSet;
 class SoundPlayer;
@@ -28,8 +34,9 @@ class SyncPage;
 class LogsPage;
 
 // The monitor window: header band, navigation bar, the four tabs, the status bar, and the
-// one-second tick. What happens on each tick and refresh is the Monitor's.
-class WebConsole : public QWidget
+// one-second tick. What happens on each tick and refresh is the Monitor's, what new activity
+// raises the AlertStep's.
+class WebConsole : public QWidget, private AlertWindow
 {
     Q_OBJECT
 
@@ -43,6 +50,7 @@ public:
     Monitor &monitor() { return *m_monitor; }
     Synchronisation &synchronisation() { return *m_sync; }
     SoundPlayer &soundPlayer() { return *m_sounds; }
+    AlertStep &alerts() { return *m_alerts; }
     SetupSheet *setupSheet() const { return m_setup; }
     SyncPage *syncPage() const { return m_syncPage; }
     QTreeWidget *navigation() const { return m_nav; }
@@ -76,12 +84,19 @@ private:
     void runPurge();
     void showClock();
 
+    qint32 currentQuote() const override;
+    void returnToQuote(qint32 quoteId) override;
+    bizlib::forms::Response processQuote(const bizlib::Record &request, bool isRfq) override;
+    void gainFocus() override;
+
     bizlib::ProcedureScope m_procedure; // first: the entry comes before anything else is made
     config::AppContext &m_ctx;
     std::unique_ptr<RequestListSet> m_lists;
     std::unique_ptr<Monitor> m_monitor;
     std::unique_ptr<SoundPlayer> m_sounds;
     std::unique_ptr<Synchronisation> m_sync;
+    std::unique_ptr<bizlib::mail::MailSender> m_mail;
+    std::unique_ptr<AlertStep> m_alerts;
     QLabel *m_title = nullptr;
     QLabel *m_clock = nullptr;
     QLabel *m_countdown = nullptr;
