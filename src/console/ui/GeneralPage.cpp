@@ -371,6 +371,10 @@ void GeneralPage::afterReset(QTableView *view, qint32 id, int row)
         updateDetailButtons();
         return;
     }
+    // A list that opened empty (automatic processing may have emptied it) has columns fitted to
+    // its headers only: its first rows fit them to what it holds.
+    if (id == 0 && row < 0 && m->rowCount() > 0)
+        ListViews::fitColumns(view);
     // The list's row decides whether its buttons show; the current list then takes the buttons'
     // enabled states and the details back, as it had them before the list was read again.
     const Focus list = static_cast<Focus>(focus.toInt());
