@@ -126,6 +126,8 @@ void Monitor::fullRefresh()
     // The alert step, when its part supplies it, compares the lists now with the counts seen.
     if (m_alertStep)
         m_alertStep(m_seen);
+    // What F5 announced is seen: the next timed refresh does not announce it again.
+    m_seen = m_lists.counts();
 }
 
 bool Monitor::checkOtherWorkstations()

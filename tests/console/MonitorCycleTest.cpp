@@ -39,7 +39,10 @@ protected:
         ctx.settings.refreshInterval = 30;
         ctx.prompter = &prompter;
         ctx.paths.localIni = dir.filePath(QStringLiteral("ws.ini"));
-        monitor.setAlertStep([this](const RequestLists::Counts &) { ++alerts; });
+        monitor.setAlertStep([this](const RequestLists::Counts &seen) {
+            ++alerts;
+            lastSeen = seen;
+        });
     }
 
     QTemporaryDir dir;
@@ -49,6 +52,7 @@ protected:
     CountingLists lists;
     Monitor monitor{ctx, clock, lists};
     int alerts = 0;
+    RequestLists::Counts lastSeen;
 };
 
 TEST_F(MonitorCycle, countsDownFrom29AndRefreshesOnTheTickThatReachesZero)
@@ -146,13 +150,17 @@ TEST_F(MonitorCycle, afterTheCloseIsConfirmedTheCountdownRunsOnButNothingIsRefre
     EXPECT_EQ(alerts, alertsBefore);
 }
 
-TEST_F(MonitorCycle, f5ReadsEveryListAgainAndRunsTheAlertStep)
+TEST_F(MonitorCycle, f5ReadsEveryListAgainRunsTheAlertStepAndTakesTheCountsAsSeen)
 {
     monitor.opened();
     const int alertsBefore = alerts;
+    lists.now.quotes = 3;
     monitor.fullRefresh();
     EXPECT_EQ(lists.resets, 1);
     EXPECT_EQ(alerts, alertsBefore + 1);
+    EXPECT_EQ(lastSeen.quotes, 0);
+    monitor.refresh(); // the requests F5 announced are not news any more
+    EXPECT_EQ(lastSeen.quotes, 3);
 }
 
 TEST_F(MonitorCycle, closeAsksUnlessConfirmedAndClearsTheConsoleThread)
