@@ -151,8 +151,9 @@ RequestClaim::Outcome RequestClaim::claim(bool automatic, const Assignments &als
     m_tried = true;
     if (automatic && m_variant.whenAutomatic == ClaimVariant::WhenAutomatic::Silent)
         return m_outcome = Outcome::Declined;
+    // Esc means Cancel: taking over another workstation's claim needs the button itself.
     if (!m_prompter
-        || m_prompter->alert(m_variant.message, caption(), bizlib::Prompter::Icon::Exclamation, buttons(), 1) != 2)
+        || m_prompter->alert(m_variant.message, caption(), bizlib::Prompter::Icon::Exclamation, buttons(), 1, 1) != 2)
         return m_outcome = Outcome::Declined;
     m_held = m_unlocked = true;
     m_saved = QString::fromLatin1(kPending);
