@@ -151,8 +151,9 @@ RequestClaim::Outcome RequestClaim::claim(bool automatic, const Assignments &als
     m_tried = true;
     if (automatic && m_variant.whenAutomatic == ClaimVariant::WhenAutomatic::Silent)
         return m_outcome = Outcome::Declined;
+    // Esc means Cancel: taking over another workstation's claim needs the button itself.
     if (!m_prompter
-        || m_prompter->alert(m_variant.message, caption(), bizlib::Prompter::Icon::Exclamation, buttons(), 1) != 2)
+        || m_prompter->alert(m_variant.message, caption(), bizlib::Prompter::Icon::Exclamation, buttons(), 1, 1) != 2)
         return m_outcome = Outcome::Declined;
     m_held = m_unlocked = true;
     m_saved = QString::fromLatin1(kPending);
@@ -160,23 +161,29 @@ RequestClaim::Outcome RequestClaim::claim(bool automatic, const Assignments &als
     return m_outcome = Outcome::Unlocked;
 }
 
+bizlib::Status RequestClaim::writeWhileProcessing(const QString &status, const Assignments &alsoSet, int *rows)
+{
+    const Target t = targetOf(m_variant);
+    QStringList sets;
+    QVariantList params;
+    assignments(m_db, t, status, alsoSet, &sets, &params);
+    params << m_requestId << QString::fromLatin1(kProcessing);
+    QSqlQuery q;
+    m_lastStatus = m_db.exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ? AND %4")
+                                 .arg(t.def->sqlTable(), sets.join(QStringLiteral(", ")), t.def->sqlColumn(t.idField),
+                                     statusTest(t.def->sqlColumn(t.statusField))),
+        params, &q);
+    *rows = m_lastStatus ? q.numRowsAffected() : 0;
+    return m_lastStatus;
+}
+
 bizlib::Status RequestClaim::release(const Assignments &alsoSet)
 {
     if (!m_held)
         return bizlib::Status::ok();
     m_held = false;
-    const Target t = targetOf(m_variant);
-    const QString statusColumn = t.def->sqlColumn(t.statusField);
-    QStringList sets;
-    QVariantList params;
-    assignments(m_db, t, m_saved, alsoSet, &sets, &params);
-    params << m_requestId << QString::fromLatin1(kProcessing);
-    QSqlQuery q;
-    m_lastStatus = m_db.exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ? AND %4")
-                                 .arg(t.def->sqlTable(), sets.join(QStringLiteral(", ")), t.def->sqlColumn(t.idField),
-                                     statusTest(statusColumn)),
-        params, &q);
-    if (m_lastStatus && q.numRowsAffected() > 0)
+    int rows = 0;
+    if (writeWhileProcessing(m_saved, alsoSet, &rows) && rows > 0)
         notice();
     return m_lastStatus;
 }
@@ -206,6 +213,17 @@ bizlib::Status RequestClaim::removeRequest()
     if (!m_lastStatus)
         return m_lastStatus;
     return m_lastStatus = tx.commit();
+}
+
+bizlib::Status RequestClaim::handOn(const QString &status, const Assignments &alsoSet)
+{
+    if (!m_held)
+        return m_lastStatus = bizlib::Status::error(QStringLiteral("The request is not claimed by this window."));
+    int rows = 0;
+    if (writeWhileProcessing(status, alsoSet, &rows) && rows != 1)
+        m_lastStatus = bizlib::Status::notFound(
+            QStringLiteral("The web request was processed or released by another workstation meanwhile."));
+    return m_lastStatus;
 }
 
 void RequestClaim::settle()

@@ -88,12 +88,21 @@ public:
     // request is there again and release() still applies.
     bizlib::Status removeRequest();
 
+    // Hands the claimed request on (a rejection): inside the caller's transaction when there is
+    // one, writes `status` ("Processing" keeps the claim word for the web monitor, "Rejected" ...)
+    // with `alsoSet`, only while the request is still "Processing"; otherwise NotFound ("released
+    // or processed elsewhere") and nothing written. The row stays locked until the caller's
+    // transaction ends; the claim stays held until settle().
+    bizlib::Status handOn(const QString &status, const Assignments &alsoSet = {});
+
     // The request is gone or handed on: the claim ends without writing anything.
     void settle();
 
 private:
     QString statusTest(const QString &column) const;
     bizlib::Status readStatus(QString *status, bool *found);
+    // One UPDATE of the status (and `alsoSet`) while the request is "Processing"; *rows changed.
+    bizlib::Status writeWhileProcessing(const QString &status, const Assignments &alsoSet, int *rows);
     void notice();
 
     bizlib::Database &m_db;

@@ -1,7 +1,5 @@
 #include "notes/PhraseDrop.h"
 
-#include "bizlib/Prompter.h"
-
 namespace notes {
 
 QString PhraseDrop::clipped(const QString &text)
@@ -12,15 +10,15 @@ QString PhraseDrop::clipped(const QString &text)
     return text.left(n);
 }
 
-std::optional<QString> PhraseDrop::apply(
-    const QString &current, const QString &dropped, bizlib::Prompter &prompter, int maxLength)
+std::optional<QString> PhraseDrop::apply(const QString &current, const QString &dropped, bizlib::Prompter &prompter,
+    int maxLength, bizlib::Prompter::Icon icon)
 {
     const auto fit = [maxLength](const QString &s) { return maxLength > 0 ? s.left(maxLength) : s; };
     const QString existing = clipped(current);
     if (existing.isEmpty())
         return fit(dropped);
     enum { Overwrite = 1, Append = 2 };
-    switch (prompter.alert(question(), caption(), bizlib::Prompter::Icon::Question, buttons(), 1)) {
+    switch (prompter.alert(question(), caption(), icon, buttons(), 1)) {
     case Overwrite:
         return fit(clipped(dropped));
     case Append:

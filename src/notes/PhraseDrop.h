@@ -1,11 +1,9 @@
 #pragma once
 
+#include "bizlib/Prompter.h"
+
 #include <QString>
 #include <optional>
-
-namespace bizlib {
-class Prompter;
-}
 
 namespace notes {
 
@@ -29,9 +27,10 @@ public:
     static QString buttons() { return QStringLiteral("&Overwrite|&Append|&Cancel"); }
 
     // The field's new text, or nullopt when the user cancelled. `maxLength` (0: no limit) cuts
-    // the result to what the field holds.
-    static std::optional<QString> apply(
-        const QString &current, const QString &dropped, bizlib::Prompter &prompter, int maxLength = 0);
+    // the result to what the field holds. `icon`: the question's icon and beep (a phrase picked
+    // from a window's own phrase list asks with the exclamation mark).
+    static std::optional<QString> apply(const QString &current, const QString &dropped, bizlib::Prompter &prompter,
+        int maxLength = 0, bizlib::Prompter::Icon icon = bizlib::Prompter::Icon::Question);
 
     // Text without trailing blanks (spaces, tabs, line ends).
     static QString clipped(const QString &text);

@@ -4,7 +4,7 @@
 #include "bizlib/Table.h"
 #include "bizlib/TableListModel.h"
 #include "bizlib/forms/FormLayout.h"
-#include "bizlib/forms/RecordForms.h"
+#include "bizlib/forms/PhraseForm.h"
 #include "notes/PhraseDrop.h"
 
 #include <QCoreApplication>
@@ -233,37 +233,15 @@ void PhraseToolbox::primeGroupFlags(bizlib::Record &phrase, const QString &group
     phrase.setLong("WebEnable", 1);
 }
 
-bizlib::forms::FormLayout PhraseToolbox::phraseLayout()
-{
-    using bizlib::forms::FormLayout;
-    FormLayout layout(QCoreApplication::translate("PhraseTools", "Insert a phrase"));
-    layout.group(QCoreApplication::translate("PhraseTools", "Phrase"))
-        .add(QStringLiteral("PhraseTitle"), QCoreApplication::translate("PhraseTools", "Title"))
-        .add(QStringLiteral("PhraseText"), QCoreApplication::translate("PhraseTools", "Text"),
-            FormLayout::Editor::MultiLine)
-        .add(QStringLiteral("PhraseField"), QCoreApplication::translate("PhraseTools", "For the field"));
-    layout.group(QCoreApplication::translate("PhraseTools", "Groups"));
-    for (const GroupFlag &f : kNewPhraseFlags)
-        layout.add(QLatin1String(f.flag), QLatin1String(f.group), FormLayout::Editor::Check);
-    layout.add(QStringLiteral("Purchasing"), {}, FormLayout::Editor::Check)
-        .add(QStringLiteral("Scheduling"), {}, FormLayout::Editor::Check)
-        .add(QStringLiteral("WebEnable"), QCoreApplication::translate("PhraseTools", "Web enabled"),
-            FormLayout::Editor::Check);
-    return layout;
-}
-
 bizlib::forms::Response PhraseToolbox::newPhrase(
     bizlib::forms::RecordForms &forms, bizlib::Record *phrase, bizlib::Status *error)
 {
     bizlib::Record r = m_table->newRecord();
     primeGroupFlags(r, m_ctx.glo.phraseType);
     const bizlib::forms::Response response
-        = forms.updateRecord(*m_table, bizlib::forms::Request::Insert, r, phraseLayout(), error);
-    if (response == bizlib::forms::Response::Completed) {
-        m_changes->notify();
-        if (phrase)
-            *phrase = r;
-    }
+        = bizlib::forms::PhraseForm::update(*m_ctx.db, forms, bizlib::forms::Request::Insert, r, error);
+    if (response == bizlib::forms::Response::Completed && phrase)
+        *phrase = r;
     return response;
 }
 

@@ -3,6 +3,7 @@
 #include "bizlib/FilterExpression.h"
 #include "bizlib/Status.h"
 #include "bizlib/forms/FormRequest.h"
+#include "bizlib/forms/PhraseForm.h"
 #include "config/AppContext.h"
 
 #include <memory>
@@ -15,7 +16,6 @@ class TableListModel;
 struct TableDef;
 } // namespace bizlib
 namespace bizlib::forms {
-class FormLayout;
 class RecordForms;
 } // namespace bizlib::forms
 
@@ -41,7 +41,7 @@ public:
 
     // The change-notice channel of the phrase table: a new phrase notifies it, and every toolbox
     // resets its list when it moved (another workstation changed the phrases).
-    static QString changeChannel() { return QStringLiteral("PHRASE"); }
+    static QString changeChannel() { return bizlib::forms::PhraseForm::changeChannel(); }
     // The groups offered in the "Type" list, in order.
     static const QStringList &typeList();
 
@@ -98,7 +98,6 @@ public:
     // A new phrase primed from the toolbox: the flag of `group` ("Sundry": `PHR:Other`; "All": all
     // eight of the type list), `PHR:WebEnable` 1.
     static void primeGroupFlags(bizlib::Record &phrase, const QString &group);
-    static bizlib::forms::FormLayout phraseLayout();
     // UPDATEPHRASE for a new phrase of the group shown: the form, the insert, the change notice.
     // On Completed *phrase (if given) holds the phrase as stored.
     bizlib::forms::Response newPhrase(

@@ -5,8 +5,7 @@
 #include "bizlib/Prompter.h"
 #include "bizlib/Table.h"
 #include "bizlib/forms/SelectLibrary.h"
-#include "bizlib/spell/SpellCheck.h"
-#include "bizlib/spell/SpellChecker.h"
+#include "notes/FieldSpelling.h"
 #include "notes/PhraseDrop.h"
 
 namespace notes {
@@ -229,18 +228,8 @@ void WebNoteEditor::addStamp()
 
 void WebNoteEditor::checkSpelling(bool run, bool report)
 {
-    if (run && m_services.speller && !isReadOnly()) {
-        const QString dictionary = m_services.dictionary.isEmpty() ? bizlib::spell::SpellChecker::defaultDictionary()
-                                                                   : m_services.dictionary;
-        const bizlib::spell::SpellCheck::Result r
-            = bizlib::spell::SpellCheck::check(m_note.text("Notes"), *m_services.speller, dictionary);
-        if (!r.status && m_services.prompter)
-            m_services.prompter->alert(r.status.message(), QStringLiteral("Spelling"), bizlib::Prompter::Icon::Hand);
-        m_note.setText("Notes", r.text);
-    }
-    if (report && m_services.prompter)
-        m_services.prompter->message(QStringLiteral("The spelling check is complete."), QStringLiteral("Spelling"),
-            bizlib::Prompter::Icon::Information);
+    const FieldSpelling spelling { m_services.speller, m_services.prompter, m_services.dictionary };
+    m_note.setText("Notes", spelling.check(m_note.text("Notes"), run && !isReadOnly(), report));
 }
 
 bool WebNoteEditor::dropPhrase(const QString &phrase)

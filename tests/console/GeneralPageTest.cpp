@@ -305,10 +305,11 @@ TEST_F(GeneralTab, withoutProcessingWindowsTheUserIsToldPlainly)
 {
     addRequests();
     open();
-    button(RequestAction::RejectQuote)->click();
+    page->selectList(Focus::Orders);
+    button(RequestAction::RejectOrder)->click();
     ASSERT_EQ(prompter.shown().size(), 1);
     EXPECT_EQ(
-        prompter.lastText(), QStringLiteral("Web quote rejection is not part of this version of the web console."));
+        prompter.lastText(), QStringLiteral("Web order rejection is not part of this version of the web console."));
 }
 
 TEST_F(GeneralTab, aResetKeepsTheSelectedRequestSelected)

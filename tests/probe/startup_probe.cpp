@@ -18,7 +18,7 @@ namespace {
 class PrintingPrompter : public bizlib::Prompter
 {
 public:
-    int message(const QString &text, const QString &caption, Icon, const QString &, int defaultButton) override
+    int message(const QString &text, const QString &caption, Icon, const QString &, int defaultButton, int) override
     {
         std::printf("MESSAGE %s|%s\n", qPrintable(caption), qPrintable(text));
         std::fflush(stdout);

@@ -7,7 +7,7 @@
 namespace app::ui {
 
 int WidgetPrompter::message(const QString &text, const QString &caption, Icon icon, const QString &buttons,
-                            int defaultButton)
+                            int defaultButton, int escapeButton)
 {
     QMessageBox box(m_parent);
     box.setWindowTitle(caption);
@@ -19,18 +19,19 @@ int WidgetPrompter::message(const QString &text, const QString &caption, Icon ic
     case Icon::Hand: box.setIcon(QMessageBox::Critical); break;
     }
     const QStringList labels = buttons.split(u'|');
+    const int escape = escapeButton >= 1 && escapeButton <= labels.size() ? escapeButton : static_cast<int>(labels.size());
     QList<QAbstractButton *> made;
     for (int i = 0; i < labels.size(); ++i) {
-        QPushButton *b = box.addButton(labels[i], i == labels.size() - 1 && labels.size() > 1 ? QMessageBox::RejectRole
-                                                                                               : QMessageBox::AcceptRole);
+        QPushButton *b = box.addButton(
+            labels[i], i + 1 == escape && labels.size() > 1 ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
         made << b;
         if (i + 1 == defaultButton)
             box.setDefaultButton(b);
     }
-    box.setEscapeButton(made.last());
+    box.setEscapeButton(made.at(escape - 1));
     box.exec();
     const int chosen = static_cast<int>(made.indexOf(box.clickedButton()));
-    return chosen >= 0 ? chosen + 1 : static_cast<int>(made.size());
+    return chosen >= 0 ? chosen + 1 : escape;
 }
 
 void WidgetPrompter::beep(Icon)

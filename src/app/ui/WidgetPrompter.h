@@ -14,7 +14,7 @@ public:
     void setParent(QWidget *parent) { m_parent = parent; }
 
     int message(const QString &text, const QString &caption, Icon icon, const QString &buttons,
-                int defaultButton) override;
+                int defaultButton, int escapeButton) override;
     void beep(Icon icon) override;
 
 private:

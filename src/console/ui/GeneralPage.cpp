@@ -14,7 +14,9 @@
 #include "console/ui/ListViews.h"
 #include "notes/ui/UpdateWebNote.h"
 #include "notes/ui/WidgetDesktop.h"
+#include "quotes/RequestRejection.h"
 #include "quotes/ui/WebQuoteProcess.h"
+#include "quotes/ui/WebQuoteReject.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -83,9 +85,24 @@ GeneralPage::GeneralPage(config::AppContext &context, RequestListSet &lists, Mon
         = std::make_unique<AttachmentActions>(*m_ctx.db, *m_ctx.prompter, *m_desktop, m_ctx.brevix.globalData);
     setNoteEditor({});
     m_actionHandler = [this](RequestAction action, const bizlib::Record &request) {
-        if (action == RequestAction::ProcessQuote) {
+        switch (action) {
+        case RequestAction::ProcessQuote:
             quotes::ui::WebQuoteProcess::run(m_ctx, request, false, false, this);
             return;
+        case RequestAction::RejectQuote:
+            quotes::ui::WebQuoteReject::run(m_ctx, quotes::RejectionVariant::quote(), request, this);
+            return;
+        case RequestAction::MarkPaid:
+            payment().markPaidFromList(request.toLong("OrderID"));
+            return;
+        case RequestAction::ProcessOrder: {
+            bizlib::Record order = request;
+            if (payment().checkBeforeProcessing(order) == orders::OrderPayment::Decision::Abandon)
+                return;
+            break;
+        }
+        default:
+            break;
         }
         m_ctx.prompter->alert(tr("%1 is not part of this version of the web console.").arg(requestActionName(action)),
             tr("Not available"), bizlib::Prompter::Icon::Information);
@@ -176,7 +193,18 @@ void GeneralPage::setNoteEditor(NoteActions::Editor editor)
             return notes::ui::UpdateWebNote::run(s, args, m_ctx.paths.windowIni, this);
         };
     }
+    m_noteEditor = editor;
     m_noteActions = std::make_unique<NoteActions>(*m_ctx.prompter, std::move(editor));
+}
+
+orders::OrderPayment GeneralPage::payment() const
+{
+    orders::OrderPayment::Services s;
+    s.db = m_ctx.db;
+    s.prompter = m_ctx.prompter;
+    s.user = m_ctx.glo.user;
+    s.noteEditor = m_noteEditor;
+    return orders::OrderPayment(std::move(s));
 }
 
 void GeneralPage::setDesktop(notes::Desktop *desktop)

@@ -5,6 +5,7 @@
 #include "console/NoteActions.h"
 #include "console/RequestAction.h"
 #include "console/RequestLists.h"
+#include "orders/OrderPayment.h"
 
 #include <QMap>
 #include <QWidget>
@@ -43,8 +44,9 @@ class GeneralPage : public QWidget
 
 public:
     // Starts the window of an action on a request (its record just read again). The default runs
-    // the quote processing window in manual mode for Process on a quote request, and tells the
-    // user plainly that the other windows are not part of this version.
+    // the quote processing window in manual mode for Process on a quote request, the rejection
+    // window for Reject, the payment marking for Paid and the prepay check for Process on an
+    // order, and tells the user plainly that the other windows are not part of this version.
     using ActionHandler = std::function<void(RequestAction action, const bizlib::Record &request)>;
 
     GeneralPage(config::AppContext &context, RequestListSet &lists, Monitor &monitor, QWidget *parent = nullptr);
@@ -117,6 +119,8 @@ private:
     void afterAction(RequestAction action);
     RequestRef requestForNew() const;
     void runNoteEditor(const std::function<bizlib::forms::Response()> &editor);
+    // The payment marking of the Paid button and of an order about to be processed.
+    orders::OrderPayment payment() const;
 
     config::AppContext &m_ctx;
     RequestListSet &m_lists;
@@ -126,6 +130,7 @@ private:
     notes::Desktop *m_desktop = nullptr;
     std::unique_ptr<AttachmentActions> m_attachmentActions;
     std::unique_ptr<NoteActions> m_noteActions;
+    NoteActions::Editor m_noteEditor;
     ActionHandler m_actionHandler;
     QTableView *m_quotes = nullptr;
     QTableView *m_signups = nullptr;
