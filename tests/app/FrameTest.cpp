@@ -10,7 +10,9 @@
 #include "data/ui/WebPurge.h"
 #include "notes/ui/PhraseTools.h"
 #include "quotes/QuoteProcessing.h"
+#include "quotes/RequestRejection.h"
 #include "quotes/ui/WebQuoteProcess.h"
+#include "quotes/ui/WebQuoteReject.h"
 #include "support/FakeClock.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestDatabase.h"
@@ -156,6 +158,9 @@ TEST_P(FrameOpening, windows_reportTheirEntryAndExitToTheTraceLog)
             quotes::QuoteProcessing processing(
                 quoting, bizlib::Table(*ctx.db, QStringLiteral("WebQuotes")).newRecord(), false, false);
             quotes::ui::WebQuoteProcess quoteWindow(processing, {}, &window, &trace);
+            quotes::RequestRejection rejection(
+                { &ctx }, quotes::RejectionVariant::quote(), processing.request());
+            quotes::ui::WebQuoteReject rejectWindow(rejection, nullptr, {}, &window, &trace);
             data::ui::WebPurge::Services purge;
             purge.db = ctx.db;
             purge.trace = &trace;
@@ -164,7 +169,7 @@ TEST_P(FrameOpening, windows_reportTheirEntryAndExitToTheTraceLog)
             app::ui::ProcedureInfoWindow info(QStringLiteral("Procedure:\tWebFrame"), &trace, &window);
             EXPECT_EQ(running().mid(2),
                 (QStringList { QStringLiteral("Logon"), QStringLiteral("Calendar"), QStringLiteral("WebQuoteProcess"),
-                    QStringLiteral("WebPurge"), QStringLiteral("PhraseTools"), QStringLiteral("ProcedureInformation") }));
+                    QStringLiteral("WebQuoteReject"), QStringLiteral("WebPurge"), QStringLiteral("PhraseTools"), QStringLiteral("ProcedureInformation") }));
             EXPECT_EQ(trace.currentProcedure()->procedure, QStringLiteral("ProcedureInformation"));
         }
         EXPECT_EQ(running().size(), 2);

@@ -3,6 +3,7 @@
 #include "bizlib/ui/SpellCheckDialog.h"
 #include "bizlib/ui/WidgetForms.h"
 #include "config/AppContext.h"
+#include "config/TraceLog.h"
 #include "config/WindowSettings.h"
 #include "notes/ui/PhraseTextEdit.h"
 #include "quotes/RequestRejection.h"
@@ -31,9 +32,11 @@ constexpr int kNewPhrase = -2;
 
 } // namespace
 
-WebQuoteReject::WebQuoteReject(
-    RequestRejection &rejection, bizlib::Prompter *prompter, const QString &windowIni, QWidget *parent)
+WebQuoteReject::WebQuoteReject(RequestRejection &rejection, bizlib::Prompter *prompter, const QString &windowIni,
+    QWidget *parent, bizlib::ProcedureTrace *trace)
     : QDialog(parent)
+    , m_procedure(trace, rejection.variant().procedure)
+    , m_trace(trace)
     , m_rejection(rejection)
     , m_windowIni(windowIni)
 {
@@ -233,7 +236,8 @@ void WebQuoteReject::done(int result)
         m_closing = true;
         m_rejection.close();
         if (!m_windowIni.isEmpty())
-            config::WindowSettings(m_windowIni).setGeometry(m_rejection.variant().procedure, saveGeometry());
+            config::WindowSettings(m_windowIni, m_trace)
+                .setGeometry(m_rejection.variant().procedure, saveGeometry());
     }
     QDialog::done(result);
 }
@@ -241,7 +245,7 @@ void WebQuoteReject::done(int result)
 bizlib::forms::Response WebQuoteReject::run(
     config::AppContext &ctx, const RejectionVariant &variant, const bizlib::Record &request, QWidget *parent)
 {
-    bizlib::ui::WidgetForms forms(parent);
+    bizlib::ui::WidgetForms forms(parent, ctx.trace);
     bizlib::ui::SpellCheckDialog speller(parent);
     RequestRejection::Services services;
     services.ctx = &ctx;
@@ -249,7 +253,7 @@ bizlib::forms::Response WebQuoteReject::run(
     services.speller = &speller;
     RequestRejection rejection(services, variant, request);
     {
-        WebQuoteReject window(rejection, ctx.prompter, ctx.paths.windowIni, parent);
+        WebQuoteReject window(rejection, ctx.prompter, ctx.paths.windowIni, parent, ctx.trace);
         forms.setParent(&window);
         // Modal to its parent only, so that the phrase toolbox (a window of its own) still takes
         // drags into the reason.

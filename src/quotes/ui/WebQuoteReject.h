@@ -1,5 +1,7 @@
 #pragma once
 
+#include "bizlib/ProcedureScope.h"
+
 #include "bizlib/Record.h"
 #include "bizlib/forms/FormRequest.h"
 
@@ -37,9 +39,10 @@ class WebQuoteReject : public QDialog
     Q_OBJECT
 
 public:
-    // `windowIni`: the window-settings file (empty: the size is not kept).
-    WebQuoteReject(
-        RequestRejection &rejection, bizlib::Prompter *prompter, const QString &windowIni, QWidget *parent = nullptr);
+    // `windowIni`: the window-settings file (empty: the size is not kept); `trace`: where the window
+    // reports its entry and exit.
+    WebQuoteReject(RequestRejection &rejection, bizlib::Prompter *prompter, const QString &windowIni,
+        QWidget *parent = nullptr, bizlib::ProcedureTrace *trace = nullptr);
 
     // Rejects `request` (just read again by the caller) in the window of `variant`, with the
     // program's phrase form and spelling dialog. Returns the response.
@@ -65,6 +68,8 @@ private:
     void checkSpelling(bool report);
     void showComments();
 
+    bizlib::ProcedureScope m_procedure;
+    bizlib::ProcedureTrace *m_trace = nullptr;
     RequestRejection &m_rejection;
     QString m_windowIni;
     QComboBox *m_phrases = nullptr;
