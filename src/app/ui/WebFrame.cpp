@@ -2,6 +2,7 @@
 
 #include "app/ProcedureInfo.h"
 #include "app/ui/ProcedureInfoWindow.h"
+#include "bizlib/ui/WindowFront.h"
 #include "config/TraceLog.h"
 #include "config/WindowEvents.h"
 #include "config/WindowSettings.h"
@@ -122,12 +123,7 @@ void WebFrame::keepTrayIcon()
 
 void WebFrame::showFrame()
 {
-    if (isMinimized())
-        showNormal();
-    else
-        show();
-    raise();
-    activateWindow();
+    bizlib::ui::bringToFront(this);
 }
 
 void WebFrame::openConsole()

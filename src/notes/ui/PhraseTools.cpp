@@ -3,6 +3,7 @@
 #include "bizlib/Prompter.h"
 #include "bizlib/TableListModel.h"
 #include "bizlib/ui/WidgetForms.h"
+#include "bizlib/ui/WindowFront.h"
 #include "config/TraceLog.h"
 #include "config/WindowSettings.h"
 #include "notes/PhraseDragFormat.h"
@@ -289,12 +290,7 @@ void PhraseTools::checkChanges()
 
 void PhraseTools::bringToFront()
 {
-    if (isMinimized())
-        showNormal();
-    else
-        show();
-    raise();
-    activateWindow();
+    bizlib::ui::bringToFront(this);
 }
 
 void PhraseTools::phraseFieldChanged()
