@@ -151,6 +151,10 @@ Status Database::openConnection(QSqlDatabase &db, ThreadState &s)
         }
         if (m_config.tcpUserTimeout > 0)
             options << QStringLiteral("tcp_user_timeout=%1").arg(qint64(m_config.tcpUserTimeout) * 1000);
+        QString sslProblem;
+        options << m_config.sslConnectOptions(&sslProblem);
+        if (!sslProblem.isEmpty())
+            return Status::error(sslProblem);
         db.setConnectOptions(options.join(u';'));
     } else {
         if (m_config.file.isEmpty())

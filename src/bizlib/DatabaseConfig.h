@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace bizlib {
 
@@ -16,6 +17,13 @@ struct DatabaseConfig
     QString user;
     QString password;
     QString schema;
+    // PostgreSQL over TLS: libpq's sslmode ("disable", "allow", "prefer", "require", "verify-ca" or
+    // "verify-full", any letter case; empty: libpq's own choice, "prefer" unless PGSSLMODE says
+    // otherwise, which someone on the network path can turn into no TLS at all) and sslrootcert
+    // (the CA certificates the server's certificate is checked against by verify-ca and
+    // verify-full; empty: libpq's default, ~/.postgresql/root.crt).
+    QString sslMode;
+    QString sslRootCert;
     // SQLite: create the file when it does not exist (otherwise a missing file is an error).
     bool create = false;
 
@@ -37,6 +45,12 @@ struct DatabaseConfig
     int keepaliveCount = 3;
     int tcpUserTimeout = 10;
     static constexpr int kClientGraceSeconds = 2;
+
+    // The connection options for sslMode and sslRootCert as the PostgreSQL driver takes them
+    // ("sslmode=verify-full", "sslrootcert='/etc/ssl/db ca.pem'"); none for empty values. An
+    // unknown mode, or a certificate path the driver cannot pass on (it holds ";"), gives no
+    // options and the reason in *problem.
+    QStringList sslConnectOptions(QString *problem) const;
 
     bool isPostgres() const { return driver.compare(QStringLiteral("QPSQL"), Qt::CaseInsensitive) == 0; }
     // For messages: "SQLite file /x/y.db" or "PostgreSQL database biz on 127.0.0.1:5432".

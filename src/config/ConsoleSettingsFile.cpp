@@ -95,7 +95,10 @@ const QList<B> &workstationKeys()
 
 void createMissingFolder(const QString &folder)
 {
-    if (!folder.isEmpty() && !QFileInfo(folder).isDir())
+    // A relative folder is not made: it would land in whatever folder the program started in.
+    if (!QDir::isAbsolutePath(folder.trimmed()))
+        return;
+    if (!QFileInfo(folder).isDir())
         QDir().mkpath(folder); // a failure is not reported: the folder is needed only later
 }
 
@@ -148,22 +151,30 @@ ConsoleSettings getIniSettings(
     return s;
 }
 
-bool putIniSettings(ConsoleSettings &settings, const SettingsFiles &files, TraceLog &trace)
+bool putIniSettings(
+    ConsoleSettings &settings, const SettingsFiles &files, TraceLog &trace, const ConsoleSettings *asRead)
 {
     TraceScope scope(trace, QStringLiteral("PutINISettings"));
     settings.webUrl = clipRight(settings.webUrl);
     for (int pass = 0; pass < 3 && settings.webUrl.endsWith(QLatin1Char('/')); ++pass)
         settings.webUrl.chop(1);
 
-    QList<IniFile::Entry> webmonEntries;
-    for (const B &key : webMonitorKeys())
-        webmonEntries.append(key.entry(settings));
-    QList<IniFile::Entry> localEntries;
-    for (const B &key : workstationKeys())
-        localEntries.append(key.entry(settings));
-
+    // Read just before the write (which reads once more under its lock and keeps every key it
+    // is not given).
     IniFile webmon(files.webMonitorIni);
     IniFile local(files.localIni);
+    const auto entries = [&](const QList<B> &keys, const IniFile &file) {
+        QList<IniFile::Entry> out;
+        for (const B &key : keys) {
+            const IniFile::Entry entry = key.entry(settings);
+            if (!asRead || entry.value != key.format(*asRead) || !file.contains(entry.section, entry.key))
+                out.append(entry);
+        }
+        return out;
+    };
+    const QList<IniFile::Entry> webmonEntries = entries(webMonitorKeys(), webmon);
+    const QList<IniFile::Entry> localEntries = entries(workstationKeys(), local);
+
     const bool webmonWritten = webmon.write(webmonEntries);
     if (!webmonWritten)
         trace.message(QStringLiteral("Settings not saved: ") + webmon.errorString());

@@ -23,6 +23,11 @@ bizlib::DatabaseConfig databaseConfigFromIni(const IniFile &ini)
     cfg.user = ini.text(section, QStringLiteral("User")).trimmed();
     cfg.password = ini.text(section, QStringLiteral("Password"));
     cfg.schema = ini.text(section, QStringLiteral("Schema")).trimmed();
+    cfg.sslMode = ini.text(section, QStringLiteral("SslMode")).trimmed();
+    // A relative certificate path is taken from the INI file's folder, like the SQLite file.
+    const QString rootCert = ini.text(section, QStringLiteral("SslRootCert")).trimmed();
+    if (!rootCert.isEmpty())
+        cfg.sslRootCert = QDir(QFileInfo(ini.path()).absolutePath()).absoluteFilePath(rootCert);
     // Time limits in seconds; a negative value counts as 0 (no limit).
     const auto seconds = [&](const char *key, int defaultValue) {
         return static_cast<int>(
@@ -40,11 +45,11 @@ bizlib::DatabaseConfig databaseConfigFromIni(const IniFile &ini)
 
 QStringList databaseIniKeys()
 {
-    return {QStringLiteral("Driver"), QStringLiteral("File"), QStringLiteral("Host"),    QStringLiteral("Port"),
-            QStringLiteral("Name"),   QStringLiteral("User"), QStringLiteral("Password"), QStringLiteral("Schema"),
-            QStringLiteral("ConnectTimeout"), QStringLiteral("StatementTimeout"), QStringLiteral("LockTimeout"),
-            QStringLiteral("KeepaliveIdle"), QStringLiteral("KeepaliveInterval"), QStringLiteral("KeepaliveCount"),
-            QStringLiteral("TcpUserTimeout")};
+    return { QStringLiteral("Driver"), QStringLiteral("File"), QStringLiteral("Host"), QStringLiteral("Port"),
+        QStringLiteral("Name"), QStringLiteral("User"), QStringLiteral("Password"), QStringLiteral("Schema"),
+        QStringLiteral("SslMode"), QStringLiteral("SslRootCert"), QStringLiteral("ConnectTimeout"),
+        QStringLiteral("StatementTimeout"), QStringLiteral("LockTimeout"), QStringLiteral("KeepaliveIdle"),
+        QStringLiteral("KeepaliveInterval"), QStringLiteral("KeepaliveCount"), QStringLiteral("TcpUserTimeout") };
 }
 
 } // namespace config

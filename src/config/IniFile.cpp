@@ -256,6 +256,9 @@ bool IniFile::write(const QList<Entry> &entries)
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly))
         return refuse(file.errorString());
+    // Before anything is written to it; an existing file's permissions QSaveFile keeps itself.
+    if (!before->existed && !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+        return refuse(file.errorString());
     file.write(bytes);
     if (!file.commit())
         return refuse(file.errorString());

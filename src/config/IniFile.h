@@ -38,6 +38,9 @@ namespace config {
 // - the new contents go to a temporary file in the same folder that then replaces the file,
 //   so a crash never leaves a half-written file; a missing folder is created; a write that
 //   changes nothing leaves the file untouched;
+// - a file that exists keeps its permissions; a new file is made readable and writable by its
+//   owner only (these files hold passwords: the database's, the proxy's, the mail server's);
+//   whoever must share one gives it wider rights, which later writes keep;
 // - line breaks inside a value are written as blanks (a value is always one line);
 // - nothing is encrypted.
 // A write returns false when the file was not written (errorString() says why, naming the file);

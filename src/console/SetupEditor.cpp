@@ -121,6 +121,7 @@ void SetupEditor::load()
     m_gateway.setUp(m_values.defaults);
     m_changed = false;
     m_rfqRuleOnChange = false;
+    m_loaded = m_values;
     Q_EMIT valuesChanged();
 }
 
@@ -155,7 +156,8 @@ void SetupEditor::applyRules(const QString &field)
 bool SetupEditor::accept(const QString &field, const QVariant &value)
 {
     const bool changed = store(field, value);
-    if (changed)
+    // The sign-up choice ticks the notification boxes each time it is made, not only on a change.
+    if (changed || field.compare(QLatin1String("INI:SIGNUPPROCESS"), Qt::CaseInsensitive) == 0)
         applyRules(field);
     Q_EMIT valuesChanged();
     return changed;
@@ -339,7 +341,8 @@ bool SetupEditor::save()
     QStringList problems;
     m_ctx.settings = m_values.settings;
     m_ctx.brevix.startupWebConsole = m_values.startupWebConsole;
-    if (!config::putIniSettings(m_ctx.settings, m_ctx.settingsFiles(), trace()))
+    // Only what this workstation changed: the files are read again just before the write.
+    if (!config::putIniSettings(m_ctx.settings, m_ctx.settingsFiles(), trace(), &m_loaded.settings))
         problems << tr("The settings files could not be written.");
     m_ctx.web.webVersion = m_ctx.settings.webVersion;
 
@@ -364,10 +367,13 @@ bool SetupEditor::save()
 
     const bool failed = !problems.isEmpty();
     const SetupValues kept = m_values;
+    const SetupValues loadedBefore = m_loaded;
     load();
     if (failed) {
-        // What could not be stored stays on the screen, and leaving the tab asks again.
+        // What could not be stored stays on the screen, leaving the tab asks again, and the next
+        // Save compares with what was read before these edits.
         m_values = kept;
+        m_loaded = loadedBefore;
         m_changed = true;
         Q_EMIT valuesChanged();
     }
@@ -404,7 +410,7 @@ void SetupEditor::cancel()
 
 bool SetupEditor::leave()
 {
-    if (!m_changed)
+    if (!hasEdits())
         return true;
     const bool yes = !m_ctx.prompter
         || m_ctx.prompter->askYesNo(

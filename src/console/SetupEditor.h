@@ -29,7 +29,13 @@ struct SetupLookup;
 // The Setup tab's logic. The controls edit a working copy of the settings (values()); the
 // process-wide settings, the files and the company defaults record change only when the copy is
 // saved, and Cancel (or No to the save question) throws the copy away: the system configuration
-// and the settings are read again from the files and the defaults from the database.
+// and the settings are read again from the files and the defaults from the database. So that
+// no edit stays on the screen without taking effect, leaving the tab asks whether to save
+// whenever the copy differs from what was loaded, on any page (hasEdits()).
+//
+// Save writes to the web monitor settings file and the workstation INI file only the keys whose
+// value this workstation changed (see config::putIniSettings()): another workstation's changes
+// saved since this one loaded the settings stay.
 //
 // Controls are named as in SetupField ("INI:WEBURL"). The widgets hand every accepted value to
 // accept() (or to acceptCode()/acceptFolder() for the fields with a lookup or a folder) and
@@ -58,6 +64,9 @@ public:
     // The settings-changed flag: a control that raises the save question was changed since the
     // last load or save.
     bool isChanged() const { return m_changed; }
+    // Anything differs from what load() read (any page's control, the layouts, Alerts, Timers,
+    // Connection and Payment too), or the settings-changed flag is set.
+    bool hasEdits() const { return m_changed || m_values != m_loaded; }
     // What the code of a lookup field names (a user's or client's name, a code's, profile's or
     // layout's description); empty when the field holds nothing the table knows.
     QString describe(const QString &field);
@@ -67,8 +76,9 @@ public:
     void load();
 
     // A control accepted with `value`. The dependent controls follow; choosing "Existing" or
-    // "Auto" sign-up processing ticks both e-mail notification boxes; choosing the "Paypal"
-    // gateway fills in its address. True when the value changed.
+    // "Auto" sign-up processing ticks both e-mail notification boxes (whenever it is chosen,
+    // also when it was chosen already); choosing the "Paypal" gateway fills in its address. True
+    // when the value changed.
     bool accept(const QString &field, const QVariant &value);
     // A code or layout number typed into a lookup field: looked up in its table; when not found
     // the field's selection list opens. Blank (or 0 for a layout) is taken as it is.
@@ -97,7 +107,7 @@ public:
     bool save();
     // Cancel: the edits are dropped; settings, system configuration and defaults read again.
     void cancel();
-    // Leaving the tab: with the changed flag set, asks whether to save; Yes saves, No cancels.
+    // Leaving the tab: with any edit (hasEdits()), asks whether to save; Yes saves, No cancels.
     // False when the user should stay on the tab (the save was refused).
     bool leave();
 
@@ -121,6 +131,7 @@ private:
     SoundPlayer &m_sounds;
     std::unique_ptr<config::TraceLog> m_ownTrace;
     SetupValues m_values;
+    SetupValues m_loaded; // m_values as load() read them
     CompanyDefaults m_defaultsAsRead;
     PaymentGateway m_gateway;
     bool m_changed = false;

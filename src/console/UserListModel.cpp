@@ -63,7 +63,7 @@ bool UserListModel::load(const QString &path, const QString &statusFilter)
         r.active = a.isActive() ? 1 : 0;
         r.lastLoginDate = a.lastLoginDate;
         r.lastLoginTime = a.lastLoginTime;
-        r.lastLoginIp = a.lastLoginIp;
+        r.lastLoginIp = a.lastLoginIp.left(20);
         r.lastRequestDate = a.lastRequestDate;
         r.lastRequestTime = a.lastRequestTime;
         r.status = a.status;

@@ -50,7 +50,7 @@ public:
         QString company; // 50
         QString email; // 100
         quint8 active = 0;
-        QString lastLoginDate, lastLoginTime, lastLoginIp;
+        QString lastLoginDate, lastLoginTime, lastLoginIp; // 20 each (the file's address may hold 40)
         QString lastRequestDate, lastRequestTime;
         QString status;
         qint32 clientId = 0;

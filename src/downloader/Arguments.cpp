@@ -96,7 +96,7 @@ QString Arguments::helpText()
                           "\"HotFolder\" of the company's web monitor settings. Each file is named REF_name; a name\n"
                           "already in use gets _2, _3 ... before its extension, so no file is ever replaced.\n"
                           "Every file is logged with date and time to downloader.log in the folder that holds the\n"
-                          "\"HotFolder\".\n"
+                          "\"HotFolder\". Addresses are logged without their user name, password and query.\n"
                           "\n"
                           "  company=NN          the company number (the web monitor settings file webmonNN.ini)\n"
                           "  parenttype=TYPE     quote or order\n"
@@ -109,7 +109,8 @@ QString Arguments::helpText()
                           "\n"
                           "Exit status: 0 when every attachment arrived, 1 when one or more could not be copied,\n"
                           "downloaded or were refused (the others still arrive), 2 for an unusable command line,\n"
-                          "3 when the workstation's database or attachments cannot be read.\n");
+                          "3 when the workstation's hot folder is not set or not an absolute path, or its\n"
+                          "database or attachments cannot be read.\n");
 }
 
 } // namespace downloader

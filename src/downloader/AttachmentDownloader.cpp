@@ -88,7 +88,8 @@ void AttachmentDownloader::put(
 {
     const QString storedCopy = config::clipRight(attachment.text("LocalPath")).trimmed();
     const QString sourceName = config::clipRight(attachment.text("SourceName")).trimmed();
-    const QString shown = sourceName.isEmpty() ? storedCopy : sourceName;
+    // A web address may carry a login or a token: the log and the messages show it without them.
+    const QString shown = DownloadLog::shownAddress(sourceName.isEmpty() ? storedCopy : sourceName);
     const auto fail = [&](const QString &verb, const QString &why) {
         m_log.write(prefix + verb + u' ' + shown + QStringLiteral(": ") + why);
         outcome->failures << shown + QStringLiteral(": ") + why;
@@ -133,8 +134,8 @@ void AttachmentDownloader::put(
         return;
     }
     ++outcome->written;
-    m_log.write(prefix + (web ? QStringLiteral("downloaded ") : QStringLiteral("copied ")) + source.location
-        + QStringLiteral(" to ") + written);
+    m_log.write(prefix + (web ? QStringLiteral("downloaded ") : QStringLiteral("copied "))
+        + DownloadLog::shownAddress(source.location) + QStringLiteral(" to ") + written);
 }
 
 } // namespace downloader

@@ -11,7 +11,18 @@ namespace downloader {
 
 HotFolderWriter::HotFolderWriter(QString folder)
     : m_folder(QDir::cleanPath(QDir(folder).absolutePath()))
+    , m_problem(problem(folder, QStringLiteral("hot folder")))
 { }
+
+QString HotFolderWriter::problem(const QString &folder, const QString &what)
+{
+    const QString f = folder.trimmed();
+    if (f.isEmpty())
+        return QStringLiteral("no %1 is set").arg(what);
+    if (!QDir::isAbsolutePath(f))
+        return QStringLiteral("the %1 \"%2\" is not an absolute path").arg(what, folder);
+    return {};
+}
 
 bool HotFolderWriter::isPlainName(const QString &name)
 {
@@ -37,6 +48,8 @@ QString HotFolderWriter::numberedName(const QString &name, int n)
 
 bizlib::Status HotFolderWriter::write(const QString &name, const Fill &fill, QString *finalPath)
 {
+    if (!m_problem.isEmpty())
+        return bizlib::Status::error(m_problem);
     if (!isPlainName(name))
         return bizlib::Status::error(QStringLiteral("\"%1\" is not a plain file name").arg(name));
     const QDir dir(m_folder);

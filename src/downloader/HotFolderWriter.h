@@ -16,6 +16,8 @@ namespace downloader {
 // (".downloader-XXXXXX.part"), then its name is claimed with an exclusive create (so an existing
 // file, another program's or another downloader's, is never replaced) and the finished file is
 // renamed onto the claimed name. A failure leaves neither the temporary file nor the claim behind.
+// The folder must be an absolute path: an empty or relative one (which would land in whatever
+// folder the program was started from) is refused by every write (see problem()).
 class HotFolderWriter
 {
 public:
@@ -29,6 +31,9 @@ public:
     explicit HotFolderWriter(QString folder);
 
     const QString &folder() const { return m_folder; }
+    // Why the folder given cannot be written to: empty or not an absolute path, "" when it is
+    // one. `what` names the setting in the message ("HotFolder").
+    static QString problem(const QString &folder, const QString &what);
 
     // Writes a file named `name`, or when that name is taken the first free one of "base_2.ext",
     // "base_3.ext" ... (the base shortened when the name would be too long). `name` must be a
@@ -43,6 +48,7 @@ public:
 
 private:
     QString m_folder;
+    QString m_problem; // problem() of the folder given, "" when usable
 };
 
 } // namespace downloader

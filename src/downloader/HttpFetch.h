@@ -10,11 +10,15 @@ namespace downloader {
 
 // Fetches web addresses with libcurl.
 //
-// Only http and https are spoken, also on redirects (a redirect to file:, ftp: ... fails), at
-// most MaxRedirects of them are followed, and an HTTP error status (400 and above) fails the
-// fetch. A connection that cannot be made within the connect timeout, a transfer that moves
-// less than one byte a second for the stall time, one that takes longer than the total time or
-// grows beyond the size limit, all fail.
+// Only http and https are spoken, also on redirects (a redirect to file:, ftp: ... fails), and
+// an https address is only ever sent on to another https address: a redirect to plain http
+// fails, so that nobody on the way can read or change what an encrypted address promised. At
+// most MaxRedirects redirects are followed, and an HTTP error status (400 and above) fails the
+// fetch. Every option is checked as it is given to libcurl: one it refuses (an older libcurl
+// that lacks it, a value out of range) fails the fetch before anything is sent. A connection
+// that cannot be made within the connect timeout, a transfer that moves less than one byte a
+// second for the stall time, one that takes longer than the total time or grows beyond the size
+// limit, all fail.
 class HttpFetch
 {
 public:
@@ -28,6 +32,9 @@ public:
         QString proxy;
         QString proxyUser;
         QString proxyPassword;
+        // The certificates that https servers are checked against: a CA bundle file (empty: the
+        // system's).
+        QString caFile;
     };
 
     static constexpr long MaxRedirects = 10;

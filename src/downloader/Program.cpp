@@ -10,6 +10,7 @@
 #include "downloader/Arguments.h"
 #include "downloader/AttachmentDownloader.h"
 #include "downloader/DownloadLog.h"
+#include "downloader/HotFolderWriter.h"
 #include "downloader/HttpFetch.h"
 
 #include <QDir>
@@ -74,6 +75,15 @@ int Program::run(
     config::TraceLog trace(quiet);
     const config::SettingsFiles files { config::webMonitorIniPath(system.globalPath, args.company), localIni };
     const config::ConsoleSettings settings = config::getIniSettings(files, system.resourcePath, trace);
+
+    // An empty or relative hot folder would put the files (and the log) wherever this program
+    // happened to be started.
+    const QString hotProblem = HotFolderWriter::problem(settings.hotFolder,
+        QStringLiteral("hot folder (\"HotFolder\" in %1)").arg(QDir::toNativeSeparators(files.webMonitorIni)));
+    if (!hotProblem.isEmpty()) {
+        err << "downloader: " << prefix << hotProblem << '\n';
+        return NoWorkstation;
+    }
 
     DownloadLog log(DownloadLog::besideHotFolder(settings.hotFolder));
     const auto complain = [&](const QString &text) {

@@ -19,7 +19,7 @@ public:
         Done = 0, // every attachment arrived (or there were none)
         SomeFailed = 1, // at least one attachment failed or was refused
         BadArguments = 2, // the command line cannot be used
-        NoWorkstation = 3 // the database or the attachments cannot be read
+        NoWorkstation = 3 // no usable hot folder, or the database or the attachments cannot be read
     };
 
     static int run(

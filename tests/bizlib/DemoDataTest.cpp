@@ -423,6 +423,23 @@ TEST(DemoWorkspace, create_writesIniFilesThatTheConsoleReadsBack)
     EXPECT_EQ(s.hotFolder, root + "/hot");
     EXPECT_EQ(s.edocHotFolder, root + "/edoc");
     EXPECT_EQ(s.quoteLayout, 1);
+    // Automatic processing is off, and the file says how to turn it on: its keys, commented out
+    // in the "Settings" section, which take effect once the ";" is gone.
+    EXPECT_FALSE(s.autoProcessQuotes);
+    EXPECT_FALSE(s.autoProcessRfqs);
+    const QString webmonText = readFile(files.webMonitorIni);
+    const qsizetype settingsAt = webmonText.indexOf(QStringLiteral("[Settings]"));
+    for (const char *key : { ";AutoProcessQuotes=1", ";AutoProcessRFQs=1", ";RFQEstimator=AB", ";AutoEmailRep=1" })
+        EXPECT_GT(webmonText.indexOf(QLatin1String(key)), settingsAt) << key;
+    QFile webmonFile(files.webMonitorIni);
+    ASSERT_TRUE(webmonFile.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    webmonFile.write(
+        QString(webmonText).replace(QStringLiteral(";AutoProcess"), QStringLiteral("AutoProcess")).toUtf8());
+    webmonFile.close();
+    const config::ConsoleSettings automatic = config::getIniSettings(files, root + "/resources", trace, root);
+    EXPECT_TRUE(automatic.autoProcessQuotes);
+    EXPECT_TRUE(automatic.autoProcessRfqs);
+    EXPECT_EQ(automatic.webUrl, s.webUrl);
     // The demo's own chimes: PCM WAV files of at least a quarter second, whole as their header says.
     EXPECT_EQ(s.enquirySound, root + "/sounds/enquiry.wav");
     EXPECT_EQ(s.signupSound, root + "/sounds/signup.wav");

@@ -330,6 +330,47 @@ TEST_F(ConsoleSettingsTest, rangedNumbers_areKeptWithinTheirLimits)
     }
 }
 
+TEST_F(ConsoleSettingsTest, saveWithWhatWasRead_writesOnlyTheChangedKeys_andTheKeysTheFilesLack)
+{
+    ConsoleSettings asRead = read();
+    ConsoleSettings full = asRead;
+    ASSERT_TRUE(put(full));
+    const ConsoleSettings before = read();
+
+    // Another workstation changes two keys and removes one since this one read the files.
+    writeAll(m_files.webMonitorIni,
+        readAll(m_files.webMonitorIni)
+            .replace("PollsiteTimer=" + QByteArray::number(before.pollsiteTimer), "PollsiteTimer=99")
+            .replace("ProxyServer=", "ProxyServer=theirs.example")
+            .replace("UseSSL=" + QByteArray(before.useSsl ? "1" : "0") + "\n", ""));
+    ASSERT_EQ(read().pollsiteTimer, 99);
+
+    ConsoleSettings ours = before;
+    ours.webUrl = QStringLiteral("https://ours.example/");
+    ours.enquiryAlert = !before.enquiryAlert;
+    ASSERT_TRUE(putIniSettings(ours, m_files, m_trace, &before));
+    const ConsoleSettings now = read();
+    EXPECT_EQ(now.webUrl, QStringLiteral("https://ours.example"));
+    EXPECT_EQ(now.enquiryAlert, !before.enquiryAlert);
+    EXPECT_EQ(now.pollsiteTimer, 99);
+    EXPECT_EQ(now.proxyServer, QStringLiteral("theirs.example"));
+    EXPECT_EQ(webmonValue("Settings", "UseSSL"), before.useSsl ? "1" : "0"); // missing: written again
+
+    // Without what was read, every key is written, as before.
+    ASSERT_TRUE(putIniSettings(ours, m_files, m_trace));
+    EXPECT_EQ(read().pollsiteTimer, before.pollsiteTimer);
+}
+
+TEST_F(ConsoleSettingsTest, newSettingsFiles_areReadableByTheirOwnerOnly)
+{
+    ConsoleSettings s = changedSettings();
+    ASSERT_TRUE(put(s));
+    for (const QString &path : { m_files.webMonitorIni, m_files.localIni })
+        EXPECT_EQ(QFileInfo(path).permissions(),
+            QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser | QFileDevice::WriteUser)
+            << path.toStdString();
+}
+
 TEST_F(ConsoleSettingsTest, save_refusesASettingsFileItCouldNotReadInFull_andSaysSoInTheTraceLog)
 {
     TraceOptions options;

@@ -26,3 +26,26 @@ TEST(DatabaseIni, timeLimitsAreReadByTheirDocumentedNames)
     EXPECT_EQ(cfg.keepaliveCount, 6);
     EXPECT_EQ(cfg.tcpUserTimeout, 9);
 }
+
+// TLS for PostgreSQL: SslMode as written, SslRootCert taken from the INI file's folder when relative.
+TEST(DatabaseIni, sslModeAndRootCertificateAreRead_aRelativeCertificateBesideTheIniFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("webconsole.ini"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[Database]\nDriver=QPSQL\nSslMode=verify-full\nSslRootCert=certs/db-ca.pem\n");
+    file.close();
+    bizlib::DatabaseConfig cfg = config::databaseConfigFromIni(config::IniFile(path));
+    EXPECT_EQ(cfg.sslMode, QStringLiteral("verify-full"));
+    EXPECT_EQ(cfg.sslRootCert, dir.filePath(QStringLiteral("certs/db-ca.pem")));
+    EXPECT_TRUE(config::databaseIniKeys().contains(QStringLiteral("SslMode")));
+    EXPECT_TRUE(config::databaseIniKeys().contains(QStringLiteral("SslRootCert")));
+
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write("[Database]\nDriver=QPSQL\n");
+    file.close();
+    cfg = config::databaseConfigFromIni(config::IniFile(path));
+    EXPECT_TRUE(cfg.sslMode.isEmpty());
+    EXPECT_TRUE(cfg.sslRootCert.isEmpty());
+}

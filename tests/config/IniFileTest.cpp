@@ -159,6 +159,26 @@ TEST_F(IniFileTest, write_createsFolderAndFile_withLfAndOneLineValues)
     EXPECT_EQ(QDir(m_dir.filePath("deep/er")).entryList(QDir::Files), QStringList { "webconsole.ini" });
 }
 
+TEST_F(IniFileTest, write_makesANewFileReadableByItsOwnerOnly_andKeepsAnExistingFilesPermissions)
+{
+    const auto mode = [](const QString &path) { return QFileInfo(path).permissions(); };
+    const QFileDevice::Permissions ownerOnly
+        = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser | QFileDevice::WriteUser;
+
+    IniFile fresh(file(QStringLiteral("new/webconsole.ini")));
+    ASSERT_TRUE(fresh.writeText("Database", "Password", "s3cret"));
+    EXPECT_EQ(mode(fresh.path()), ownerOnly);
+
+    // A file that was given wider rights keeps them through every write.
+    writeAll(file(), "[Settings]\nProxyPassword=old\n");
+    const QFileDevice::Permissions shared = ownerOnly | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    ASSERT_TRUE(QFile::setPermissions(file(), shared));
+    IniFile existing(file());
+    ASSERT_TRUE(existing.writeText("Settings", "ProxyPassword", "new"));
+    EXPECT_EQ(mode(file()), shared);
+    EXPECT_EQ(IniFile(file()).text("Settings", "ProxyPassword"), "new");
+}
+
 TEST_F(IniFileTest, write_namingOneKeyTwice_keepsTheLastValueInOneLine)
 {
     IniFile ini(file());

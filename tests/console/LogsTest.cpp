@@ -150,6 +150,23 @@ TEST_P(Logs, historyListsNewestFirstWithTheStatusIcons)
     EXPECT_TRUE(check.problems().isEmpty()) << check.problems().join(u'\n').toStdString();
 }
 
+TEST_P(Logs, theLastLoginAddress_isShownInItsTwentyCharacters)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("accounts.xml"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("<accounts>"
+        + account("Ann", "Active", "TRUE", "0").replace("2001:db8::1", "2001:0db8:85a3:0000:0000:8a2e:0370:7334")
+        + "</accounts>");
+    file.close();
+    UserListModel users(db());
+    ASSERT_TRUE(users.load(path, QStringLiteral("All")));
+    ASSERT_EQ(users.rowCount(), 1);
+    EXPECT_EQ(users.row(0).lastLoginIp, QStringLiteral("2001:0db8:85a3:0000:"));
+    EXPECT_EQ(users.data(users.index(0, UserListModel::LoginIp)).toString(), QStringLiteral("2001:0db8:85a3:0000:"));
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, Logs, testsupport::allEngines(), testsupport::engineName);
 
 class HistoryTab : public testing::Test

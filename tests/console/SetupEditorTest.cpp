@@ -339,6 +339,83 @@ TEST_P(SetupTab, playFoldersAndWebsiteAddress)
     EXPECT_EQ(desktop.opened(), QStringList { QStringLiteral("https://shop.example") });
 }
 
+TEST_P(SetupTab, anEditOnAnyPage_isAskedAboutOnLeaving_noGivesTheLoadedValuesBack)
+{
+    const QList<std::pair<const char *, QVariant>> edits { { "INI:POLLSITETIMER", 7 },
+        { "INI:ENQUIRYSOUND", QStringLiteral("/tmp/ding.wav") }, { "INI:QUOTELAYOUT", 3 },
+        { "INI:PROXYSERVER", QStringLiteral("proxy") }, { "DEF:GATEWAYMODE", QStringLiteral("Sandbox") } };
+    for (const auto &[field, value] : edits) {
+        const QVariant before = editor.value(QString::fromLatin1(field));
+        EXPECT_TRUE(editor.leave()) << field; // nothing edited yet: nothing asked
+        const qsizetype asked = prompter.shown().size();
+        ASSERT_TRUE(editor.accept(QString::fromLatin1(field), value)) << field;
+        EXPECT_FALSE(editor.isChanged()) << field;
+        EXPECT_TRUE(editor.hasEdits()) << field;
+        prompter.answer(2); // No
+        EXPECT_TRUE(editor.leave()) << field;
+        ASSERT_EQ(prompter.shown().size(), asked + 1) << field;
+        EXPECT_EQ(prompter.shown().last().caption, QStringLiteral("Settings changed"));
+        EXPECT_EQ(editor.value(QString::fromLatin1(field)), before) << field;
+        EXPECT_FALSE(editor.hasEdits()) << field;
+    }
+    // Yes saves: the running console and the files have the edit.
+    editor.accept(QStringLiteral("INI:USERTIMER"), 77);
+    prompter.answer(1);
+    EXPECT_TRUE(editor.leave());
+    EXPECT_EQ(ctx.settings.userTimer, 77);
+    EXPECT_EQ(webmonKey("UserTimer"), QStringLiteral("77"));
+    EXPECT_FALSE(editor.hasEdits());
+}
+
+TEST_P(SetupTab, choosingExistingOrAutoAgain_ticksTheNotificationBoxesAgain)
+{
+    for (const char *process : { "Auto", "Existing" }) {
+        editor.load();
+        editor.accept(QStringLiteral("INI:SIGNUPPROCESS"), QString::fromLatin1(process));
+        editor.accept(QStringLiteral("INI:AUTOEMAILREP"), false);
+        editor.accept(QStringLiteral("INI:AUTOEMAILMANAGER"), false);
+        EXPECT_FALSE(editor.accept(QStringLiteral("INI:SIGNUPPROCESS"), QString::fromLatin1(process))) << process;
+        EXPECT_TRUE(editor.values().settings.autoEmailRep) << process;
+        EXPECT_TRUE(editor.values().settings.autoEmailManager) << process;
+    }
+    // Any other choice leaves the boxes as they are.
+    editor.accept(QStringLiteral("INI:AUTOEMAILREP"), false);
+    editor.accept(QStringLiteral("INI:SIGNUPPROCESS"), QStringLiteral("Manual"));
+    editor.accept(QStringLiteral("INI:SIGNUPPROCESS"), QStringLiteral("Manual"));
+    EXPECT_FALSE(editor.values().settings.autoEmailRep);
+}
+
+TEST_P(SetupTab, save_writesOnlyWhatThisWorkstationChanged_keepingAnotherWorkstationsLaterChanges)
+{
+    // Both files hold every key, as after any earlier Save.
+    ctx.settings.pollsiteTimer = 5;
+    ctx.settings.proxyServer = QStringLiteral("old-proxy");
+    ASSERT_TRUE(config::putIniSettings(ctx.settings, ctx.settingsFiles(), trace));
+    editor.load();
+
+    // Meanwhile another workstation saves its own changes to the shared file, and the service
+    // (or a second console of this user) changes the workstation file.
+    ASSERT_TRUE(config::IniFile(ctx.web.webMonitorIni)
+                    .write({ { QStringLiteral("Settings"), QStringLiteral("PollsiteTimer"), QStringLiteral("42") },
+                        { QStringLiteral("Settings"), QStringLiteral("ProxyServer"), QStringLiteral("new-proxy") },
+                        { QStringLiteral("Settings"), QStringLiteral("AdminEmail"), QStringLiteral("theirs@x") } }));
+    ASSERT_TRUE(config::IniFile(ctx.paths.localIni)
+                    .writeText(QStringLiteral("Web"), QStringLiteral("PendingInterval"), QStringLiteral("30")));
+
+    editor.accept(QStringLiteral("INI:WEBURL"), QStringLiteral("https://ours.example"));
+    editor.accept(QStringLiteral("INI:ADMINEMAIL"), QStringLiteral("ours@x"));
+    editor.accept(QStringLiteral("INI:ENQUIRYALERT"), !ctx.settings.enquiryAlert);
+    ASSERT_TRUE(editor.save());
+
+    EXPECT_EQ(webmonKey("WebURL"), QStringLiteral("https://ours.example"));
+    EXPECT_EQ(webmonKey("AdminEmail"), QStringLiteral("ours@x")); // changed by both: ours, the later save
+    EXPECT_EQ(webmonKey("PollsiteTimer"), QStringLiteral("42"));
+    EXPECT_EQ(webmonKey("ProxyServer"), QStringLiteral("new-proxy"));
+    const config::IniFile local(ctx.paths.localIni);
+    EXPECT_EQ(local.number(QStringLiteral("Web"), QStringLiteral("PendingInterval")), 30);
+    EXPECT_EQ(local.number(QStringLiteral("Web"), QStringLiteral("EnquiryAlert")), ctx.settings.enquiryAlert ? 1 : 0);
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, SetupTab, testsupport::allEngines(), testsupport::engineName);
 
 } // namespace

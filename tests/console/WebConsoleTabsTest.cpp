@@ -1,3 +1,4 @@
+#include "config/IniFile.h"
 #include "config/TraceLog.h"
 #include "console/Monitor.h"
 #include "console/SetupEditor.h"
@@ -63,25 +64,48 @@ protected:
     std::unique_ptr<WebConsole> window;
 };
 
-TEST_P(ConsoleTabs, leavingSetupAsksOnlyAfterAChangeThatRaisesTheQuestion)
+TEST_P(ConsoleTabs, leavingSetupAsksAfterAnyEdit_noDropsIt_yesMakesItTakeEffect)
 {
     QTabWidget *tabs = window->tabs();
     console::SetupEditor &editor = window->setupSheet()->editor();
     tabs->setCurrentWidget(window->setupSheet());
     EXPECT_TRUE(window->monitor().cycle().isHeld());
-    editor.accept(QStringLiteral("INI:WEBTASKTIMER"), 9);
     tabs->setCurrentIndex(0);
-    EXPECT_TRUE(prompter.shown().isEmpty());
+    EXPECT_TRUE(prompter.shown().isEmpty()); // nothing edited, nothing asked
 
+    // A timer does not set the settings-changed flag, but an edit that is kept on the screen
+    // without taking effect is asked about all the same.
+    const int timer = ctx.settings.webtaskTimer;
     tabs->setCurrentWidget(window->setupSheet());
-    editor.accept(QStringLiteral("INI:ADMINEMAIL"), QStringLiteral("web@example.com"));
-    prompter.answer(2); // No: the edits are dropped
+    editor.accept(QStringLiteral("INI:WEBTASKTIMER"), timer + 9);
+    prompter.answer(2); // No: the edit is dropped
     tabs->setCurrentIndex(0);
     ASSERT_EQ(prompter.shown().size(), 1);
     EXPECT_EQ(prompter.shown()[0].text,
         QStringLiteral("Some settings may have changed, do you want to save the new values?"));
-    EXPECT_TRUE(editor.values().settings.adminEmail.isEmpty());
+    EXPECT_EQ(editor.values().settings.webtaskTimer, timer);
+    EXPECT_EQ(ctx.settings.webtaskTimer, timer);
     EXPECT_EQ(tabs->currentIndex(), 0);
+
+    tabs->setCurrentWidget(window->setupSheet());
+    EXPECT_EQ(editor.values().settings.webtaskTimer, timer);
+    editor.accept(QStringLiteral("INI:WEBTASKTIMER"), timer + 9);
+    editor.accept(QStringLiteral("INI:PROXYSERVER"), QStringLiteral("proxy.example"));
+    prompter.answer(1); // Yes: saved, and the running console has it
+    tabs->setCurrentIndex(0);
+    EXPECT_EQ(ctx.settings.webtaskTimer, timer + 9);
+    EXPECT_EQ(ctx.settings.proxyServer, QStringLiteral("proxy.example"));
+    EXPECT_EQ(config::IniFile(ctx.web.webMonitorIni).number(QStringLiteral("Settings"), QStringLiteral("WebtaskTimer")),
+        timer + 9);
+    EXPECT_EQ(tabs->currentIndex(), 0);
+}
+
+TEST_P(ConsoleTabs, theWebsiteButtonOfSetup_isTippedWithItsOwnText)
+{
+    auto *open = window->setupSheet()->findChild<QPushButton *>(QStringLiteral("openWebsite"));
+    ASSERT_TRUE(open);
+    EXPECT_EQ(open->text(), QStringLiteral("Open website url"));
+    EXPECT_EQ(open->toolTip(), QStringLiteral("Open website url"));
 }
 
 TEST_P(ConsoleTabs, whileSynchronisingOnlyTheSynchroniseHeaderIsOffered)

@@ -1,6 +1,7 @@
 #include "quotes/ui/WebQuoteReject.h"
 
 #include "bizlib/Table.h"
+#include "bizlib/spell/SpellPrompter.h"
 #include "config/AppContext.h"
 #include "notes/ui/PhraseTextEdit.h"
 #include "quotes/RequestRejection.h"
@@ -76,6 +77,39 @@ TEST_P(RejectWindow, theCloseBoxGivesTheRequestBackAndOkSendsTheReasonAsShown)
     EXPECT_EQ(rejection.response(), bizlib::forms::Response::Completed);
     EXPECT_EQ(rejection.task().text("Description").size(), RequestRejection::kMaxComments);
     EXPECT_EQ(status(), QStringLiteral("Processing"));
+}
+
+// Answers every misspelt word with Ignore.
+class IgnoringSpeller : public bizlib::spell::SpellPrompter
+{
+public:
+    QStringList asked;
+    Answer ask(const Query &query) override
+    {
+        asked << query.word;
+        return {};
+    }
+};
+
+TEST_P(RejectWindow, theSpellingButton_checksTheReason_andSaysTheCheckIsComplete_asF7Does)
+{
+    IgnoringSpeller speller;
+    RequestRejection::Services services;
+    services.ctx = &ctx;
+    services.speller = &speller;
+    RequestRejection rejection(services, RejectionVariant::quote(), request);
+    WebQuoteReject window(rejection, &prompter, {});
+    openWindow(window, rejection);
+    window.commentsEdit()->setPlainText(QStringLiteral("Out of stok"));
+    auto *spelling = window.findChild<QPushButton *>(QStringLiteral("spellCheck"));
+    ASSERT_TRUE(spelling);
+    QTest::mouseClick(spelling, Qt::LeftButton);
+    EXPECT_EQ(speller.asked, QStringList { QStringLiteral("stok") });
+    ASSERT_EQ(prompter.shown().size(), 1);
+    EXPECT_EQ(prompter.shown().first().text, QStringLiteral("The spelling check is complete."));
+    EXPECT_EQ(prompter.shown().first().caption, QStringLiteral("Spelling"));
+
+    window.close();
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, RejectWindow, testsupport::allEngines(), testsupport::engineName);

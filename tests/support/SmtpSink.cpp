@@ -1,18 +1,46 @@
 #include "support/SmtpSink.h"
 
+#include "support/TestCertificate.h"
+
 #include <QHostAddress>
 #include <QMutexLocker>
+#include <QSslCertificate>
+#include <QSslConfiguration>
+#include <QSslKey>
+#include <QSslSocket>
 #include <QTcpServer>
-#include <QTcpSocket>
 #include <QThread>
 
 namespace testsupport {
+
+namespace {
+
+// Hands out sockets that can start TLS later (STARTTLS).
+class SslCapableServer : public QTcpServer
+{
+protected:
+    void incomingConnection(qintptr descriptor) override
+    {
+        auto *socket = new QSslSocket(this);
+        if (!socket->setSocketDescriptor(descriptor)) {
+            delete socket;
+            return;
+        }
+        QSslConfiguration config = QSslConfiguration::defaultConfiguration();
+        config.setLocalCertificate(QSslCertificate(kTestCertificatePem));
+        config.setPrivateKey(QSslKey(kTestKeyPem, QSsl::Ec));
+        socket->setSslConfiguration(config);
+        addPendingConnection(socket);
+    }
+};
+
+} // namespace
 
 // One client connection: reads command lines and answers them on the sink's thread.
 class SmtpSinkSession
 {
 public:
-    SmtpSinkSession(SmtpSink &sink, QTcpSocket *socket)
+    SmtpSinkSession(SmtpSink &sink, QSslSocket *socket)
         : m_sink(sink)
         , m_socket(socket)
         , m_config(sink.config())
@@ -78,6 +106,7 @@ private:
         if (user == m_config.user && password == m_config.password) {
             m_user = user;
             m_password = password;
+            m_loginEncrypted = m_socket->isEncrypted();
             m_authenticated = true;
             reply("235 2.7.0 Authentication successful");
         } else {
@@ -98,6 +127,8 @@ private:
         m_message.helo = m_helo;
         m_message.user = m_user;
         m_message.password = m_password;
+        m_message.loginEncrypted = m_loginEncrypted;
+        m_message.encrypted = m_socket->isEncrypted();
         m_inTransaction = false;
     }
 
@@ -113,10 +144,27 @@ private:
                 return;
             }
             reply("250-sink.test greets " + arg);
+            if (m_config.startTls && !m_socket->isEncrypted())
+                reply("250-STARTTLS");
             if (m_config.loginRequired)
                 reply("250-AUTH PLAIN");
             reply("250-8BITMIME");
             reply("250 SIZE 20000000");
+        } else if (line.toUpper() == "STARTTLS") {
+            if (!m_config.startTls || m_socket->isEncrypted()) {
+                reply("502 5.5.2 Error: command not recognized");
+                return;
+            }
+            reply("220 2.0.0 Ready to start TLS");
+            m_socket->flush();
+            // A new conversation starts: EHLO again, nothing of before counts.
+            m_helo.clear();
+            m_user.clear();
+            m_password.clear();
+            m_authenticated = false;
+            m_loginEncrypted = false;
+            resetTransaction();
+            m_socket->startServerEncryption();
         } else if (verb == "AUTH") {
             if (!line.toUpper().startsWith("AUTH PLAIN")) {
                 reply("504 5.5.4 Unrecognized authentication type");
@@ -171,7 +219,7 @@ private:
     }
 
     SmtpSink &m_sink;
-    QTcpSocket *m_socket;
+    QSslSocket *m_socket;
     SmtpSink::Config m_config;
     QByteArray m_buffer;
     State m_state = State::Command;
@@ -180,6 +228,7 @@ private:
     QString m_user;
     QString m_password;
     bool m_authenticated = false;
+    bool m_loginEncrypted = false;
     bool m_inTransaction = false;
 };
 
@@ -230,11 +279,11 @@ bool SmtpSink::start()
     QMetaObject::invokeMethod(
         m_context,
         [this] {
-            m_server = new QTcpServer;
+            m_server = new SslCapableServer;
             QObject::connect(m_server, &QTcpServer::newConnection, m_server, [this] {
                 while (QTcpSocket *socket = m_server->nextPendingConnection()) {
                     socket->setParent(nullptr);
-                    m_sessions << new SmtpSinkSession(*this, socket);
+                    m_sessions << new SmtpSinkSession(*this, static_cast<QSslSocket *>(socket));
                 }
             });
             if (m_server->listen(QHostAddress::LocalHost, 0))
@@ -270,6 +319,12 @@ void SmtpSink::setGreeting(Greeting greeting)
 {
     QMutexLocker lock(&m_mutex);
     m_config.greeting = greeting;
+}
+
+void SmtpSink::offerStartTls()
+{
+    QMutexLocker lock(&m_mutex);
+    m_config.startTls = true;
 }
 
 void SmtpSink::rejectRecipient(const QString &address)

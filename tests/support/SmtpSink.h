@@ -18,7 +18,8 @@ class SmtpSinkSession;
 
 // A small SMTP server on 127.0.0.1 for the e-mail tests. It runs on a thread of its own, so a
 // client that blocks the test's thread (libcurl) can talk to it. It speaks EHLO/HELO, AUTH PLAIN
-// (when a login is required), MAIL, RCPT, DATA, RSET, NOOP and QUIT, and records every message it
+// (when a login is required), STARTTLS (when told to offer it, with the test certificate of
+// TestCertificate.h), MAIL, RCPT, DATA, RSET, NOOP and QUIT, and records every message it
 // accepts. It can be told to refuse the connection, to stay silent, or to reject a recipient.
 class SmtpSink
 {
@@ -37,6 +38,8 @@ public:
         QByteArray data; // the message as received, dot-stuffing removed, CR LF line ends
         QString user; // AUTH PLAIN user name ("" without login)
         QString password;
+        bool loginEncrypted = false; // the login came after STARTTLS
+        bool encrypted = false; // the message came after STARTTLS
 
         // The value of the first header of that name, folded lines joined; empty when missing.
         QString header(const QByteArray &name) const;
@@ -59,6 +62,8 @@ public:
     void rejectRecipient(const QString &address);
     // Advertises AUTH PLAIN and takes mail only after a login with these credentials.
     void requireLogin(const QString &user, const QString &password);
+    // Advertises STARTTLS in the answer to EHLO until the connection is encrypted.
+    void offerStartTls();
 
     QList<Message> messages() const;
     int connectionCount() const;
@@ -75,6 +80,7 @@ private:
         QString user;
         QString password;
         bool loginRequired = false;
+        bool startTls = false;
     };
     Config config() const;
     void recordMessage(const Message &m);

@@ -70,6 +70,38 @@ bool writeIni(const QString &path, const QList<config::IniFile::Entry> &entries,
     return fail(error, QStringLiteral("Cannot write %1: %2").arg(path, ini.errorString()));
 }
 
+// The web monitor settings file starts with how to turn on automatic processing, as comments in
+// its "Settings" section that the writes after it keep. Readable by its owner only, like every
+// new settings file (it may come to hold the proxy's password).
+bool writeWebMonitorComments(const QString &path, QString *error)
+{
+    static const char text[]
+        = "; The demo workspace's web monitor settings: webmon-demo and every console of the workspace\n"
+          "; read them.\n"
+          ";\n"
+          "; Automatic processing is off. To turn it on, take the \";\" off the keys wanted below and\n"
+          "; start the console again; at each refresh of its General tab it then processes, without a user:\n"
+          ";   AutoProcessQuotes=1  requests from a template or a previous quote that the website priced\n"
+          ";                        (they become quotes, saved as unchecked, with their quote letter);\n"
+          ";   AutoProcessRFQs=1    requests for quotation (passed to the estimator queue; RFQEstimator\n"
+          ";                        names the estimator, RFQNotify=1 tells the estimator by e-mail);\n"
+          ";   AutoEmailRep=1, AutoEmailManager=1  e-mail the client's sales representative and account\n"
+          ";                        manager about each such quote (e-mail is off in the demo workspace).\n"
+          "[Settings]\n"
+          ";AutoProcessQuotes=1\n"
+          ";AutoProcessRFQs=1\n"
+          ";RFQEstimator=AB\n"
+          ";RFQNotify=1\n"
+          ";AutoEmailRep=1\n"
+          ";AutoEmailManager=1\n";
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)
+        || !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)
+        || file.write(text, qint64(sizeof text) - 1) != qint64(sizeof text) - 1)
+        return fail(error, QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
+    return true;
+}
+
 bool fillDatabase(const bizlib::DatabaseConfig &config, const WorkspaceOptions &options, QString *error)
 {
     bizlib::Database db(config);
@@ -226,7 +258,8 @@ bool createWorkspace(const QString &folder, const WorkspaceOptions &options, QSt
         { QStringLiteral("Web"), QStringLiteral("SignupSound"), sub(sub(root, "sounds"), "signup.wav") },
     };
     // The workstation INI file last: its presence marks a finished workspace.
-    return writeIni(webmonPath, webmon, error) && writeIni(iniPath, workstation, error);
+    return writeWebMonitorComments(webmonPath, error) && writeIni(webmonPath, webmon, error)
+        && writeIni(iniPath, workstation, error);
 }
 
 } // namespace demo

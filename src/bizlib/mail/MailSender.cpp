@@ -35,10 +35,11 @@ const char *statusText(EmailResult::Outcome o)
 
 } // namespace
 
-MailSender::MailSender(const MailSettings &settings, MailComposer *composer, Prompter *prompter)
+MailSender::MailSender(const MailSettings &settings, MailComposer *composer, Prompter *prompter, ProcedureTrace *trace)
     : m_settings(settings)
     , m_composer(composer)
     , m_prompter(prompter)
+    , m_trace(trace)
 { }
 
 MailSettings MailSender::effectiveSettings(const MailSettings &settings, const params::EmailParams &send)
@@ -98,7 +99,9 @@ EmailResult MailSender::emailDialog(params::EmailParams &send, const params::Ema
         tls.caFile = field(send, "CARootPath");
         tls.verifyPeer = send.toLong("DontVerifyCARoot") == 0;
         tls.verifyHost = send.toLong("DontVerifyCommonName") == 0;
-        transport = std::make_unique<SmtpTransport>(settings, tls);
+        auto smtp = std::make_unique<SmtpTransport>(settings, tls);
+        smtp->setTrace(m_trace);
+        transport = std::move(smtp);
     } else {
         transport = std::make_unique<SendmailTransport>(settings.sendmailProgram, settings.effectiveTimeoutSeconds());
     }

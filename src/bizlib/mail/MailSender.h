@@ -7,8 +7,9 @@
 #include "bizlib/params/EmailParams.h"
 
 namespace bizlib {
+class ProcedureTrace;
 class Prompter;
-}
+} // namespace bizlib
 
 namespace bizlib::mail {
 
@@ -36,7 +37,9 @@ class MailComposer;
 class MailSender
 {
 public:
-    explicit MailSender(const MailSettings &settings, MailComposer *composer = nullptr, Prompter *prompter = nullptr);
+    // `trace` gets the warning of an SMTP login sent without TLS (see SmtpTransport).
+    explicit MailSender(const MailSettings &settings, MailComposer *composer = nullptr, Prompter *prompter = nullptr,
+        ProcedureTrace *trace = nullptr);
 
     EmailResult emailDialog(params::EmailParams &send, const params::EmailLinks &links = {});
 
@@ -49,6 +52,7 @@ private:
     MailSettings m_settings;
     MailComposer *m_composer;
     Prompter *m_prompter;
+    ProcedureTrace *m_trace;
 };
 
 } // namespace bizlib::mail

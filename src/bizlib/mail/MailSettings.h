@@ -11,9 +11,10 @@ namespace bizlib::mail {
 // Transport "SMTP" talks to `server` itself; any other transport ("MAPI", the business system's
 // name for the desktop mail interface) hands the message to the local `sendmail -t -i`.
 //
-// Encryption: blank or "None" sends in the clear (port 25 unless `port` says otherwise); "SSL"
-// speaks TLS from the first byte (port 465); "TLS" or "STARTTLS" upgrades the connection with
-// STARTTLS and refuses to go on when the server cannot (port 587).
+// Encryption: blank or "None" upgrades the connection with STARTTLS when the server offers it
+// (without checking its certificate) and otherwise sends in the clear (port 25 unless `port`
+// says otherwise); "SSL" speaks TLS from the first byte (port 465); "TLS" or "STARTTLS" upgrades
+// the connection with STARTTLS and refuses to go on when the server cannot (port 587).
 //
 // The outbox keeps a copy of every message sent or failed, as .eml files in <outboxFolder>/sent
 // and <outboxFolder>/failed (see Outbox). Blank: the "outbox" folder in the user's application

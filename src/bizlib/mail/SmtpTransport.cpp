@@ -1,5 +1,6 @@
 #include "bizlib/mail/SmtpTransport.h"
 
+#include "bizlib/ProcedureTrace.h"
 #include "bizlib/mail/MimeWriter.h"
 
 #include <QFileInfo>
@@ -37,11 +38,24 @@ size_t readUpload(char *buffer, size_t size, size_t count, void *user)
 
 // The server's replies as libcurl reads them: the last one, and the last refusal (4xx, 5xx),
 // which is what explains a failure even when a QUIT was answered after it.
+// It also follows whether the conversation is encrypted, and whether a login went out in the clear.
 struct Replies
 {
     QStringList pending;
     QString last;
     QString lastRefusal;
+    bool encrypted = false; // TLS from the first byte, or since the server accepted STARTTLS
+    bool startTlsSent = false;
+    bool loginInClear = false;
+
+    void sent(const QByteArray &chunk)
+    {
+        const QByteArray command = chunk.trimmed().toUpper();
+        if (command.startsWith("STARTTLS"))
+            startTlsSent = true;
+        else if (command.startsWith("AUTH") && !encrypted)
+            loginInClear = true;
+    }
 
     void take(const QByteArray &chunk)
     {
@@ -57,6 +71,9 @@ struct Replies
                 continue;
             last = pending.join(u' ');
             pending.clear();
+            // The answer to STARTTLS: libcurl starts TLS now, and goes on only when it succeeds.
+            if (startTlsSent && !encrypted && line.startsWith(QLatin1String("220")))
+                encrypted = true;
             if (line.at(0) == u'4' || line.at(0) == u'5')
                 lastRefusal = last;
         }
@@ -68,6 +85,8 @@ int debugCallback(CURL *, curl_infotype type, char *data, size_t size, void *use
 {
     if (type == CURLINFO_HEADER_IN)
         static_cast<Replies *>(user)->take(QByteArray(data, static_cast<qsizetype>(size)));
+    else if (type == CURLINFO_HEADER_OUT)
+        static_cast<Replies *>(user)->sent(QByteArray(data, static_cast<qsizetype>(size)));
     return 0;
 }
 
@@ -156,6 +175,7 @@ Status SmtpTransport::send(const MailMessage &message)
 
     Upload upload { MimeWriter::write(message, MimeWriter::Bcc::Omit) };
     Replies replies;
+    replies.encrypted = target.startsWith(QLatin1String("smtps:"));
     char errorBuffer[CURL_ERROR_SIZE] = {};
     const QByteArray urlBytes = target.toUtf8();
     const QByteArray fromBytes = angle(message.from.address);
@@ -185,16 +205,28 @@ Status SmtpTransport::send(const MailMessage &message)
         curl_easy_setopt(curl, CURLOPT_USERNAME, user.constData());
         curl_easy_setopt(curl, CURLOPT_PASSWORD, password.constData());
     }
-    if (encryption == QLatin1String("TLS") || encryption == QLatin1String("STARTTLS"))
+    const bool required = encryption == QLatin1String("TLS") || encryption == QLatin1String("STARTTLS");
+    const bool opportunistic = encryption.isEmpty() || encryption == QLatin1String("NONE");
+    if (required)
         curl_easy_setopt(curl, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
+    else if (opportunistic)
+        curl_easy_setopt(curl, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_TRY));
     if (!caFile.isEmpty())
         curl_easy_setopt(curl, QFileInfo(m_tls.caFile).isDir() ? CURLOPT_CAPATH : CURLOPT_CAINFO, caFile.constData());
-    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, m_tls.verifyPeer ? 1L : 0L);
-    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, m_tls.verifyHost ? 2L : 0L);
+    // "None" promised no checked connection: a server whose certificate cannot be checked still
+    // gets the message, encrypted, as it got it in the clear before.
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, m_tls.verifyPeer && !opportunistic ? 1L : 0L);
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, m_tls.verifyHost && !opportunistic ? 2L : 0L);
 
     const CURLcode rc = curl_easy_perform(curl);
     curl_slist_free_all(rcpt);
     curl_easy_cleanup(curl);
+    if (replies.loginInClear && m_trace) {
+        m_trace->message(QStringLiteral("WARNING: the e-mail password of %1 was sent to the SMTP server %2 without "
+                                        "encryption: the server does not offer STARTTLS. Set the e-mail encryption "
+                                        "to SSL or TLS if the server can, or use a server that can.")
+                             .arg(m_settings.username.trimmed(), QUrl(target).authority()));
+    }
     if (rc == CURLE_OK)
         return Status::ok();
 

@@ -101,7 +101,8 @@ mail::EmailResult SendTo::toEmail(const ListSource &list)
     send.setText("FromUser", m_services.sender.userCode);
     send.setText("FromFullName", m_services.sender.userName);
     send.setText("FromAddress", m_services.sender.email);
-    return mail::MailSender(m_services.mail, m_services.composer, m_services.prompter).emailDialog(send);
+    return mail::MailSender(m_services.mail, m_services.composer, m_services.prompter, m_services.trace)
+        .emailDialog(send);
 }
 
 bool SendTo::toPrinter(const ListSource &list)

@@ -8,6 +8,7 @@
 #include "bizlib/sendto/SendToPrompter.h"
 
 namespace bizlib {
+class ProcedureTrace;
 class Prompter;
 }
 namespace bizlib::mail {
@@ -34,6 +35,7 @@ public:
         SendToPrompter *ask = nullptr; // must be set
         mail::MailSettings mail;
         mail::MailComposer *composer = nullptr; // the compose dialog (none: sent as prepared)
+        ProcedureTrace *trace = nullptr; // the trace log (mail's warnings)
         Session sender; // the logged-on user
         QString folder; // where the file is offered (empty: the user's documents)
     };

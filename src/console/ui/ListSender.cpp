@@ -17,6 +17,7 @@ void ListSender::send(config::AppContext &ctx, const bizlib::sendto::ListSource 
     services.prompter = ctx.prompter;
     services.ask = &ask;
     services.mail = bizlib::mail::mailSettingsFrom(ctx.brevix);
+    services.trace = ctx.trace;
     services.composer = &composer;
     services.sender = ctx.glo.user;
     bizlib::sendto::SendTo(services).run(list, rows);

@@ -20,7 +20,7 @@ SetupGeneralPage::SetupGeneralPage(SetupBinder &binder, QWidget *parent)
     QFormLayout *site = group(tr("Website login"));
     auto *open = new QPushButton(tr("Open website url"), this);
     open->setObjectName(QStringLiteral("openWebsite"));
-    open->setToolTip(tr("Open the website in the browser"));
+    open->setToolTip(tr("Open website url"));
     open->setAutoDefault(false);
     connect(open, &QPushButton::clicked, this, [this] { m_binder.editor().openWebsite(); });
     auto *url = new QWidget(this);

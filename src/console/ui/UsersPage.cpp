@@ -47,10 +47,8 @@ UsersPage::UsersPage(config::AppContext &context, QWidget *parent)
     layout->addLayout(buttons);
 
     connect(m_filters, &QButtonGroup::idClicked, this, [this] { load(); });
+    // Send To is always offered here (only the history's depends on its rows).
     connect(m_sendTo, &QPushButton::clicked, this, &UsersPage::sendTo);
-    connect(m_model.get(), &QAbstractItemModel::modelReset, this,
-            [this] { m_sendTo->setEnabled(m_model->rowCount() > 0); });
-    m_sendTo->setEnabled(false);
 }
 
 UsersPage::~UsersPage() = default;

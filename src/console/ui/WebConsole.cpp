@@ -61,7 +61,7 @@ WebConsole::WebConsole(config::AppContext &context, const bizlib::MonotonicClock
     m_general = new GeneralPage(m_ctx, *m_lists, *m_monitor, m_tabs);
     m_tabs->addTab(m_general, tr("General"));
     m_mail = std::make_unique<bizlib::mail::MailSender>(
-        bizlib::mail::mailSettingsFrom(m_ctx.brevix), nullptr, m_ctx.prompter);
+        bizlib::mail::mailSettingsFrom(m_ctx.brevix), nullptr, m_ctx.prompter, m_ctx.trace);
     m_alerts = std::make_unique<AlertStep>(AlertStep::Services {
         &m_ctx, m_lists.get(), &m_lists->quotes(), &m_monitor->cycle(), this, m_sounds.get(), m_mail.get() });
     m_monitor->setAlertStep([this](const RequestLists::Counts &seen) { m_alerts->run(seen); });

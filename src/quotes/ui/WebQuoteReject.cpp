@@ -207,10 +207,11 @@ void WebQuoteReject::resetPhrase()
     showComments();
 }
 
-void WebQuoteReject::checkSpelling(bool report)
+void WebQuoteReject::checkSpelling(bool key)
 {
-    // The button always checks the reason; F7 only when the reason has the focus, and then reports.
-    m_rejection.checkSpelling(!report || m_comments->hasFocus(), report);
+    // The button always checks the reason, F7 only when the reason has the focus; both then say
+    // that the check is complete (the button has the key's effect).
+    m_rejection.checkSpelling(!key || m_comments->hasFocus(), true);
     showComments();
 }
 

@@ -65,7 +65,8 @@ private:
     void fillPhrases(int current = -1);
     void phraseChosen(int index);
     void resetPhrase();
-    void checkSpelling(bool report);
+    // The Spelling button (`key` false) or F7 (`key` true).
+    void checkSpelling(bool key);
     void showComments();
 
     bizlib::ProcedureScope m_procedure;
