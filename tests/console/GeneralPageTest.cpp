@@ -8,6 +8,7 @@
 #include "console/ScriptedDesktop.h"
 #include "console/WebRows.h"
 #include "console/ui/DetailSheet.h"
+#include "orders/OrderPayment.h"
 #include "support/FakeClock.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestDatabase.h"
@@ -310,6 +311,43 @@ TEST_F(GeneralTab, withoutProcessingWindowsTheUserIsToldPlainly)
     ASSERT_EQ(prompter.shown().size(), 1);
     EXPECT_EQ(
         prompter.lastText(), QStringLiteral("Web order rejection is not part of this version of the web console."));
+}
+
+TEST_F(GeneralTab, processOrderOnAnUnpaidPrepayOrderGoesOnOnlyWhenTheUserSaysSoAndAMarkingWorks)
+{
+    using orders::OrderPayment;
+    logOn(QStringLiteral("JS"), { bizlib::security::Security::kRightMarkOrdersPaid });
+    addRequests();
+    // The marking cannot be written: the database refuses it.
+    const QString orders = bizlib::Table(db(), QStringLiteral("WebOrders")).def().sqlTable();
+    ASSERT_TRUE(
+        db().exec(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON %1 BEGIN SELECT RAISE(ABORT, 'refused'); END")
+                      .arg(orders))
+            .isOk());
+    open();
+    page->selectList(Focus::Orders);
+    ASSERT_EQ(lists->attachments().request().id, productOrder);
+    struct Case
+    {
+        const char *name;
+        int answer;
+        QStringList captions; // of the messages shown
+    };
+    const QList<Case> cases {
+        { "Continue: processing goes on", 1, { OrderPayment::prepayCaption(), "Not available" } },
+        { "Mark paid, refused: abandoned", 2, { OrderPayment::prepayCaption(), OrderPayment::paidCaption() } },
+        { "Abandon", 3, { OrderPayment::prepayCaption() } },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const qsizetype before = prompter.shown().size();
+        prompter.answer(c.answer);
+        button(RequestAction::ProcessOrder)->click();
+        QStringList captions;
+        for (const auto &shown : prompter.shown().mid(before))
+            captions << shown.caption;
+        EXPECT_EQ(captions, c.captions);
+    }
 }
 
 TEST_F(GeneralTab, aResetKeepsTheSelectedRequestSelected)

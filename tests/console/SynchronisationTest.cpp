@@ -10,6 +10,13 @@
 #include "support/ScriptedPrompter.h"
 #include "support/TestDatabase.h"
 
+#include <QSqlDriver>
+#include <QThread>
+#include <atomic>
+#include <dlfcn.h>
+#include <future>
+#include <thread>
+
 using namespace console;
 using consoletest::addRow;
 using Sync = console::Synchronisation;
@@ -25,6 +32,89 @@ public:
     Focus focus() const override { return Focus::Quotes; }
     Counts counts() const override { return {}; }
 };
+
+// Runs `cancel` while the web monitor starts task `id` at the worst moment: its "Active" is written
+// before the cancel reads the task and committed only once the cancel's delete waits for it, so
+// the read still sees "Pending" and only the delete itself can tell. On PostgreSQL the monitor is
+// a connection on a thread of its own that commits when this connection waits for its row lock; on
+// SQLite it is a second connection that this connection's busy handler commits. True when the
+// cancel did wait for the monitor.
+bool startedDuring(testsupport::TestDatabase &test, qint32 id, const std::function<void()> &cancel)
+{
+    const auto start = [id](bizlib::Database &monitor) {
+        bizlib::Table t(monitor, QStringLiteral("WebTask"));
+        bizlib::Record r;
+        EXPECT_TRUE(monitor.begin().isOk());
+        EXPECT_TRUE(t.fetch(QStringLiteral("WEBTASKIDKEY"), { id }, r).isOk());
+        r.setText("Status", QStringLiteral("Active"));
+        EXPECT_TRUE(t.update(r).isOk());
+    };
+    bizlib::Database &db = test.db();
+    if (db.isPostgres()) {
+        QSqlQuery q;
+        EXPECT_TRUE(db.exec(QStringLiteral("SELECT pg_backend_pid()"), {}, &q).isOk() && q.next());
+        const qint64 cancelling = q.value(0).toLongLong();
+        std::promise<void> started;
+        std::atomic<bool> waited = false;
+        std::thread monitor([&] {
+            const std::unique_ptr<bizlib::Database> other = test.openSecond();
+            start(*other);
+            started.set_value();
+            for (int i = 0; i < 500 && !waited; ++i) { // 5 seconds at most
+                QSqlQuery locks;
+                waited = other
+                             ->exec(QStringLiteral("SELECT COUNT(*) FROM pg_locks WHERE pid = ? AND NOT granted"),
+                                 { cancelling }, &locks)
+                             .isOk()
+                    && locks.next() && locks.value(0).toLongLong() > 0;
+                if (!waited)
+                    QThread::msleep(10);
+            }
+            EXPECT_TRUE(other->commit().isOk());
+        });
+        started.get_future().wait();
+        cancel();
+        monitor.join();
+        return waited;
+    }
+
+    // sqlite3_busy_handler() of the library the Qt driver loaded.
+    using SetBusyHandler = int (*)(void *, int (*)(void *, int), void *);
+    void *library = dlopen("libsqlite3.so.0", RTLD_NOW | RTLD_NOLOAD);
+    const auto setBusyHandler
+        = library ? reinterpret_cast<SetBusyHandler>(dlsym(library, "sqlite3_busy_handler")) : nullptr;
+    const QVariant handle = db.connection().driver()->handle();
+    if (!setBusyHandler || qstrcmp(handle.typeName(), "sqlite3*") != 0) {
+        ADD_FAILURE() << "no SQLite connection handle";
+        return false;
+    }
+    QSqlQuery q;
+    EXPECT_TRUE(db.exec(QStringLiteral("PRAGMA busy_timeout"), {}, &q).isOk() && q.next());
+    const int timeout = q.value(0).toInt();
+    struct Monitor
+    {
+        std::unique_ptr<bizlib::Database> db;
+        bool waited = false;
+    } monitor { test.openSecond() };
+    start(*monitor.db);
+    setBusyHandler(
+        *static_cast<void *const *>(handle.constData()),
+        [](void *m, int) {
+            auto *monitor = static_cast<Monitor *>(m);
+            if (monitor->waited)
+                return 0;
+            monitor->waited = true;
+            return monitor->db->commit().isOk() ? 1 : 0;
+        },
+        &monitor);
+    cancel();
+    EXPECT_TRUE(db.exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(timeout)).isOk()); // the handler goes
+    if (!monitor.waited) {
+        EXPECT_TRUE(monitor.db->commit().isOk());
+    }
+    dlclose(library);
+    return monitor.waited;
+}
 
 class SyncTab : public testsupport::DataTest
 {
@@ -305,29 +395,65 @@ TEST_P(SyncTab, cancelLeavesAStartedTaskRunningAndFollowsItToItsEnd)
     EXPECT_EQ(prompter.shown().last().caption, QStringLiteral("Synchronisation cancelled"));
 }
 
-TEST_P(SyncTab, aTaskThatNoLongerExistsCountsAsEnded)
+TEST_P(SyncTab, cancelKeepsATaskThatTheWebMonitorStartsWhileItIsBeingDeleted)
 {
     opened();
-    // Deleted by another workstation's transaction reset: the poll ends the synchronisation ...
-    sync->selectAll();
-    sync->run();
-    bizlib::Table t(db(), QStringLiteral("WebTask"));
-    bizlib::Record gone = t.newRecord();
-    gone.setLong("WebTaskID", sync->allTaskId());
-    ASSERT_TRUE(t.remove(gone).isOk());
-    second();
-    EXPECT_FALSE(sync->isSynchronising());
-    EXPECT_TRUE(sync->isEnabled(Sync::Clients));
-
-    // ... and so does Cancel, also when it runs because the window closes.
     sync->setOption(Sync::Sizes, true);
+    sync->setOption(Sync::Products, true);
     sync->run();
-    gone.setLong("WebTaskID", sync->taskId(Sync::Sizes));
-    ASSERT_TRUE(t.remove(gone).isOk());
-    prompter.answer(1); // Yes, close
-    EXPECT_TRUE(monitor->requestClose());
-    EXPECT_FALSE(sync->isSynchronising());
-    EXPECT_EQ(prompter.lastText(), QStringLiteral("Synchronisation was cancelled by the user."));
+    const qint32 products = sync->taskId(Sync::Products);
+    EXPECT_TRUE(startedDuring(testDb(), products, [&] { sync->cancel(); })) << "the cancel never met the monitor";
+    const QList<Task> left = tasks();
+    ASSERT_EQ(left.size(), 1);
+    EXPECT_EQ(left[0].id, products);
+    EXPECT_EQ(left[0].status, QStringLiteral("Active"));
+    EXPECT_TRUE(sync->isSynchronising()); // followed to its end
+    EXPECT_TRUE(sync->isSet(Sync::Products));
+    EXPECT_FALSE(sync->isSet(Sync::Sizes));
+}
+
+TEST_P(SyncTab, aTaskThatNoLongerExistsCountsAsEnded)
+{
+    // Deleted by another workstation's transaction reset: the poll ends the synchronisation, and so
+    // does Cancel, also when it runs because the window closes; for the "All" task and for a task
+    // of one option alike.
+    struct Case
+    {
+        const char *name;
+        bool all;
+        bool closing;
+    };
+    const Case cases[] = {
+        { "All task, poll", true, false },
+        { "option task, poll", false, false },
+        { "All task, window closes", true, true },
+        { "option task, window closes", false, true },
+    };
+    opened();
+    bizlib::Table t(db(), QStringLiteral("WebTask"));
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.all)
+            sync->selectAll();
+        else
+            sync->setOption(Sync::Sizes, true);
+        sync->run();
+        bizlib::Record gone = t.newRecord();
+        gone.setLong("WebTaskID", c.all ? sync->allTaskId() : sync->taskId(Sync::Sizes));
+        ASSERT_GT(gone.toLong("WebTaskID"), 0);
+        ASSERT_TRUE(t.remove(gone).isOk());
+        if (c.closing) {
+            prompter.answer(1); // Yes, close
+            EXPECT_TRUE(monitor->requestClose());
+        } else {
+            second();
+        }
+        EXPECT_FALSE(sync->isSynchronising());
+        EXPECT_TRUE(sync->isEnabled(Sync::Clients));
+        EXPECT_EQ(prompter.lastText(),
+            c.closing ? QStringLiteral("Synchronisation was cancelled by the user.")
+                      : QStringLiteral("Synchronisation complete, unless errors reported."));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, SyncTab, testsupport::allEngines(), testsupport::engineName);

@@ -159,6 +159,36 @@ TEST_P(Payment, aPrepayOrderWhoseCardPaymentFailedAsksBeforeItIsProcessed)
     }
 }
 
+TEST_P(Payment, aMarkPaidThatFailsBeforeProcessingAbandonsTheProcessing)
+{
+    // Another workstation marked the order paid, or removed it, after it was read for processing.
+    struct Case
+    {
+        const char *name;
+        bool removed;
+    };
+    const Case cases[] = { { "marked paid meanwhile", false }, { "removed meanwhile", true } };
+    bizlib::Table orders(db(), QStringLiteral("WebOrders"));
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        Record read = addOrder(1, 0);
+        Record now = order(read.toLong("OrderID"));
+        if (c.removed) {
+            ASSERT_TRUE(orders.remove(now).isOk());
+        } else {
+            now.setLong("Prepaid", 1);
+            ASSERT_TRUE(orders.update(now).isOk());
+        }
+        const int asked = prompter.shown().size();
+        prompter.answer(2); // Mark paid
+        EXPECT_EQ(payment(true).checkBeforeProcessing(read), OrderPayment::Decision::Abandon);
+        ASSERT_EQ(prompter.shown().size(), asked + 2); // the question, then why it failed
+        EXPECT_EQ(prompter.shown().last().caption, OrderPayment::paidCaption());
+        EXPECT_TRUE(notes().isEmpty());
+        EXPECT_TRUE(edited.isEmpty());
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, Payment, testsupport::allEngines(), testsupport::engineName);
 
 } // namespace
