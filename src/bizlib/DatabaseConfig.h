@@ -37,6 +37,10 @@ struct DatabaseConfig
     int keepaliveCount = 3;
     int tcpUserTimeout = 10;
     static constexpr int kClientGraceSeconds = 2;
+    // Minutes after which a claimed web request whose holder (on another workstation) has not been
+    // seen counts as abandoned, and what its run made is cleaned up. A running console marks its
+    // claims seen every minute.
+    int claimTimeout = 10;
 
     bool isPostgres() const { return driver.compare(QStringLiteral("QPSQL"), Qt::CaseInsensitive) == 0; }
     // For messages: "SQLite file /x/y.db" or "PostgreSQL database biz on 127.0.0.1:5432".
