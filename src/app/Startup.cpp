@@ -171,6 +171,10 @@ bool Startup::openDatabase(int *exitCode)
         return false;
     }
     m_context.db = m_db.get();
+    if (m_db->newerSchemaLevel() > 0)
+        m_trace->message(QStringLiteral("The database was set up by a newer program (schema level %1); it is used as it "
+                                        "is, without changes.")
+                             .arg(m_db->newerSchemaLevel()));
     return true;
 }
 

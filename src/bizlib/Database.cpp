@@ -583,4 +583,68 @@ QString Database::greatest(const QString &a, const QString &b) const
     return isPostgres() ? QStringLiteral("GREATEST(%1, %2)").arg(a, b) : QStringLiteral("MAX(%1, %2)").arg(a, b);
 }
 
+Status Database::savepoint(const QString &name, bool *doomedBefore)
+{
+    ThreadState &s = state();
+    *doomedBefore = s.doomed;
+    if (s.depth == 0)
+        return Status::ok();
+    return exec(QStringLiteral("SAVEPOINT %1").arg(name));
+}
+
+Status Database::releaseSavepoint(const QString &name)
+{
+    if (state().depth == 0)
+        return Status::ok();
+    return exec(QStringLiteral("RELEASE SAVEPOINT %1").arg(name));
+}
+
+Status Database::rollbackToSavepoint(const QString &name, bool doomedBefore)
+{
+    ThreadState &s = state();
+    if (s.depth == 0)
+        return Status::ok();
+    if (s.broken)
+        return Status::error(QStringLiteral("The connection was lost; the transaction is gone."));
+    // The failure being undone no longer stands in the way of the transaction's next statement.
+    s.aborted = false;
+    Status st = exec(QStringLiteral("ROLLBACK TO SAVEPOINT %1").arg(name));
+    if (st)
+        st = exec(QStringLiteral("RELEASE SAVEPOINT %1").arg(name));
+    if (st)
+        s.doomed = doomedBefore;
+    else
+        s.aborted = true;
+    return st;
+}
+
+Savepoint::Savepoint(Database &db)
+    : m_db(db)
+    , m_name(QStringLiteral("wc_sp_%1").arg(++m_counter))
+{
+    m_status = m_db.savepoint(m_name, &m_doomedBefore);
+}
+
+Status Savepoint::release()
+{
+    if (m_done || !m_status)
+        return m_status;
+    m_done = true;
+    return m_db.releaseSavepoint(m_name);
+}
+
+Status Savepoint::rollback()
+{
+    if (m_done || !m_status)
+        return m_status;
+    m_done = true;
+    return m_db.rollbackToSavepoint(m_name, m_doomedBefore);
+}
+
+Savepoint::~Savepoint()
+{
+    if (!m_done && m_status)
+        rollback();
+}
+
 } // namespace bizlib

@@ -48,6 +48,9 @@ public:
     // reads that version: no DDL, and no lock on any table. Older versions get the missing
     // tables, columns and indexes, and their stored values are converted once (DatabaseSchema.cpp).
     Status ensureSchema(const Dictionary &dictionary);
+    // The level of a database written by a newer program, which ensureSchema() left as it was
+    // (0: not newer). Worth a line in the trace log: this program may not know all its columns.
+    int newerSchemaLevel() const { return m_newerSchemaLevel; }
     // Lower-case names of the tables, and of one table's columns, in this connection's schema.
     Status tableNames(QStringList *names);
     Status columnNames(const QString &table, QStringList *names);
@@ -66,6 +69,10 @@ public:
     Status begin();
     Status commit();
     void rollback();
+    // Savepoints (see Savepoint); outside a transaction they do nothing.
+    Status savepoint(const QString &name, bool *doomedBefore);
+    Status releaseSavepoint(const QString &name);
+    Status rollbackToSavepoint(const QString &name, bool doomedBefore);
 
     // Value conversions between record values and what the driver stores. fromSql() refuses a
     // stored value that the field cannot hold (a LONG beyond 32 bits, a decimal with more digits
@@ -128,6 +135,7 @@ private:
     quint64 m_serial;
     mutable QMutex m_mutex;
     QList<QString> m_connections;
+    int m_newerSchemaLevel = 0;
 };
 
 // Commits on commit(); rolls back when it goes out of scope without a commit.
@@ -146,11 +154,42 @@ public:
         m_done = true;
         return m_status.isOk() ? m_db.commit() : m_status;
     }
+    // Rolls back now (the whole outermost transaction, as any rollback does).
+    void rollback()
+    {
+        if (m_status.isOk() && !m_done)
+            m_db.rollback();
+        m_done = true;
+    }
 
 private:
     Database &m_db;
     Status m_status;
     bool m_done = false;
+};
+
+// A part of a transaction that may fail on its own (a write that is skipped when it fails): a
+// rollback() undoes only what was written since the savepoint, clears the failure, and the
+// transaction goes on. Leaving the scope without release() rolls back to the savepoint. Outside a
+// transaction it does nothing.
+class Savepoint
+{
+public:
+    explicit Savepoint(Database &db);
+    ~Savepoint();
+    Savepoint(const Savepoint &) = delete;
+    Savepoint &operator=(const Savepoint &) = delete;
+    const Status &status() const { return m_status; }
+    Status release();
+    Status rollback();
+
+private:
+    Database &m_db;
+    QString m_name;
+    Status m_status;
+    bool m_doomedBefore = false;
+    bool m_done = false;
+    static inline thread_local quint64 m_counter = 0;
 };
 
 } // namespace bizlib

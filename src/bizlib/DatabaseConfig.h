@@ -45,6 +45,10 @@ struct DatabaseConfig
     int keepaliveCount = 3;
     int tcpUserTimeout = 10;
     static constexpr int kClientGraceSeconds = 2;
+    // Minutes after which a claimed web request whose holder (on another workstation) has not been
+    // seen counts as abandoned, and what its run made is cleaned up. A running console marks its
+    // claims seen every minute.
+    int claimTimeout = 10;
 
     // The connection options for sslMode and sslRootCert as the PostgreSQL driver takes them
     // ("sslmode=verify-full", "sslrootcert='/etc/ssl/db ca.pem'"); none for empty values. An

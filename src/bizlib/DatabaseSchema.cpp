@@ -1,10 +1,11 @@
 // The schema of the business database and its version.
 //
-// The database keeps its schema version in the table wc_schema: a level, raised by hand when
-// stored values must be converted, and the dictionary's fingerprint, which changes with every
-// table, field, key or index. A start-up against a database of the current version only reads
-// that table; DDL runs when the version is missing or older, once, in one transaction that other
-// workstations starting at the same time wait for.
+// The database keeps its schema version in the table wc_schema: a level, raised by hand with
+// every change of the tables, fields, keys or indexes (and when stored values must be converted),
+// and the dictionary's fingerprint, kept for diagnosis only. The level alone decides: a start-up
+// against a database of this level or a newer one only reads that table (two builds of one level
+// never upgrade at each other's starts); DDL runs when the level is missing or older, once, in
+// one transaction that other workstations starting at the same time wait for.
 #include "bizlib/Database.h"
 #include "bizlib/Dictionary.h"
 
@@ -17,7 +18,8 @@ namespace {
 
 // 1: before the version was kept (SQLite decimals were counts of 10^-places units).
 // 2: SQLite decimals hold their value; web status fields have trimmed indexes.
-constexpr int kSchemaLevel = 2;
+// 3: the claim tables wc_claims and wc_claimitems.
+constexpr int kSchemaLevel = 3;
 // Schema upgrades may build indexes on large tables: they get longer than ordinary statements.
 constexpr int kUpgradeLimitMs = 10 * 60 * 1000;
 
@@ -87,8 +89,8 @@ Status Database::ensureSchema(const Dictionary &dictionary)
         if (!st)
             return st;
         // Current, or written by a newer program that knows better: nothing to do.
-        if (stored.level > kSchemaLevel
-            || (stored.level == kSchemaLevel && stored.fingerprint == dictionary.fingerprint()))
+        m_newerSchemaLevel = stored.level > kSchemaLevel ? stored.level : 0;
+        if (stored.level >= kSchemaLevel)
             return Status::ok();
     }
     bool hadTables = false;
@@ -121,7 +123,7 @@ Status Database::upgradeSchema(const Dictionary &dictionary, int storedLevel, bo
         st = readVersion(*this, &now);
     if (!st)
         return st;
-    if (now.level > kSchemaLevel || (now.level == kSchemaLevel && now.fingerprint == dictionary.fingerprint()))
+    if (now.level >= kSchemaLevel)
         return tx.commit();
     if (now.level > 0)
         storedLevel = now.level;

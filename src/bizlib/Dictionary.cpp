@@ -136,6 +136,7 @@ const Dictionary &Dictionary::instance()
         describeWebTables(b);
         describeBusinessTables(b);
         describeSystemTables(b);
+        describeClaimTables(b);
         return Dictionary(std::move(b));
     }();
     return dictionary;

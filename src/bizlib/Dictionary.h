@@ -78,5 +78,6 @@ private:
 void describeWebTables(DictionaryBuilder &b);
 void describeBusinessTables(DictionaryBuilder &b);
 void describeSystemTables(DictionaryBuilder &b);
+void describeClaimTables(DictionaryBuilder &b); // the console's own claim tables
 
 } // namespace bizlib

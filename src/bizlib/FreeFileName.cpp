@@ -21,11 +21,17 @@ Status FreeFileName::claim(const QString &wanted, QString *claimed)
 Status FreeFileName::claim(const QString &wanted, QString *claimed, const Options &options)
 {
     claimed->clear();
-    for (int n = 1;; ++n) {
+    for (int n = 1; n <= kMaxTries; ++n) {
         const QString candidate = n == 1 ? wanted : numbered(wanted, n);
         if (options.maxChars > 0 && candidate.size() > options.maxChars)
-            return Status::notFound(QStringLiteral("No free name is left for %1.").arg(wanted));
-        if (options.taken && options.taken(candidate))
+            break;
+        bool taken = false;
+        if (options.taken) {
+            const Status st = options.taken(candidate, &taken);
+            if (!st)
+                return st;
+        }
+        if (taken)
             continue;
         QFile file(candidate);
         if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
@@ -38,6 +44,7 @@ Status FreeFileName::claim(const QString &wanted, QString *claimed, const Option
             return Status::error(
                 QStringLiteral("The file %1 cannot be created: %2").arg(candidate, file.errorString()));
     }
+    return Status::notFound(QStringLiteral("No free name is left for %1.").arg(wanted));
 }
 
 } // namespace bizlib

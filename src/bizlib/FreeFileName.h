@@ -17,8 +17,9 @@ public:
     struct Options
     {
         // Names that count as taken although no file has them (for example a name that a record
-        // already stores). Asked before the name is claimed.
-        std::function<bool(const QString &path)> taken;
+        // already stores). Asked before the name is claimed; a failure to answer (the database
+        // is not answering) ends the search with that failure.
+        std::function<Status(const QString &path, bool *taken)> taken;
         // The longest path allowed (0: no limit). A name that would be longer ends the search.
         qsizetype maxChars = 0;
     };
@@ -26,9 +27,11 @@ public:
     // Claims `wanted`, or else the first free one of "<stem>_2<.ext>", "<stem>_3<.ext>" ... in the
     // same folder, and gives the path claimed (an empty file now exists there; the caller fills
     // it or removes it). The folder must exist. NotFound when every name up to the length limit
-    // is taken; Error when a file cannot be created for another reason (with the reason).
+    // (or the first kMaxTries names) is taken; Error when a file cannot be created for another
+    // reason, or `taken` fails (with the reason).
     static Status claim(const QString &wanted, QString *claimed, const Options &options);
     static Status claim(const QString &wanted, QString *claimed);
+    static constexpr int kMaxTries = 10000;
 
     // "<stem>_<n><.ext>" of `path`.
     static QString numbered(const QString &path, int n);

@@ -40,6 +40,9 @@ bizlib::DatabaseConfig databaseConfigFromIni(const IniFile &ini)
     cfg.keepaliveInterval = seconds("KeepaliveInterval", cfg.keepaliveInterval);
     cfg.keepaliveCount = seconds("KeepaliveCount", cfg.keepaliveCount);
     cfg.tcpUserTimeout = seconds("TcpUserTimeout", cfg.tcpUserTimeout);
+    // Minutes; at least 2, so that a holder that marks its claims seen every minute never looks gone.
+    cfg.claimTimeout = static_cast<int>(
+        std::clamp<qint64>(ini.number(section, QStringLiteral("ClaimTimeout"), cfg.claimTimeout), 2, 24 * 60));
     return cfg;
 }
 
@@ -49,7 +52,8 @@ QStringList databaseIniKeys()
         QStringLiteral("Name"), QStringLiteral("User"), QStringLiteral("Password"), QStringLiteral("Schema"),
         QStringLiteral("SslMode"), QStringLiteral("SslRootCert"), QStringLiteral("ConnectTimeout"),
         QStringLiteral("StatementTimeout"), QStringLiteral("LockTimeout"), QStringLiteral("KeepaliveIdle"),
-        QStringLiteral("KeepaliveInterval"), QStringLiteral("KeepaliveCount"), QStringLiteral("TcpUserTimeout") };
+        QStringLiteral("KeepaliveInterval"), QStringLiteral("KeepaliveCount"), QStringLiteral("TcpUserTimeout"),
+        QStringLiteral("ClaimTimeout") };
 }
 
 } // namespace config

@@ -8,6 +8,7 @@
 #include "config/PathText.h"
 #include "config/WindowEvents.h"
 #include "console/AlertWindow.h"
+#include "console/ProcessingProblems.h"
 #include "console/QuoteListModel.h"
 #include "console/RefreshCycle.h"
 #include "console/SoundPlayer.h"
@@ -91,10 +92,23 @@ QList<qint32> AlertStep::processAutomatically()
         bizlib::Record request = requests.newRecord();
         if (!requests.fetch(QStringLiteral("QUOTEIDKEY"), { id }, request))
             continue;
+        const QByteArray signature = ProcessingProblems::signature(request);
+        const QDateTime now = QDateTime::currentDateTime();
+        if (m_s.problems && !m_s.problems->mayTry(id, signature, now))
+            continue;
         m_s.cycle->setLastReminder(m_s.cycle->now());
         const bool isRfq = request.toLong("TemplateID") == 0 && request.toLong("PreviousID") == 0;
-        if (m_s.window->processQuote(request, isRfq) == bizlib::forms::Response::Cancelled)
+        QString failure;
+        if (m_s.window->processQuote(request, isRfq, &failure) == bizlib::forms::Response::Cancelled) {
+            if (m_s.problems && !failure.isEmpty()) {
+                m_s.problems->failed(id, signature, now);
+                m_s.problems->add(
+                    QStringLiteral("Web quote request %1").arg(request.toLong("Number")), failure, now);
+            }
             continue;
+        }
+        if (m_s.problems)
+            m_s.problems->succeeded(id);
         processed << id;
         row = 0;
     }

@@ -106,7 +106,14 @@ bool AttachmentActions::addFile(const RequestRef &owner, const QString &path)
     QDir().mkpath(folder);
     QString target;
     bizlib::FreeFileName::Options options;
-    options.taken = [&table](const QString &candidate) { return pathInUse(table, candidate, 0); };
+    options.taken = [&table](const QString &candidate, bool *taken) {
+        const bizlib::TableDef &def = table.def();
+        qint64 n = 0;
+        const bizlib::Status st = table.count(&n,
+            QStringLiteral("%1 = ?").arg(def.sqlColumn(def.fieldIndex(QStringLiteral("LocalPath")))), { candidate });
+        *taken = n > 0;
+        return st;
+    };
     options.maxChars = localField ? localField->maxChars() : 0;
     if (const bizlib::Status st = bizlib::FreeFileName::claim(localPath, &target, options); !st) {
         if (st.isNotFound())

@@ -13,6 +13,12 @@ bool FileJournal::copy(const QString &source, const QString &target)
     return true;
 }
 
+void FileJournal::adopt(const QString &path)
+{
+    m_created << path;
+    m_order << 0;
+}
+
 bool FileJournal::rename(const QString &from, const QString &to)
 {
     if (QFile::exists(to) || !QFile::rename(from, to))

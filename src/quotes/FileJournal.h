@@ -15,6 +15,8 @@ class FileJournal
 public:
     // Copies `source` to `target`, which must not exist yet. True when copied (and journalled).
     bool copy(const QString &source, const QString &target);
+    // A file the caller has created (a claimed name): undo() removes it.
+    void adopt(const QString &path);
     // Renames `from` to `to` (which must not exist). True when renamed (and journalled).
     bool rename(const QString &from, const QString &to);
 

@@ -3,6 +3,7 @@
 #include "bizlib/Clock.h"
 #include "bizlib/Database.h"
 #include "bizlib/Dictionary.h"
+#include "bizlib/FreeFileName.h"
 #include "bizlib/MainLibrary.h"
 #include "bizlib/Table.h"
 #include "bizlib/TableCursor.h"
@@ -11,11 +12,9 @@
 #include "bizlib/quote/QuoteLibrary.h"
 #include "quotes/AttachmentNames.h"
 #include "quotes/ConversionOwner.h"
-#include "quotes/FileJournal.h"
 #include "quotes/WebRecordCopies.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 namespace quotes {
@@ -45,7 +44,7 @@ QuoteCompletion::QuoteCompletion(bizlib::Database &db, const bizlib::Session &us
 { }
 
 Status QuoteCompletion::complete(
-    Record &quote, bool isRfq, FileJournal *journal, const std::function<void(const char *)> &checkpoint)
+    Record &quote, bool isRfq, QList<data::RunItem> *moves, const std::function<void(const char *)> &checkpoint)
 {
     bizlib::QuoteLibrary library(m_db, m_user);
     Status st;
@@ -78,7 +77,7 @@ Status QuoteCompletion::complete(
         if (st.isError())
             return st; // nobody to sign is no reason to lose the quote
     }
-    if (!(st = renameAttachments(quote, journal)) || !(st = library.calcTotals(quote)))
+    if (!(st = renameAttachments(quote, moves)) || !(st = library.calcTotals(quote)))
         return st;
     quote.setLong("RFQ", isRfq ? 1 : 0);
 
@@ -91,17 +90,20 @@ Status QuoteCompletion::complete(
     return Status::ok();
 }
 
-bool QuoteCompletion::pathInUse(const QString &path, qint32 exceptId)
+Status QuoteCompletion::pathInUse(const QString &path, qint32 exceptId, bool *inUse)
 {
     const bizlib::TableDef &def = bizlib::Dictionary::instance().require(QStringLiteral("Attachments"));
     QSqlQuery q;
     const Status st = m_db.exec(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2 = ? AND %3 <> ?")
                                     .arg(def.sqlTable(), column(def, "LocalPath"), column(def, "AttachmentID")),
         { path, exceptId }, &q);
-    return !st || !q.next() || q.value(0).toLongLong() > 0;
+    if (!st)
+        return st;
+    *inUse = !q.next() || q.value(0).toLongLong() > 0;
+    return Status::ok();
 }
 
-Status QuoteCompletion::renameAttachments(Record &quote, FileJournal *journal)
+Status QuoteCompletion::renameAttachments(Record &quote, QList<data::RunItem> *moves)
 {
     const QString folder
         = WebRecordCopies(m_db, m_dataFolder).folderFor(ConversionOwner::quote(quote.toLong("QuoteID"), 0));
@@ -120,6 +122,7 @@ Status QuoteCompletion::renameAttachments(Record &quote, FileJournal *journal)
     }
     quote.setLong("HasAttachments", rows.isEmpty() ? 0 : 1);
     const int widest = attachments.def().field(QStringLiteral("LocalPath"))->maxChars();
+    QStringList planned; // targets of this quote's earlier rows
     for (Record &row : rows) {
         const QString written = row.text("LocalPath").trimmed();
         if (row.toLong("Copied") != 1 || !QFileInfo(written).isFile())
@@ -129,19 +132,33 @@ Status QuoteCompletion::renameAttachments(Record &quote, FileJournal *journal)
             name = AttachmentNames::safeName(row.text("Filename"));
         if (!name)
             continue;
-        const QString stored = prefix + *name;
-        const QString target = QDir(folder).filePath(stored);
-        if (target.size() > widest || QFileInfo(target).absoluteFilePath() == QFileInfo(written).absoluteFilePath())
+        const QString wanted = QDir(folder).filePath(prefix + *name);
+        if (QFileInfo(wanted).absoluteFilePath() == QFileInfo(written).absoluteFilePath())
             continue;
-        if (QFileInfo::exists(target) && !pathInUse(target, row.toLong("AttachmentID")))
-            QFile::remove(target);
-        if (!journal->rename(written, target))
-            continue;
-        row.setText("Filename", stored);
+        // Never onto another file, nor onto a name that a record names: the next free name.
+        QString target;
+        for (int n = 1; n <= bizlib::FreeFileName::kMaxTries && target.isEmpty(); ++n) {
+            const QString candidate = n == 1 ? wanted : bizlib::FreeFileName::numbered(wanted, n);
+            if (candidate.size() > widest)
+                break;
+            bool inUse = false;
+            if (QFileInfo::exists(candidate) || QFileInfo(candidate).isSymLink() || planned.contains(candidate))
+                continue;
+            if (const Status st = pathInUse(candidate, row.toLong("AttachmentID"), &inUse); !st)
+                return st;
+            if (!inUse)
+                target = candidate;
+        }
+        if (target.isEmpty())
+            continue; // the copy keeps its first name
+        planned << target;
+        row.setText("Filename", QFileInfo(target).fileName());
         row.setText("LocalPath", target);
         const Status st = attachments.update(row);
         if (!st)
             return st;
+        moves->append({ data::RunItem::Kind::Move, QStringLiteral("Attachments"), row.toLong("AttachmentID"), written,
+            target });
     }
     return Status::ok();
 }

@@ -229,7 +229,29 @@ Status QuoteConversion::fillHeader()
     return Status::ok();
 }
 
-Status QuoteConversion::build(FileJournal *journal)
+Status QuoteConversion::stageFiles(const std::function<Status(const QString &path)> &created, FileJournal *journal)
+{
+    if (!m_prepared)
+        return m_lastStatus = Status::error(QStringLiteral("The web quote request was not read."));
+    m_staged.clear();
+    bizlib::LocalFileCopy rules = m_services.localCopies;
+    if (rules.allowedFolders.isEmpty())
+        rules.allowedFolders << bizlib::MainLibrary::localPath(m_services.dataFolder.trimmed());
+    WebRecordCopies copies(*m_services.db, m_services.dataFolder);
+    return m_lastStatus = copies.stageFiles(ConversionOwner::quote(0, m_requestId),
+               m_hasLocalAttachments && !m_copyLocal, rules, created, &m_staged, journal);
+}
+
+QStringList QuoteConversion::refusals() const
+{
+    QStringList out;
+    for (const WebRecordCopies::StagedFile &f : m_staged)
+        if (!f.refused.isEmpty())
+            out << f.refused;
+    return out;
+}
+
+Status QuoteConversion::build()
 {
     if (!m_prepared)
         return m_lastStatus = Status::error(QStringLiteral("The web quote request was not read."));
@@ -270,7 +292,7 @@ Status QuoteConversion::build(FileJournal *journal)
         return failed(st);
     if (noteId != 0)
         m_quote.setLong("NoteID", noteId);
-    if (!(st = copies.copyAttachments(owner, m_hasLocalAttachments && !m_copyLocal, journal)))
+    if (!(st = copies.copyAttachments(owner, m_hasLocalAttachments && !m_copyLocal, m_staged)))
         return failed(st);
     return m_lastStatus = Status::ok();
 }

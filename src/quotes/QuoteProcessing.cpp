@@ -2,6 +2,7 @@
 
 #include "bizlib/Database.h"
 #include "bizlib/MainLibrary.h"
+#include "bizlib/Prompter.h"
 #include "bizlib/Table.h"
 #include "bizlib/forms/QuoteUpdate.h"
 #include "bizlib/forms/SelectLibrary.h"
@@ -9,9 +10,12 @@
 #include "bizlib/quote/QuoteForm.h"
 #include "bizlib/report/PdfQuotes.h"
 #include "config/AppContext.h"
+#include "config/IniFile.h"
+#include "config/TraceLog.h"
 #include "config/FrameEvents.h"
 #include "config/WindowEvents.h"
 #include "data/ChangeNotice.h"
+#include "data/ClaimCleanup.h"
 #include "quotes/AttachmentDownloader.h"
 #include "quotes/FileJournal.h"
 #include "quotes/QuoteCompletion.h"
@@ -19,6 +23,8 @@
 #include "quotes/RfqNotice.h"
 #include "quotes/WebNotify.h"
 #include "notes/PhraseToolbox.h"
+
+#include <QFileInfo>
 
 #include <optional>
 
@@ -100,12 +106,17 @@ bool QuoteProcessing::open()
         : found(m_client, "ClientID")                 ? formattedAddress(db, m_client)
                                                       : QString();
 
-    m_claim = std::make_unique<data::RequestClaim>(
-        db, data::ClaimVariant::quoteProcessing(), m_request.toLong("QuoteID"), ctx.prompter, m_services.changeNotice);
+    m_claim = std::make_unique<data::RequestClaim>(db, data::ClaimVariant::quoteProcessing(),
+        m_request.toLong("QuoteID"), ctx.prompter, m_services.changeNotice, ctx.glo.user.userCode, dataFolders());
     const data::RequestClaim::Outcome outcome
         = m_claim->claim(m_automatic, { { QStringLiteral("Address"), address } }, m_request.text("Status"));
     if (outcome != data::RequestClaim::Outcome::Claimed && outcome != data::RequestClaim::Outcome::Unlocked) {
         m_lastStatus = m_claim->lastStatus();
+        if (outcome == data::RequestClaim::Outcome::Failed)
+            tell(m_lastStatus, QStringLiteral("The web quote request could not be claimed."));
+        else if (outcome == data::RequestClaim::Outcome::Gone)
+            tell(Status::notFound(QStringLiteral("It was processed or removed by another workstation.")),
+                QStringLiteral("The web quote request is no longer there."));
         m_response = Response::Cancelled;
         m_processingActive = false;
         return false;
@@ -114,11 +125,14 @@ bool QuoteProcessing::open()
     bizlib::Table requests(db, QStringLiteral("WebQuotes"));
     m_lastStatus = requests.fetch(QStringLiteral("QUOTEIDKEY"), { m_request.toLong("QuoteID") }, m_request);
     if (!m_lastStatus) {
+        tell(m_lastStatus, QStringLiteral("The web quote request could not be read."));
         m_claim->release();
         m_response = Response::Cancelled;
         m_processingActive = false;
         return false;
     }
+    m_readTemplate = m_request.toLong("TemplateID");
+    m_readPrevious = m_request.toLong("PreviousID");
     m_savedTemplate = m_request.toLong("TemplateID");
     if (ctx.settings.quotePhrases && ctx.glo.phraseToolboxThread == 0 && !m_automatic && ctx.frame)
         ctx.frame->postEvent(config::StartQuotePhrases);
@@ -153,34 +167,53 @@ Response QuoteProcessing::run()
     cs.user = ctx.glo.user;
     cs.rfqEstimator = ctx.settings.rfqEstimator;
     cs.dataFolder = ctx.brevix.globalData;
+    cs.localCopies = localCopyRules(ctx);
     QuoteConversion conversion(cs, m_request, m_isRfq, m_automatic);
-    if (conversion.prepare() == Response::Cancelled) {
+    const Response prepared = conversion.prepare();
+    m_converted = conversion.request();
+    if (prepared == Response::Cancelled) {
         m_processingActive = false;
+        tell(conversion.lastStatus(), QStringLiteral("The web quote request could not be read."));
         return cancelRoutine(conversion.lastStatus());
     }
-    return m_automatic ? runAutomatic(conversion) : runManual(conversion);
+    // The files first, each recorded before it is written: a run that ends on the way leaves
+    // nothing that the next cleanup does not find.
+    FileJournal journal;
+    const Status staged = conversion.stageFiles(
+        [this](const QString &path) { return m_claim->recordNow(data::RunItem::file(path)); }, &journal);
+    if (!staged) {
+        journal.undo();
+        m_processingActive = false;
+        tell(staged, QStringLiteral("The attachments of the web quote request could not be copied."));
+        return cancelRoutine(staged);
+    }
+    m_refusals = conversion.refusals();
+    reach("staged");
+    return m_automatic ? runAutomatic(conversion, journal) : runManual(conversion, journal);
 }
 
-Response QuoteProcessing::runAutomatic(QuoteConversion &conversion)
+Response QuoteProcessing::runAutomatic(QuoteConversion &conversion, FileJournal &journal)
 {
     config::AppContext &ctx = *m_services.ctx;
-    FileJournal journal;
+    QList<data::RunItem> moves;
     Status st;
     {
         bizlib::Transaction tx(*ctx.db);
         st = tx.status();
         if (st)
-            st = conversion.build(&journal);
+            st = conversion.build();
         m_processingActive = false;
         m_newQuoteId = conversion.newQuoteId();
         m_quote = conversion.quote();
+        m_converted = conversion.request();
         if (st) {
             reach("converted");
             QuoteCompletion completion(*ctx.db, ctx.glo.user, ctx.brevix.globalData);
-            st = completion.complete(m_quote, m_isRfq, &journal, m_services.checkpoint);
+            st = completion.complete(m_quote, m_isRfq, &moves, m_services.checkpoint);
         }
         if (st) {
-            st = m_claim->removeRequest();
+            // The request goes with the stored quote, or neither: only while this run still holds it.
+            st = m_claim->removeRequest(moves);
             if (st)
                 reach("deleted");
         }
@@ -190,36 +223,64 @@ Response QuoteProcessing::runAutomatic(QuoteConversion &conversion)
     }
     if (!st) {
         journal.undo();
+        tell(st, QStringLiteral("The web quote request could not be turned into a quote."));
         return cancelRoutine(st);
     }
     journal.keep();
-    m_claim->settle();
     reach("committed");
+    finishMoves();
+    m_claim->settle();
     afterStored(conversion.client());
     return finish(conversion.client());
 }
 
-Response QuoteProcessing::runManual(QuoteConversion &conversion)
+void QuoteProcessing::finishMoves()
+{
+    QList<data::RunItem> notMoved;
+    Status st = m_claim->finishMoves(&notMoved);
+    // A copy that could not take its new name keeps its first one, and its record says so.
+    bizlib::Table attachments(*m_services.ctx->db, QStringLiteral("Attachments"));
+    for (const data::RunItem &move : std::as_const(notMoved)) {
+        Record row = attachments.newRecord();
+        if (!attachments.fetch(QStringLiteral("ATTACHMENTIDKEY"), { move.key }, row))
+            continue;
+        row.setText("LocalPath", move.path);
+        row.setText("Filename", QFileInfo(move.path).fileName());
+        const Status kept = attachments.updateIfUnchanged(row, { QStringLiteral("LocalPath") });
+        if (st && !kept.isOk() && !kept.isNotFound())
+            st = kept;
+    }
+    if (!st)
+        m_lastStatus = st;
+}
+
+Response QuoteProcessing::runManual(QuoteConversion &conversion, FileJournal &journal)
 {
     config::AppContext &ctx = *m_services.ctx;
     bizlib::Database &db = *ctx.db;
-    FileJournal journal;
     Status st;
     {
         bizlib::Transaction tx(db);
         st = tx.status();
         if (st)
-            st = conversion.build(&journal);
+            st = conversion.build();
+        // The quote's rows are committed before the form opens (the form reads them); the run's
+        // record says whose they are until the form's save takes them over.
+        if (st)
+            st = m_claim->record(data::RunItem::row(QStringLiteral("Quotes"), conversion.newQuoteId()));
         if (st)
             st = tx.commit();
     }
     m_processingActive = false;
     m_newQuoteId = conversion.newQuoteId();
     m_quote = conversion.quote();
+    m_converted = conversion.request();
     if (!st) {
         journal.undo();
+        tell(st, QStringLiteral("The web quote request could not be turned into a quote."));
         return cancelRoutine(st);
     }
+    journal.keep();
     reach("converted");
     m_refreshRequested = true;
 
@@ -243,15 +304,10 @@ Response QuoteProcessing::runManual(QuoteConversion &conversion)
         st = Status::error(QStringLiteral("The quote form is not available."));
     }
     if (response == Response::Cancelled) {
-        if (m_newQuoteId != 0 && m_quote.toLong("QuoteID") == m_newQuoteId) {
-            const Status removed = library.removeQuote(m_newQuoteId);
-            if (!removed)
-                st = removed;
-        }
-        journal.undo();
+        // What the run made (the quote's rows and copied files) goes with the release.
+        tell(st, QStringLiteral("The quote was not saved."));
         return cancelRoutine(st);
     }
-    journal.keep();
     m_claim->settle();
     reach("committed");
     return finish(conversion.client());
@@ -294,12 +350,64 @@ Response QuoteProcessing::cancelRoutine(const Status &why)
     m_lastStatus = why;
     m_response = Response::Cancelled;
     m_finished = true;
+    // The request gets back its status, and the template and previous quote as the conversion
+    // left them (it clears those that name no quote, and "Manual" clears the template).
     data::RequestClaim::Assignments restore;
-    if (m_savedTemplate == 0)
-        restore.append({ QStringLiteral("TemplateID"), 0 });
-    if (m_claim)
-        m_claim->release(restore);
+    const qint32 templateId = m_savedTemplate == 0 ? 0 : m_converted.isValid() ? m_converted.toLong("TemplateID") : m_readTemplate;
+    const qint32 previousId = m_converted.isValid() ? m_converted.toLong("PreviousID") : m_readPrevious;
+    if (templateId != m_readTemplate)
+        restore.append({ QStringLiteral("TemplateID"), templateId });
+    if (previousId != m_readPrevious)
+        restore.append({ QStringLiteral("PreviousID"), previousId });
+    if (m_claim && m_claim->isHeld()) {
+        const Status released = m_claim->release(restore);
+        if (released.isError())
+            tell(released,
+                QStringLiteral("The web quote request could not be given back; it stays \"Processing\" until this "
+                               "console gives it back (when the database answers again) or it is unlocked."));
+        else if (released.isNotFound() && why.isOk())
+            tell(released, QStringLiteral("The web quote request was not given back."));
+    }
     return m_response;
+}
+
+void QuoteProcessing::tell(const Status &st, const QString &what)
+{
+    if (st.isOk())
+        return;
+    config::AppContext &ctx = *m_services.ctx;
+    const QString reason = st.message().trimmed();
+    const QString text = reason.isEmpty() ? what : what + QStringLiteral("\n\n") + reason;
+    m_told = text;
+    if (ctx.trace)
+        ctx.trace->message(QStringLiteral("Web quote request %1: %2")
+                               .arg(m_request.toLong("Number"))
+                               .arg(QString(text).replace(u'\n', u' ')));
+    if (!m_automatic && ctx.prompter)
+        ctx.prompter->alert(text, QStringLiteral("Web quote processing"), bizlib::Prompter::Icon::Exclamation);
+}
+
+QStringList QuoteProcessing::dataFolders() const
+{
+    const config::AppContext &ctx = *m_services.ctx;
+    return data::ClaimCleanup::dataFolders(ctx.brevix.globalData, ctx.brevix.localData);
+}
+
+bizlib::LocalFileCopy QuoteProcessing::localCopyRules(const config::AppContext &ctx)
+{
+    bizlib::LocalFileCopy rules;
+    rules.allowedFolders = data::ClaimCleanup::dataFolders(ctx.brevix.globalData, ctx.brevix.localData);
+    if (ctx.paths.localIni.isEmpty())
+        return rules;
+    const config::IniFile ini(ctx.paths.localIni);
+    const QString section = QStringLiteral("WebConsole");
+    for (const QString &f : ini.text(section, QStringLiteral("AttachmentFolders")).split(u';', Qt::SkipEmptyParts))
+        if (!f.trimmed().isEmpty())
+            rules.allowedFolders << bizlib::MainLibrary::localPath(f.trimmed());
+    const qint64 mb = ini.number(section, QStringLiteral("AttachmentMaxMB"), rules.maxBytes / (1024 * 1024));
+    if (mb > 0)
+        rules.maxBytes = mb * 1024 * 1024;
+    return rules;
 }
 
 void QuoteProcessing::close()
@@ -309,6 +417,13 @@ void QuoteProcessing::close()
     notes::PhraseToolbox::closeRunning(ctx);
     if (m_claim && m_claim->isHeld())
         cancelRoutine(Status::ok());
+    // A release that failed is tried once more as the window closes.
+    if (m_claim && m_claim->isHeld()) {
+        const Status again = m_claim->release();
+        if (again.isError() && m_told.isEmpty())
+            tell(again, QStringLiteral("The database is not answering: the web quote request stays \"Processing\" until "
+                                       "this console gives it back."));
+    }
     m_processingActive = false;
     m_refreshRequested = true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bizlib/LocalFileCopy.h"
 #include "bizlib/Record.h"
 #include "bizlib/Status.h"
 #include "bizlib/forms/FormRequest.h"
@@ -26,6 +27,7 @@ struct ConsoleSettings;
 namespace quotes {
 
 class AttachmentDownloader;
+class FileJournal;
 class QuoteConversion;
 
 // The logic of `WebQuoteProcess`, the window that the console opens for one web quote request:
@@ -57,7 +59,7 @@ public:
         bizlib::PdfQuotes *documents = nullptr; // PDFQUOTES; none: no quote letter (batch tools)
         AttachmentDownloader *downloader = nullptr; // none: the downloader is not started
         std::function<void()> changeNotice; // none: the company's change notice
-        // Called with the name of each point the routine passes ("claimed", "converted",
+        // Called with the name of each point the routine passes ("claimed", "staged", "converted",
         // "numbered", "stored", "deleted", "committed"), for tests that stop a process there.
         std::function<void(const char *point)> checkpoint;
     };
@@ -106,10 +108,24 @@ public:
     // was stored (the quote letter, an e-mail, the downloader).
     const bizlib::Status &lastStatus() const { return m_lastStatus; }
     const QString &documentFile() const { return m_documentFile; }
+    // The last failure told (to the user in manual mode, to the trace log always); empty: none.
+    const QString &told() const { return m_told; }
+    // Attachments that got no copy, and why.
+    const QStringList &refusals() const { return m_refusals; }
+
+    // What local attachment sources may be copied on this workstation: the data folders, the
+    // folders listed under "AttachmentFolders" (separated by ";") in section "WebConsole" of the
+    // workstation INI file, and at most "AttachmentMaxMB" megabytes (100 when not set).
+    static bizlib::LocalFileCopy localCopyRules(const config::AppContext &ctx);
 
 private:
-    bizlib::forms::Response runAutomatic(QuoteConversion &conversion);
-    bizlib::forms::Response runManual(QuoteConversion &conversion);
+    bizlib::forms::Response runAutomatic(QuoteConversion &conversion, FileJournal &journal);
+    bizlib::forms::Response runManual(QuoteConversion &conversion, FileJournal &journal);
+    void finishMoves();
+    // A failure that ends processing (or a release that failed): the trace log, and in manual
+    // mode a message that says what failed and why. An Ok status tells nothing.
+    void tell(const bizlib::Status &st, const QString &what);
+    QStringList dataFolders() const;
     bizlib::forms::Response cancelRoutine(const bizlib::Status &why);
     bizlib::forms::Response finish(const bizlib::Record &client);
     void afterStored(const bizlib::Record &client);
@@ -120,6 +136,11 @@ private:
     bizlib::Record m_client;
     bizlib::Record m_contact;
     bizlib::Record m_quote;
+    bizlib::Record m_converted; // the request as the conversion left it (invalid: it did not run)
+    qint32 m_readTemplate = 0;
+    qint32 m_readPrevious = 0;
+    QStringList m_refusals;
+    QString m_told;
     bool m_automatic;
     bool m_isRfq;
     std::unique_ptr<data::RequestClaim> m_claim;

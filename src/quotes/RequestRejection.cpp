@@ -109,8 +109,8 @@ bool RequestRejection::open()
     if (prepaidWarningDeclined())
         return false;
     const qint32 id = m_request.toLong(idFieldOf(m_request));
-    m_claim
-        = std::make_unique<data::RequestClaim>(*ctx.db, *m_variant.claim, id, ctx.prompter, m_services.changeNotice);
+    m_claim = std::make_unique<data::RequestClaim>(
+        *ctx.db, *m_variant.claim, id, ctx.prompter, m_services.changeNotice, ctx.glo.user.userCode);
     const auto outcome = m_claim->claim(false, {}, m_request.text("Status"));
     if (outcome == data::RequestClaim::Outcome::Failed) {
         report(m_claim->lastStatus(), QStringLiteral("The request could not be claimed."));

@@ -1,6 +1,7 @@
 #include "quotes/WebRecordCopies.h"
 
 #include "bizlib/Database.h"
+#include "bizlib/FreeFileName.h"
 #include "bizlib/MainLibrary.h"
 #include "bizlib/Table.h"
 #include "bizlib/TableCursor.h"
@@ -90,7 +91,9 @@ bizlib::Status WebRecordCopies::hasLocalDriveAttachments(const ConversionOwner &
     return st;
 }
 
-bizlib::Status WebRecordCopies::copyAttachments(const ConversionOwner &owner, bool skipLocalDrive, FileJournal *journal)
+bizlib::Status WebRecordCopies::stageFiles(const ConversionOwner &owner, bool skipLocalDrive,
+    const bizlib::LocalFileCopy &rules, const std::function<bizlib::Status(const QString &path)> &created,
+    StagedFiles *staged, FileJournal *journal)
 {
     bizlib::Table webAttachments(m_db, QStringLiteral("WebAttachments"));
     QList<bizlib::Record> rows;
@@ -99,6 +102,75 @@ bizlib::Status WebRecordCopies::copyAttachments(const ConversionOwner &owner, bo
         return st;
     const QString folder = folderFor(owner);
     bool folderReady = false;
+    bizlib::Table attachments(m_db, QStringLiteral("Attachments"));
+    const int widest = attachments.def().field(QStringLiteral("LocalPath"))->maxChars();
+    for (const bizlib::Record &web : std::as_const(rows)) {
+        const QString source = web.text("SourceName").trimmed();
+        if (skipLocalDrive && AttachmentNames::isOnLocalDrive(source))
+            continue;
+        const std::optional<QString> name = AttachmentNames::safeName(web.text("Filename"));
+        if (!name || !AttachmentNames::isFilePath(source))
+            continue;
+        StagedFile &file = (*staged)[web.toLong("AttachmentID")];
+        if (!folderReady) {
+            st = bizlib::MainLibrary::createDirectory(folder);
+            if (!st)
+                return st;
+            folderReady = true;
+        }
+        const QString wanted = QDir(folder).filePath(*name);
+        // The request's own stored copy is used as it is; a file of that name that belongs to
+        // something else is never taken for it.
+        const QString ownCopy = web.text("LocalPath").trimmed();
+        if (!ownCopy.isEmpty() && QFileInfo(ownCopy).isFile()
+            && QFileInfo(ownCopy).absoluteFilePath() == QFileInfo(wanted).absoluteFilePath()) {
+            file.path = wanted;
+            continue;
+        }
+        const QString localSource = bizlib::MainLibrary::localPath(source);
+        if (const QString why = rules.refusal(localSource); !why.isEmpty()) {
+            file.refused = why;
+            continue;
+        }
+        bizlib::FreeFileName::Options options;
+        options.maxChars = widest;
+        options.taken = [&attachments](const QString &candidate, bool *taken) {
+            const bizlib::TableDef &def = attachments.def();
+            qint64 n = 0;
+            const bizlib::Status counted = attachments.count(
+                &n, QStringLiteral("%1 = ?").arg(def.sqlColumn(def.fieldIndex(QStringLiteral("LocalPath")))),
+                { candidate });
+            *taken = n > 0;
+            return counted;
+        };
+        QString target;
+        st = bizlib::FreeFileName::claim(wanted, &target, options);
+        if (st.isNotFound()) {
+            file.refused = st.message();
+            continue;
+        }
+        if (!st)
+            return st;
+        journal->adopt(target);
+        if (created && !(st = created(target)))
+            return st;
+        const bizlib::Status copied = rules.copy(localSource, target);
+        if (copied)
+            file.path = target;
+        else
+            file.refused = copied.message();
+    }
+    return bizlib::Status::ok();
+}
+
+bizlib::Status WebRecordCopies::copyAttachments(
+    const ConversionOwner &owner, bool skipLocalDrive, const StagedFiles &staged)
+{
+    bizlib::Table webAttachments(m_db, QStringLiteral("WebAttachments"));
+    QList<bizlib::Record> rows;
+    bizlib::Status st = readAll(webAttachments, owner.ownerKey(), owner.requestId, &rows);
+    if (!st)
+        return st;
     bizlib::Table table(m_db, QStringLiteral("Attachments"));
     for (const bizlib::Record &web : std::as_const(rows)) {
         const QString source = web.text("SourceName").trimmed();
@@ -115,17 +187,11 @@ bizlib::Status WebRecordCopies::copyAttachments(const ConversionOwner &owner, bo
         const std::optional<QString> name = AttachmentNames::safeName(web.text("Filename"));
         if (name)
             attachment.setText("Filename", *name);
-        if (name && AttachmentNames::isFilePath(source)) {
-            if (!folderReady)
-                folderReady = bizlib::MainLibrary::createDirectory(folder).isOk();
-            const QString target = QDir(folder).filePath(*name);
-            // A path cut to the field's width would name another file.
-            const bool fits = target.size() <= table.def().field(QStringLiteral("LocalPath"))->maxChars();
-            const bool inPlace = QFileInfo(target).isFile();
-            if (folderReady && fits && (inPlace || journal->copy(bizlib::MainLibrary::localPath(source), target))) {
-                attachment.setLong("Copied", 1);
-                attachment.setText("LocalPath", target);
-            }
+        const auto file = staged.constFind(web.toLong("AttachmentID"));
+        if (file != staged.constEnd() && !file->path.isEmpty()) {
+            attachment.setLong("Copied", 1);
+            attachment.setText("LocalPath", file->path);
+            attachment.setText("Filename", QFileInfo(file->path).fileName());
         }
         st = table.insert(attachment);
         if (!st) {

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "bizlib/LocalFileCopy.h"
 #include "bizlib/Status.h"
 #include "quotes/ConversionOwner.h"
 
+#include <QMap>
 #include <QString>
+#include <functional>
 
 namespace bizlib {
 class Database;
@@ -34,15 +37,32 @@ public:
     // (AttachmentNames::isOnLocalDrive of its source).
     bizlib::Status hasLocalDriveAttachments(const ConversionOwner &owner, bool *found);
 
+    // The files of the request's web attachments, made before the conversion's transaction so
+    // that no file is read while the transaction holds its locks (and a source that blocks holds
+    // up nobody else).
+    struct StagedFile
+    {
+        QString path; // the copy in the owner's folder (empty: none)
+        QString refused; // why no copy was made (empty: copied, or nothing to copy)
+    };
+    using StagedFiles = QMap<qint32, StagedFile>; // by web attachment identifier
+
+    // For each web attachment (skipping those from a local drive with `skipLocalDrive`) whose source
+    // is a file path and whose name is safe: the request's own stored copy is used where its
+    // stored path names the file in the owner's folder; otherwise a free name is claimed there
+    // (never another file's: "name_2.ext" ...), `created` is told of it (the run records it) and the
+    // source is copied into it following `rules`. A source that the rules refuse, or that cannot
+    // be read, leaves that attachment without a copy and says why in its StagedFile. Stops with
+    // the failure when no name can be claimed or `created` fails (the claimed file is removed).
+    // Every file made is also in `journal`, for the caller to take back on a failure.
+    bizlib::Status stageFiles(const ConversionOwner &owner, bool skipLocalDrive, const bizlib::LocalFileCopy &rules,
+        const std::function<bizlib::Status(const QString &path)> &created, StagedFiles *staged, FileJournal *journal);
+
     // The request's web attachments in key order; with `skipLocalDrive` those from a local drive
     // are left out entirely. Each row is stored under the last part of its file name
-    // (AttachmentNames::safeName). When its source is a file path (not an address) and the name
-    // is safe, the file is copied into the owner's folder under that name (through `journal`, so
-    // a failed conversion can take it back); the row then has Copied 1 and LocalPath the copy.
-    // A copy already in place (the request's own stored copy) is used as it is. A file that
-    // cannot be copied leaves the row without a copy. Stops with the failure at a row that
-    // cannot be numbered or inserted (its number is given back).
-    bizlib::Status copyAttachments(const ConversionOwner &owner, bool skipLocalDrive, FileJournal *journal);
+    // (AttachmentNames::safeName); a row whose file was staged has Copied 1 and LocalPath the copy.
+    // Stops with the failure at a row that cannot be numbered or inserted (its number is given back).
+    bizlib::Status copyAttachments(const ConversionOwner &owner, bool skipLocalDrive, const StagedFiles &staged);
 
 private:
     bizlib::Database &m_db;

@@ -110,8 +110,19 @@ bizlib::Status WebSpecSections::copyTabTexts(const ConversionOwner &owner)
         copy.setLong("TabTextID", id);
         copy.setLong(owner.ownerField(), owner.id);
         copy.setLong(owner.webTabField(), 0);
-        if (!texts.insert(copy))
-            texts.release(copy);
+        // A tab text that cannot be stored is skipped; inside the conversion's transaction only
+        // its own insert is undone, and the rest goes on.
+        bizlib::Savepoint skippable(m_db);
+        if (!skippable.status())
+            return skippable.status();
+        if (texts.insert(copy)) {
+            if (!(st = skippable.release()))
+                return st;
+            continue;
+        }
+        if (!(st = skippable.rollback()))
+            return st;
+        texts.release(copy);
     }
     return bizlib::Status::ok();
 }

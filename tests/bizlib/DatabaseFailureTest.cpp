@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QSqlQuery>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QThread>
@@ -140,8 +141,10 @@ TEST(DatabaseOpen, postgresDownOrRefusing_givesAClearMessage)
 class SchemaUpgrade : public testsupport::DataTest
 {};
 
-// Starting again on an existing database keeps its rows; a column that an older version lacked is added.
-TEST_P(SchemaUpgrade, ensureSchemaAgain_keepsRowsAndAddsMissingColumns)
+// Starting again on an existing database keeps its rows; a column that an older version lacked is
+// added. The level alone decides: another build's fingerprint at the same level changes nothing,
+// and a newer level is used as it is and said so.
+TEST_P(SchemaUpgrade, ensureSchemaAgain_keepsRowsAndAddsMissingColumnsOnlyForAnOlderLevel)
 {
     Table notes(db(), QStringLiteral("WebNotes"));
     Record n;
@@ -149,18 +152,33 @@ TEST_P(SchemaUpgrade, ensureSchemaAgain_keepsRowsAndAddsMissingColumns)
     n.setText("Subject", QStringLiteral("kept"));
     ASSERT_TRUE(notes.insert(n).isOk());
     ASSERT_TRUE(db().exec(QStringLiteral("ALTER TABLE \"webnotes\" DROP COLUMN \"alert\"")).isOk());
-    // The database of a current version is left alone; one of an older version is brought up to date.
-    ASSERT_TRUE(db().ensureSchema(Dictionary::instance()).isOk());
-    QStringList before;
-    ASSERT_TRUE(db().columnNames(QStringLiteral("WebNotes"), &before).isOk());
-    EXPECT_FALSE(before.contains(QStringLiteral("alert")));
-    ASSERT_TRUE(db().exec(QStringLiteral("UPDATE \"wc_schema\" SET \"value\" = 'older' WHERE \"name\" = 'fingerprint'"))
-                    .isOk());
+    const auto hasAlert = [this] {
+        QStringList columns;
+        EXPECT_TRUE(db().columnNames(QStringLiteral("WebNotes"), &columns).isOk());
+        return columns.contains(QStringLiteral("alert"));
+    };
+    const auto setSchema = [this](const char *name, const QString &value) {
+        ASSERT_TRUE(db().exec(QStringLiteral("UPDATE \"wc_schema\" SET \"value\" = ? WHERE \"name\" = ?"),
+                            { value, QLatin1String(name) })
+                        .isOk());
+    };
+    QSqlQuery q;
+    ASSERT_TRUE(db().exec(QStringLiteral("SELECT \"value\" FROM \"wc_schema\" WHERE \"name\" = 'level'"), {}, &q).isOk());
+    ASSERT_TRUE(q.next());
+    const int level = q.value(0).toInt();
 
+    setSchema("fingerprint", QStringLiteral("another build"));
     ASSERT_TRUE(db().ensureSchema(Dictionary::instance()).isOk());
-    QStringList columns;
-    ASSERT_TRUE(db().columnNames(QStringLiteral("WebNotes"), &columns).isOk());
-    EXPECT_TRUE(columns.contains(QStringLiteral("alert")));
+    EXPECT_FALSE(hasAlert());
+    EXPECT_EQ(db().newerSchemaLevel(), 0);
+    setSchema("level", QString::number(level + 1));
+    ASSERT_TRUE(db().ensureSchema(Dictionary::instance()).isOk());
+    EXPECT_FALSE(hasAlert());
+    EXPECT_EQ(db().newerSchemaLevel(), level + 1);
+
+    setSchema("level", QString::number(level - 1));
+    ASSERT_TRUE(db().ensureSchema(Dictionary::instance()).isOk());
+    EXPECT_TRUE(hasAlert());
     Record back;
     ASSERT_TRUE(notes.fetch(QStringLiteral("NOTEIDKEY"), {n.toLong("NoteID")}, back).isOk());
     EXPECT_EQ(back.text("Subject"), QStringLiteral("kept"));

@@ -137,13 +137,14 @@ TEST(FreeFileNames, aNameTakenByAnotherProgramAfterTheCheckIsNeverShared)
     // Another workstation creates the file between this program's check and its claim.
     FreeFileName::Options options;
     int checks = 0;
-    options.taken = [&checks](const QString &candidate) {
+    options.taken = [&checks](const QString &candidate, bool *taken) {
         if (checks++ == 0) {
             QFile theirs(candidate);
             EXPECT_TRUE(theirs.open(QIODevice::WriteOnly));
             theirs.write("theirs");
         }
-        return false;
+        *taken = false;
+        return Status::ok();
     };
     QString mine;
     ASSERT_TRUE(FreeFileName::claim(wanted, &mine, options).isOk());
@@ -153,6 +154,34 @@ TEST(FreeFileNames, aNameTakenByAnotherProgramAfterTheCheckIsNeverShared)
     EXPECT_EQ(theirs.readAll(), QByteArray("theirs")) << "their file is left as it was";
 
     EXPECT_TRUE(FreeFileName::claim(dir.filePath(QStringLiteral("none/x.pdf")), &mine).isError());
+}
+
+// While the records cannot be asked (the database is not answering), the search ends with that
+// failure at once; a name taken everywhere ends after a bounded number of tries.
+TEST(FreeFileNames, aFailedQuestionEndsTheSearchAndTheTriesAreBounded)
+{
+    QTemporaryDir dir;
+    FreeFileName::Options options;
+    int asked = 0;
+    options.taken = [&asked](const QString &, bool *) {
+        ++asked;
+        return Status::error(QStringLiteral("server closed the connection"));
+    };
+    QString mine;
+    Status st = FreeFileName::claim(dir.filePath(QStringLiteral("a.pdf")), &mine, options);
+    EXPECT_TRUE(st.isError());
+    EXPECT_TRUE(st.message().contains(QStringLiteral("server closed"))) << st.message().toStdString();
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(mine.isEmpty());
+
+    options.taken = [&asked](const QString &, bool *taken) {
+        ++asked;
+        *taken = true;
+        return Status::ok();
+    };
+    asked = 0;
+    EXPECT_TRUE(FreeFileName::claim(dir.filePath(QStringLiteral("a.pdf")), &mine, options).isNotFound());
+    EXPECT_EQ(asked, FreeFileName::kMaxTries);
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, QuoteSupportOperations, testsupport::allEngines(), testsupport::engineName);

@@ -6,6 +6,7 @@
 #include "config/AppContext.h"
 #include "config/FrameEvents.h"
 #include "console/AlertWindow.h"
+#include "console/ProcessingProblems.h"
 #include "console/QuoteListModel.h"
 #include "console/RefreshCycle.h"
 #include "console/SoundPlayer.h"
@@ -61,6 +62,7 @@ public:
         : m_quotes(quotes)
     { }
     std::function<Response(qint32 quoteId)> process;
+    std::function<QString(qint32 quoteId)> failure; // what a cancelled run says went wrong
     QList<std::pair<qint32, bool>> calls; // request, as an RFQ
     qint32 current = 0;
     qint32 returnedTo = 0;
@@ -68,10 +70,12 @@ public:
 
     qint32 currentQuote() const override { return current; }
     void returnToQuote(qint32 quoteId) override { returnedTo = quoteId; }
-    Response processQuote(const bizlib::Record &request, bool isRfq) override
+    Response processQuote(const bizlib::Record &request, bool isRfq, QString *why) override
     {
         calls << std::pair { request.toLong("QuoteID"), isRfq };
         const Response r = process ? process(request.toLong("QuoteID")) : Response::Cancelled;
+        if (r == Response::Cancelled && failure)
+            *why = failure(request.toLong("QuoteID"));
         m_quotes.reset();
         return r;
     }
@@ -244,6 +248,69 @@ TEST_F(AlertStepTest, walkProcessesEachQualifyingRequestAtMostOnceAndReturnsToTh
     EXPECT_EQ(quotes.rowCount(), 3); // the unpriced, the cancelled and the put-back request wait
     EXPECT_EQ(window.returnedTo, unpriced);
     EXPECT_EQ(cycle.lastReminder(), clock.msecs());
+}
+
+// A run that fails is listed with its reason and its request waits (1, 2, 4 ... minutes) instead of
+// being tried at every refresh, unless its row changes or the user asks (F5). After a processed
+// request the walk starts again at the top: a request that arrived above it is processed too.
+TEST_F(AlertStepTest, aFailedRequestIsListedAndWaitsAndTheWalkRestartsAtTheTopAfterEachProcessedOne)
+{
+    ctx.settings.autoProcessRfqs = true;
+    console::ProcessingProblems problems;
+    AlertStep withProblems { { &ctx, &counts, &quotes, &cycle, &window, &sounds, nullptr, &problems } };
+    const qint32 client = consoletest::addClient(db(), QStringLiteral("Acme"), QStringLiteral("JS"));
+    const qint32 failing = consoletest::addQuote(db(), 5, client, QStringLiteral("Pending"));
+    const qint32 first = consoletest::addQuote(db(), 7, client, QStringLiteral("Pending"));
+    ASSERT_TRUE(quotes.reset().isOk());
+    qint32 arrived = 0;
+    window.failure = [](qint32) { return QStringLiteral("The database is not answering."); };
+    window.process = [&](qint32 id) {
+        if (id == failing)
+            return Response::Cancelled;
+        bizlib::Table t(db(), QStringLiteral("WebQuotes"));
+        bizlib::Record r = t.newRecord();
+        EXPECT_TRUE(t.fetch(QStringLiteral("QUOTEIDKEY"), { id }, r).isOk());
+        EXPECT_TRUE(t.remove(r).isOk());
+        if (arrived == 0) // a request listed first arrives while this one is processed
+            arrived = consoletest::addQuote(db(), 1, client, QStringLiteral("Pending"));
+        return Response::Completed;
+    };
+
+    const QList<qint32> done = withProblems.processAutomatically();
+    EXPECT_EQ(done, (QList<qint32> { first, arrived }));
+    ASSERT_EQ(problems.count(), 1);
+    EXPECT_EQ(problems.entries().first().request, QStringLiteral("Web quote request 5"));
+    EXPECT_EQ(problems.entries().first().reason, QStringLiteral("The database is not answering."));
+    EXPECT_EQ(problems.waitMinutes(failing), 1);
+
+    window.calls.clear();
+    EXPECT_TRUE(withProblems.processAutomatically().isEmpty());
+    EXPECT_TRUE(window.calls.isEmpty()) << "a failed request is not tried again at once";
+
+    ASSERT_TRUE(db().exec(QStringLiteral("UPDATE \"webquotes\" SET \"title\" = 'changed' WHERE \"quoteid\" = ?"),
+                        { failing })
+                    .isOk());
+    ASSERT_TRUE(quotes.reset().isOk());
+    withProblems.processAutomatically();
+    EXPECT_EQ(window.calls.size(), 1) << "a changed row is tried again";
+    EXPECT_EQ(problems.waitMinutes(failing), 1);
+    withProblems.processAutomatically();
+    EXPECT_EQ(window.calls.size(), 1);
+    problems.forgetWaits();
+    withProblems.processAutomatically();
+    EXPECT_EQ(window.calls.size(), 2) << "F5 tries it again";
+    EXPECT_EQ(problems.count(), 3);
+
+    // Each further failure of an unchanged row doubles the wait, up to an hour.
+    const QByteArray same = "row";
+    QList<int> waits;
+    for (int i = 0; i < 8; ++i) {
+        problems.failed(99, same, QDateTime::currentDateTime());
+        waits << problems.waitMinutes(99);
+    }
+    EXPECT_EQ(waits, (QList<int> { 1, 2, 4, 8, 16, 32, 60, 60 }));
+    EXPECT_FALSE(problems.mayTry(99, same, QDateTime::currentDateTime().addSecs(59 * 60)));
+    EXPECT_TRUE(problems.mayTry(99, same, QDateTime::currentDateTime().addSecs(61 * 60)));
 }
 
 TEST_F(AlertStepTest, reminderGoesToTheUserAndAdminOnceTheIntervalHasPassedOnTheMonotonicClock)

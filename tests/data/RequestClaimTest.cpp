@@ -1,6 +1,7 @@
 #include "data/RequestClaim.h"
 
 #include "bizlib/Table.h"
+#include "data/ClaimBook.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestDatabase.h"
 
@@ -149,7 +150,7 @@ TEST_P(Claim, twoWorkstationsNeverBothHoldOneRequestAndOnlyTheHolderDeletesIt)
     testsupport::ScriptedPrompter unlock;
     unlock.answer(2);
     RequestClaim takeover(*other, v, id, &unlock);
-    ASSERT_EQ(takeover.claim(false), Outcome::Unlocked);
+    ASSERT_EQ(takeover.claim(false), Outcome::Unlocked) << takeover.lastStatus().message().toStdString();
     ASSERT_TRUE(takeover.removeRequest().isOk());
     takeover.settle();
     EXPECT_FALSE(read(v, id).isValid());
@@ -158,9 +159,80 @@ TEST_P(Claim, twoWorkstationsNeverBothHoldOneRequestAndOnlyTheHolderDeletesIt)
     ASSERT_TRUE(notes.count(&left).isOk());
     EXPECT_EQ(left, 0);
     EXPECT_TRUE(mine.removeRequest().isNotFound());
-    EXPECT_TRUE(mine.release().isOk()); // the request is gone: nothing to write back
+    EXPECT_TRUE(mine.release().isNotFound()); // the request is gone: nothing to write back
+    EXPECT_FALSE(mine.isHeld());
     EXPECT_FALSE(read(v, id).isValid());
 }
+
+// The list said "Pending"; another workstation has written another free status since. The claim
+// saves the status as it is now, so a cancel gives back that one, never the list's.
+TEST_P(Claim, aListStatusThatIsNoLongerTheRowsIsNeitherWrittenNorSaved)
+{
+    const ClaimVariant &v = ClaimVariant::quoteProcessing();
+    // The web monitor's own tables may take a NULL status (this program's do not).
+    if (db().isPostgres()) {
+        ASSERT_TRUE(db().exec(QStringLiteral("ALTER TABLE \"webquotes\" ALTER COLUMN \"status\" DROP NOT NULL")).isOk());
+    }
+    for (const char *now : std::initializer_list<const char *> { "Waiting", "", nullptr }) {
+        if (!now && !db().isPostgres())
+            continue;
+        SCOPED_TRACE(now ? now : "NULL");
+        const qint32 id = addRequest(v, QStringLiteral("Pending"));
+        const bizlib::Status written = now
+            ? db().exec(QStringLiteral("UPDATE \"webquotes\" SET \"status\" = ? WHERE \"quoteid\" = ?"),
+                { QString::fromLatin1(now), id })
+            : db().exec(QStringLiteral("UPDATE \"webquotes\" SET \"status\" = NULL WHERE \"quoteid\" = ?"), { id });
+        ASSERT_TRUE(written.isOk()) << written.message().toStdString();
+        RequestClaim claim(db(), v, id);
+        ASSERT_EQ(claim.claim(true, {}, QStringLiteral("Pending")), Outcome::Claimed);
+        EXPECT_EQ(status(v, id), QStringLiteral("Processing"));
+        EXPECT_EQ(claim.savedStatus(), QString::fromLatin1(now ? now : ""));
+        ASSERT_TRUE(claim.release().isOk());
+        EXPECT_EQ(status(v, id), QString::fromLatin1(now ? now : ""));
+    }
+}
+
+// Who holds a request is known: the warning names the holder, Unlock takes the claim over, and
+// the window that lost it writes nothing afterwards (release, hand-on, delete, record) and is told who took it.
+TEST_P(Claim, aClaimTakenOverElsewhereMakesEveryLaterWriteOfTheFirstHolderFailAndSayWho)
+{
+    const ClaimVariant &v = ClaimVariant::quoteProcessing();
+    const qint32 id = addRequest(v, QStringLiteral("Pending"));
+    RequestClaim first(db(), v, id, nullptr, {}, QStringLiteral("JS"));
+    ASSERT_EQ(first.claim(false), Outcome::Claimed);
+    data::ClaimHolder held;
+    ASSERT_TRUE(data::ClaimBook(db()).holderOf(v.table, id, &held).isOk());
+    EXPECT_EQ(held.userCode, QStringLiteral("JS"));
+    EXPECT_EQ(held.owner, first.owner());
+    EXPECT_EQ(held.processId, data::ClaimSession::thisProcess().processId);
+    EXPECT_EQ(held.savedStatus, QStringLiteral("Pending"));
+
+    const auto other = testDb().openSecond();
+    testsupport::ScriptedPrompter unlock;
+    unlock.answer(2);
+    RequestClaim second(*other, v, id, &unlock, {}, QStringLiteral("AB"));
+    ASSERT_EQ(second.claim(false), Outcome::Unlocked);
+    ASSERT_EQ(unlock.shown().size(), 1);
+    EXPECT_TRUE(unlock.shown().first().text.startsWith(v.message));
+    EXPECT_TRUE(unlock.shown().first().text.contains(QStringLiteral("\n\nHeld by JS on ")))
+        << unlock.shown().first().text.toStdString();
+    EXPECT_EQ(second.savedStatus(), QStringLiteral("Pending")); // the first holder's
+
+    for (int write = 0; write < 3; ++write) {
+        SCOPED_TRACE(write);
+        const bizlib::Status st = write == 0 ? first.handOn(QStringLiteral("Rejected"))
+            : write == 1                     ? first.removeRequest()
+                                             : first.release();
+        EXPECT_TRUE(st.isNotFound());
+        EXPECT_TRUE(st.message().contains(QStringLiteral("taken over by AB"))) << st.message().toStdString();
+        EXPECT_EQ(status(v, id), QStringLiteral("Processing"));
+    }
+    EXPECT_FALSE(first.isHeld());
+    ASSERT_TRUE(second.release().isOk());
+    EXPECT_EQ(status(v, id), QStringLiteral("Pending"));
+    EXPECT_TRUE(data::ClaimBook(db()).holderOf(v.table, id, &held).isNotFound());
+}
+
 
 TEST_P(Claim, aHeldClaimIsReleasedWhenItsWindowGoesAwayButNotOverAnotherStatus)
 {

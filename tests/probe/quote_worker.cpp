@@ -6,13 +6,17 @@
 //   quote_worker driver=QSQLITE file=DB data=FOLDER user=JS
 //   quote_worker driver=QPSQL host=H port=P name=N dbuser=U password=W schema=S data=FOLDER user=JS
 //
+// At its start it cleans up after claims whose holder is gone, as the console does.
 // QUOTE_WORKER_KILL_AT=<point> makes the process kill itself (SIGKILL) the first time the
-// processing routine reaches that point ("converted", "numbered", "stored", "deleted",
-// "committed"). Prints "processed N declined D failed F" and exits 0 when nothing failed.
+// processing routine reaches that point ("staged", "converted", "numbered", "stored", "deleted",
+// "committed"). QUOTE_WORKER_MANUAL=1 processes as a user would, and is killed while the quote
+// form is open. Prints "processed N declined D failed F" and exits 0 when nothing failed.
 
 #include "bizlib/Database.h"
 #include "bizlib/Table.h"
+#include "bizlib/forms/RecordForms.h"
 #include "config/AppContext.h"
+#include "data/ClaimCleanup.h"
 #include "quotes/QuoteProcessing.h"
 
 #include <QCoreApplication>
@@ -45,6 +49,15 @@ QList<qint32> pendingTemplateRequests(bizlib::Database &db)
     }
     return ids;
 }
+
+// A user who walks away: the process ends while the quote form is open.
+class KilledWithTheFormOpen : public bizlib::forms::RecordForms
+{
+public:
+    void runForm(bizlib::forms::FormModel &) override { std::raise(SIGKILL); }
+    void runList(bizlib::forms::SelectionList &) override { }
+    std::optional<QDate> pickDate(const QString &, const QDate &) override { return std::nullopt; }
+};
 
 } // namespace
 
@@ -84,9 +97,20 @@ int main(int argc, char **argv)
         ctx.glo.user.userName = user.text("FullName");
     }
 
+    data::ClaimCleanup cleanup(db, { ctx.brevix.globalData }, config.claimTimeout);
+    data::ClaimCleanup::Report cleaned;
+    if (const bizlib::Status st = cleanup.run(&cleaned); st.isError())
+        std::fprintf(stderr, "cleanup: %s\n", qPrintable(st.message()));
+    for (const QString &line : std::as_const(cleaned.lines))
+        std::fprintf(stderr, "%s\n", qPrintable(line));
+
     const QByteArray killAt = qgetenv("QUOTE_WORKER_KILL_AT");
+    const bool manual = qgetenv("QUOTE_WORKER_MANUAL") == "1";
+    KilledWithTheFormOpen forms;
     quotes::QuoteProcessing::Services services;
     services.ctx = &ctx;
+    if (manual)
+        services.forms = &forms;
     services.checkpoint = [&killAt](const char *point) {
         if (!killAt.isEmpty() && killAt == point)
             std::raise(SIGKILL);
@@ -108,7 +132,7 @@ int main(int argc, char **argv)
             const auto args = quotes::QuoteProcessing::automaticArguments(ctx.settings, request);
             if (!args)
                 continue;
-            quotes::QuoteProcessing processing(services, request, args->automatic, args->isRfq);
+            quotes::QuoteProcessing processing(services, request, args->automatic && !manual, args->isRfq);
             if (!processing.open()) {
                 ++declined;
                 continue;

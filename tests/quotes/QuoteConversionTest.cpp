@@ -5,6 +5,8 @@
 #include "bizlib/forms/SelectLibrary.h"
 #include "quotes/FileJournal.h"
 
+#include <sys/stat.h>
+
 using bizlib::Record;
 using bizlib::forms::Response;
 using quotetest::QuoteTest;
@@ -26,16 +28,20 @@ protected:
         s.user = ctx.glo.user;
         s.rfqEstimator = QStringLiteral("AB");
         s.dataFolder = ctx.brevix.globalData;
+        s.localCopies = copies;
         auto c = std::make_unique<quotes::QuoteConversion>(s, requestId, isRfq, automatic);
         EXPECT_EQ(c->prepare(), expected);
         if (expected == Response::Completed) {
-            const bizlib::Status st = c->build(&journal);
+            bizlib::Status st = c->stageFiles({}, &journal);
+            if (st)
+                st = c->build();
             EXPECT_TRUE(st.isOk()) << st.message().toStdString();
         }
         return c;
     }
 
     quotes::FileJournal journal;
+    bizlib::LocalFileCopy copies { { files.path() } };
 };
 
 TEST_P(Conversion, tabTextsFillTheSpecificationByTabNameAndAreCopiedOntoTheQuote)
@@ -169,15 +175,71 @@ TEST_P(Conversion, attachmentsFromLocalDrivesFollowTheAnswerAndNamesNeverLeaveTh
         for (const Record &a : made) {
             EXPECT_EQ(a.text("ParentType"), QStringLiteral("QTE"));
             EXPECT_EQ(a.toLong("ParentID"), c->newQuoteId());
-            EXPECT_EQ(a.toLong("Copied"), a.text("Filename") == QLatin1String("escape.txt") ? 1 : 0)
+            EXPECT_EQ(a.toLong("Copied"), a.text("Filename").startsWith(QLatin1String("escape")) ? 1 : 0)
                 << a.text("Filename").toStdString();
         }
-        // Only the local file with a usable name is copied, under its last name part, into the folder.
+        // Only the local file with a usable name is copied, under its last name part, into the folder
+        // (an earlier case's record still names "escape.txt": this copy takes the next free name).
         const QStringList copied = QDir(dataFile({})).entryList(QDir::Files);
-        EXPECT_EQ(copied, k.rows == 4 ? QStringList { QStringLiteral("escape.txt") } : QStringList {});
-        QFile::remove(dataFile(QStringLiteral("escape.txt")));
+        const QString expected = webId == 59002 ? QStringLiteral("escape.txt") : QStringLiteral("escape_2.txt");
+        EXPECT_EQ(copied, k.rows == 4 ? QStringList { expected } : QStringList {});
+        for (const QString &name : copied)
+            QFile::remove(dataFile(name));
     }
     EXPECT_EQ(QDir(files.path()).entryList(QDir::Files), QStringList { QStringLiteral("outside.txt") });
+}
+
+// Sources named by the website are copied only when they are regular files, within the size
+// limit, inside an allowed folder; anything else is refused with its reason and the attachment is
+// recorded without a copy. Two attachments of the same name get two files, each its own.
+TEST_P(Conversion, onlyAllowedRegularFilesAreCopiedEachToAFileOfItsOwn)
+{
+    const QString allowed = files.filePath(QStringLiteral("uploads"));
+    const QString other = files.filePath(QStringLiteral("private"));
+    ASSERT_TRUE(QDir().mkpath(allowed) && QDir().mkpath(other));
+    const auto write = [](const QString &path, const QByteArray &bytes) {
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+    };
+    write(QDir(allowed).filePath(QStringLiteral("a.pdf")), "first");
+    write(QDir(allowed).filePath(QStringLiteral("b.pdf")), "second");
+    write(QDir(allowed).filePath(QStringLiteral("big.pdf")), QByteArray(2048, 'x'));
+    write(QDir(other).filePath(QStringLiteral("secret.pdf")), "secret");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(QDir(allowed).filePath(QStringLiteral("pipe.pdf"))).constData(), 0600), 0);
+    copies = bizlib::LocalFileCopy { { allowed }, 1024 };
+    const qint32 id = add("WebQuotes",
+        { { "ClientID", client }, { "TemplateID", templateId }, { "WebID", 59100 }, { "HasAttachments", 1 },
+            { "Status", "Processing" } })
+                          .toLong("QuoteID");
+    struct Source
+    {
+        const char *path; // relative to the test folder
+        const char *refusal; // empty: copied
+    };
+    const Source sources[] = { { "uploads/a.pdf", "" }, { "uploads/b.pdf", "" }, { "private/secret.pdf", "not inside" },
+        { "uploads/pipe.pdf", "not a regular file" }, { "uploads/big.pdf", "larger than" },
+        { "uploads/../private/secret.pdf", "not inside" } };
+    for (const Source &src : sources)
+        add("WebAttachments",
+            { { "QuoteID", id }, { "SourceName", files.filePath(QLatin1String(src.path)) }, { "Filename", "art.pdf" } });
+    const auto c = convert(id, false, true);
+
+    const QList<Record> made = rows("Attachments", "QUOTEIDKEY", { c->newQuoteId() });
+    ASSERT_EQ(made.size(), int(std::size(sources)));
+    QStringList contents;
+    for (const Record &a : made) {
+        if (a.toLong("Copied") == 1) {
+            QFile f(a.text("LocalPath"));
+            EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+            contents << QString::fromLatin1(f.readAll());
+        }
+    }
+    EXPECT_EQ(contents, (QStringList { "first", "second" }));
+    const QStringList refusals = c->refusals();
+    ASSERT_EQ(refusals.size(), 4);
+    for (int i = 2; i < int(std::size(sources)); ++i)
+        EXPECT_TRUE(refusals.at(i - 2).contains(QLatin1String(sources[i].refusal))) << refusals.at(i - 2).toStdString();
+    EXPECT_EQ(QDir(dataFile({})).entryList(QDir::Files), (QStringList { "art.pdf", "art_2.pdf" }));
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, Conversion, testsupport::allEngines(), testsupport::engineName);

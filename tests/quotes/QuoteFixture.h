@@ -15,6 +15,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QVariantMap>
 
@@ -149,7 +150,9 @@ protected:
         add("TabTexts", { { "WebQuoteID", id }, { "TabID", tabs.value("Prepress") }, { "Text", "Plates" } });
         add("WebNotes", { { "QuoteID", id }, { "ParentType", "QTE" }, { "ParentID", id }, { "Notes", "Rush" } });
         if (localFile) {
-            const QString source = files.filePath(QStringLiteral("art.pdf"));
+            // Where the web monitor leaves uploaded files: a folder that processing may copy from.
+            const QString source = uploadedFile();
+            QDir().mkpath(QFileInfo(source).absolutePath());
             QFile f(source);
             EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write("%PDF-1.4 artwork") > 0);
             const qint32 webId = values.value("WebID").toInt();
@@ -208,6 +211,8 @@ protected:
         EXPECT_TRUE(p.mayStart());
         return p.run();
     }
+
+    QString uploadedFile() const { return QDir(ctx.brevix.globalData).filePath(QStringLiteral("uploads/art.pdf")); }
 
     QString dataFile(const QString &name) const
     {

@@ -1,6 +1,7 @@
 #include "QuoteFixture.h"
 #include "bizlib/Clock.h"
 #include "data/ClaimVariant.h"
+#include "data/RequestClaim.h"
 #include "quotes/RfqNotice.h"
 
 #include <QProcess>
@@ -130,10 +131,85 @@ TEST_P(Processing, aFailedAutomaticInsertKeepsTheRequestAndLeavesNothingOfTheCon
     EXPECT_EQ(fetch("SYCONF", "SYCONFIDKEY", 1).toLong("LastQuoteNo"), 24100);
     EXPECT_FALSE(QFile::exists(dataFile(QStringLiteral("58001_art.pdf"))));
     EXPECT_FALSE(QFile::exists(dataFile(QStringLiteral("24101_art.pdf"))));
-    EXPECT_TRUE(QFile::exists(files.filePath(QStringLiteral("art.pdf"))));
+    EXPECT_TRUE(QFile::exists(uploadedFile()));
     EXPECT_TRUE(p.documentFile().isEmpty());
     EXPECT_TRUE(sink.messages().isEmpty());
     EXPECT_TRUE(downloader.started.isEmpty());
+}
+
+// Another workstation unlocks the request while this one is in its final writes (PostgreSQL: inside
+// its final transaction; SQLite, whose writers take turns: just before it). This run stores
+// nothing and says who took the request; processed again, it becomes exactly one quote.
+TEST_P(Processing, aTakeoverDuringTheFinalWritesMakesExactlyOneQuoteAndTheLoserIsTold)
+{
+    const qint32 id = addRequest();
+    const auto other = testDb().openSecond();
+    testsupport::ScriptedPrompter unlock;
+    unlock.answer(2);
+    std::unique_ptr<data::RequestClaim> takeover;
+    quotes::QuoteProcessing::Services s = services();
+    const QByteArray when = db().isPostgres() ? "stored" : "staged";
+    s.checkpoint = [&](const char *point) {
+        if (when != point || takeover)
+            return;
+        takeover = std::make_unique<data::RequestClaim>(*other, data::ClaimVariant::quoteProcessing(), id, &unlock,
+            std::function<void()> {}, QStringLiteral("AB"));
+        EXPECT_EQ(takeover->claim(false), data::RequestClaim::Outcome::Unlocked);
+    };
+    {
+        quotes::QuoteProcessing first(s, fetch("WebQuotes", "QUOTEIDKEY", id), true, false);
+        ASSERT_TRUE(first.open());
+        EXPECT_EQ(first.run(), Response::Cancelled);
+        EXPECT_TRUE(first.told().contains(QStringLiteral("taken over by AB"))) << first.told().toStdString();
+    }
+    ASSERT_TRUE(takeover);
+    EXPECT_TRUE(rows("Quotes", "NUMBERKEY", { 24101 }).isEmpty());
+    EXPECT_EQ(fetch("WebQuotes", "QUOTEIDKEY", id).text("Status"), QStringLiteral("Processing"));
+    EXPECT_TRUE(sink.messages().isEmpty());
+
+    takeover.reset(); // they give it back, and it is processed once
+    EXPECT_EQ(process(id, true), Response::Completed);
+    EXPECT_EQ(rows("Quotes", "NUMBERKEY", { 24101 }).size(), 1);
+    EXPECT_TRUE(rows("Quotes", "NUMBERKEY", { 24102 }).isEmpty());
+}
+
+// A tab text that cannot be stored is skipped: inside the conversion's one transaction only its
+// own insert is undone (a savepoint), and the quote is made with the rest.
+TEST_P(Processing, aTabTextThatCannotBeStoredIsSkippedAndTheQuoteIsStillMade)
+{
+    const qint32 id = addRequest();
+    add("TabTexts", { { "WebQuoteID", id }, { "TabID", tabs.value("Size") }, { "Text", "A4" } });
+    ASSERT_TRUE(db().exec(QStringLiteral("CREATE UNIQUE INDEX \"one_text_per_tab\" ON \"tabtexts\" (\"quoteid\", \"tabid\") "
+                                         "WHERE \"quoteid\" <> 0"))
+                    .isOk());
+    quotes::QuoteProcessing p(services(), fetch("WebQuotes", "QUOTEIDKEY", id), true, false);
+    ASSERT_TRUE(p.open());
+    ASSERT_EQ(p.run(), Response::Completed) << p.lastStatus().message().toStdString();
+    const QList<Record> texts = rows("TabTexts", "QUOTEIDTABIDKEY", { p.quote().toLong("QuoteID") });
+    EXPECT_EQ(texts.size(), 2); // Size once, Prepress
+    EXPECT_FALSE(fetch("WebQuotes", "QUOTEIDKEY", id).isValid());
+}
+
+// A cancelled run gives the request back its status, and its template and previous quote as the
+// conversion left them: identifiers of quotes that no longer exist are cleared.
+TEST_P(Processing, aCancelWritesBackTheTemplateAndPreviousQuoteTheConversionCleared)
+{
+    struct Case
+    {
+        qint32 templateId;
+        qint32 previousId;
+    };
+    for (const Case c : { Case { 999999, 0 }, Case { 0, 888888 }, Case { 999999, 888888 } }) {
+        SCOPED_TRACE(c.templateId + c.previousId);
+        const qint32 id = addRequest({ { "TemplateID", c.templateId }, { "PreviousID", c.previousId },
+            { "Status", "Waiting" } });
+        forms.cancelForm();
+        EXPECT_EQ(process(id, false), Response::Cancelled);
+        const Record request = fetch("WebQuotes", "QUOTEIDKEY", id);
+        EXPECT_EQ(request.text("Status"), QStringLiteral("Waiting"));
+        EXPECT_EQ(request.toLong("TemplateID"), 0);
+        EXPECT_EQ(request.toLong("PreviousID"), 0);
+    }
 }
 
 TEST_P(Processing, aClaimedRequestIsLeftAloneAutomaticallyAndUnlockThenCancelFreesIt)

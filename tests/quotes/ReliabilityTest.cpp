@@ -1,9 +1,13 @@
 #include "bizlib/Database.h"
 #include "bizlib/Dictionary.h"
+#include "bizlib/Table.h"
 #include "demo/DemoData.h"
 #include "support/TestDatabase.h"
 
+#include <QDir>
+#include <QFile>
 #include <QProcess>
+#include <QSet>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
@@ -59,8 +63,58 @@ protected:
         return args;
     }
 
+    // Gives every waiting request an attachment whose file the web monitor left in its upload
+    // folder (inside the data folder), so that runs copy and rename files.
+    void addLocalAttachments()
+    {
+        const QString uploads = m_files.filePath(QStringLiteral("data/uploads"));
+        ASSERT_TRUE(QDir().mkpath(uploads));
+        QSqlQuery q;
+        ASSERT_TRUE(db().exec(QStringLiteral("SELECT \"quoteid\", \"webid\" FROM \"webquotes\" WHERE \"hasattachments\" = 0"),
+                            {}, &q)
+                        .isOk());
+        QList<QPair<qint32, qint32>> requests;
+        while (q.next())
+            requests.append({ q.value(0).toInt(), q.value(1).toInt() });
+        bizlib::Table attachments(db(), QStringLiteral("WebAttachments"));
+        for (const auto &[id, webId] : requests) {
+            const QString source = QDir(uploads).filePath(QStringLiteral("%1.pdf").arg(webId));
+            QFile f(source);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write("%PDF-1.4");
+            bizlib::Record r;
+            ASSERT_TRUE(attachments.prime(r).isOk());
+            r.setLong("QuoteID", id);
+            r.setText("SourceName", source);
+            r.setText("SourceFile", QStringLiteral("art.pdf"));
+            r.setText("Filename", QStringLiteral("%1_art.pdf").arg(webId));
+            ASSERT_TRUE(attachments.insert(r).isOk());
+            ASSERT_TRUE(db().exec(QStringLiteral("UPDATE \"webquotes\" SET \"hasattachments\" = 1 WHERE \"quoteid\" = ?"),
+                                { id })
+                            .isOk());
+        }
+    }
+
+    // Every file in the quotes folder belongs to a stored attachment, and every copied
+    // attachment's file is there: nothing of an interrupted run is left on disk.
+    void expectFilesAccountedFor()
+    {
+        QSet<QString> named;
+        QSqlQuery q;
+        ASSERT_TRUE(db().exec(QStringLiteral("SELECT \"localpath\" FROM \"attachments\" WHERE \"copied\" = 1"), {}, &q)
+                        .isOk());
+        while (q.next()) {
+            named.insert(q.value(0).toString());
+            EXPECT_TRUE(QFile::exists(q.value(0).toString())) << q.value(0).toString().toStdString();
+        }
+        const QDir quotes(m_files.filePath(QStringLiteral("data/quotes")));
+        for (const QString &name : quotes.entryList(QDir::Files))
+            EXPECT_TRUE(named.contains(quotes.filePath(name))) << "left behind: " << name.toStdString();
+        EXPECT_EQ(value(QStringLiteral("SELECT COUNT(*) FROM \"wc_claims\"")), 0);
+    }
+
     // Runs `count` workers at once until all have ended; their exit codes (-1: killed).
-    QList<int> runWorkers(int count, const QByteArray &killAt = {})
+    QList<int> runWorkers(int count, const QByteArray &killAt = {}, bool manual = false)
     {
         std::vector<std::unique_ptr<QProcess>> workers;
         for (int i = 0; i < count; ++i) {
@@ -68,6 +122,8 @@ protected:
             QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
             if (!killAt.isEmpty())
                 env.insert(QStringLiteral("QUOTE_WORKER_KILL_AT"), QString::fromLatin1(killAt));
+            if (manual)
+                env.insert(QStringLiteral("QUOTE_WORKER_MANUAL"), QStringLiteral("1"));
             p->setProcessEnvironment(env);
             p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
             p->start(QStringLiteral(QUOTE_WORKER_PATH), workerArguments());
@@ -140,26 +196,35 @@ TEST_P(Reliability, fourWorkstationsTurnTwoHundredRequestsIntoExactlyOneQuoteEac
     expectNumbersWithoutGaps(200);
 }
 
-TEST_P(Reliability, aWorkstationKilledAnywhereLeavesTheRequestOrTheQuoteAndAnUnlockFinishesIt)
+// A workstation killed at any write of the automatic path, or while a user has the quote form
+// open: the next start cleans up what the run made and gives the request back, which is then
+// processed; or the run's result is complete and the request is gone. Never both, never neither,
+// and no file or claim of the run is left.
+TEST_P(Reliability, aWorkstationKilledAnywhereIsCleanedUpAtTheNextStart)
 {
     int made = 0;
-    for (const char *point : { "converted", "numbered", "stored", "deleted", "committed" }) {
-        SCOPED_TRACE(point);
+    struct Kill
+    {
+        const char *point; // empty: killed with the quote form open
+        bool manual;
+    };
+    const Kill kills[] = { { "staged", false }, { "converted", false }, { "numbered", false }, { "stored", false },
+        { "deleted", false }, { "committed", false }, { "", true } };
+    for (const Kill &kill : kills) {
+        SCOPED_TRACE(kill.manual ? "form open" : kill.point);
         ASSERT_TRUE(addRequests(2).isOk());
+        addLocalAttachments();
         const QList<qint32> webIds = pendingWebIds();
-        EXPECT_EQ(runWorkers(1, point), QList<int> { -1 });
-        expectRequestOrQuote(webIds);
-        const bool stored = QByteArray(point) == "committed";
+        EXPECT_EQ(runWorkers(1, kill.point, kill.manual), QList<int> { -1 });
+        const bool stored = QByteArray(kill.point) == "committed";
         EXPECT_EQ(value(QStringLiteral("SELECT COUNT(*) FROM \"webquotes\"")), stored ? 1 : 2);
-        // The killed workstation's claim stays until a user unlocks the request.
-        EXPECT_EQ(value(QStringLiteral("SELECT COUNT(*) FROM \"webquotes\" WHERE \"status\" = 'Processing'")),
-            stored ? 0 : 1);
-        ASSERT_TRUE(db().exec(QStringLiteral("UPDATE \"webquotes\" SET \"status\" = 'Pending'")).isOk());
+
         EXPECT_EQ(runWorkers(1), QList<int> { 0 });
         made += 2;
         expectRequestOrQuote(webIds);
         EXPECT_EQ(value(QStringLiteral("SELECT COUNT(*) FROM \"webquotes\"")), 0);
         expectNumbersWithoutGaps(made);
+        expectFilesAccountedFor();
     }
 }
 

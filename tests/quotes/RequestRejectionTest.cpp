@@ -5,6 +5,7 @@
 #include "bizlib/Table.h"
 #include "bizlib/TableCursor.h"
 #include "config/AppContext.h"
+#include "data/RequestClaim.h"
 #include "support/ScriptedForms.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestDatabase.h"
@@ -266,6 +267,50 @@ TEST_P(Rejection, aSignupIsRejectedWithItsResponseEvenAnEmptyOne)
     EXPECT_EQ(tasks().first().text("TaskType"), QStringLiteral("WebSignup"));
     EXPECT_EQ(tasks().first().toLong("TaskID"), id);
     EXPECT_TRUE(tasks().first().text("Description").isEmpty());
+}
+
+// OK writes the request's new status and queues the webtask in one transaction, only while this
+// window still holds the claim: taken over elsewhere, nothing is queued and the user reads "NOT
+// sent" with who took it; a task that cannot be stored leaves no "Rejected" behind.
+TEST_P(Rejection, okThatCannotFinishQueuesNothingAndChangesNoStatus)
+{
+    for (const RejectionVariant *v : { &RejectionVariant::quote(), &RejectionVariant::signup() }) {
+        for (const bool takenOver : { true, false }) {
+            SCOPED_TRACE(v->table.toStdString() + (takenOver ? " taken over" : " task refused"));
+            const Record request = v->kind == RejectionVariant::Kind::Signup ? add("WebSignup", { { "Status", "Pending" } })
+                                                                             : quoteRequest();
+            const qint32 id = request.toLong(v->kind == RejectionVariant::Kind::Signup ? "WebSignupID" : "QuoteID");
+            auto r = rejection(*v, request);
+            ASSERT_TRUE(r->open());
+            r->setComments(QStringLiteral("No"));
+            const auto other = testDb().openSecond();
+            testsupport::ScriptedPrompter unlock;
+            unlock.answer(2);
+            std::unique_ptr<data::RequestClaim> takeover;
+            const auto &tasksDef = bizlib::Dictionary::instance().require(QStringLiteral("WebTask"));
+            if (takenOver) {
+                takeover = std::make_unique<data::RequestClaim>(
+                    *other, *v->claim, id, &unlock, std::function<void()> {}, QStringLiteral("AB"));
+                ASSERT_EQ(takeover->claim(false), data::RequestClaim::Outcome::Unlocked);
+            } else {
+                ASSERT_TRUE(db().exec(QStringLiteral("ALTER TABLE %1 RENAME TO \"webtask_gone\"").arg(tasksDef.sqlTable()))
+                                .isOk());
+            }
+            r->ok();
+            EXPECT_TRUE(prompter.lastText().contains(QStringLiteral("NOT sent"))) << prompter.lastText().toStdString();
+            if (takenOver) {
+                EXPECT_TRUE(prompter.lastText().contains(QStringLiteral("taken over by AB")))
+                    << prompter.lastText().toStdString();
+            }
+            EXPECT_EQ(read(*v, id).text("Status"), QStringLiteral("Processing"));
+            if (!takenOver) {
+                ASSERT_TRUE(
+                    db().exec(QStringLiteral("ALTER TABLE \"webtask_gone\" RENAME TO %1").arg(tasksDef.sqlTable())).isOk());
+            }
+            EXPECT_TRUE(tasks().isEmpty());
+            r->close();
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, Rejection, testsupport::allEngines(), testsupport::engineName);

@@ -256,6 +256,9 @@ bool createWorkspace(const QString &folder, const WorkspaceOptions &options, QSt
         // The demo's own chimes (DemoSounds).
         { QStringLiteral("Web"), QStringLiteral("EnquirySound"), sub(sub(root, "sounds"), "enquiry.wav") },
         { QStringLiteral("Web"), QStringLiteral("SignupSound"), sub(sub(root, "sounds"), "signup.wav") },
+        // The demo web monitor writes the files of arriving attachments here (webmon-demo's default
+        // upload folder): processing may copy local attachments from it, besides the data folders.
+        { QStringLiteral("WebConsole"), QStringLiteral("AttachmentFolders"), sub(root, "uploads") },
     };
     // The workstation INI file last: its presence marks a finished workspace.
     return writeWebMonitorComments(webmonPath, error) && writeIni(webmonPath, webmon, error)

@@ -572,11 +572,12 @@ void GeneralPage::returnToQuote(qint32 quoteId)
         afterReset(m_quotes, quoteId, selectedRow(m_quotes));
 }
 
-bizlib::forms::Response GeneralPage::processQuoteAutomatically(const bizlib::Record &request, bool isRfq)
+bizlib::forms::Response GeneralPage::processQuoteAutomatically(
+    const bizlib::Record &request, bool isRfq, QString *failure)
 {
     auto response = bizlib::forms::Response::Cancelled;
     m_monitor.runProcessing([&] {
-        response = quotes::ui::WebQuoteProcess::run(m_ctx, request, true, isRfq, this);
+        response = quotes::ui::WebQuoteProcess::run(m_ctx, request, true, isRfq, this, failure);
         return static_cast<int>(response);
     });
     afterAction(RequestAction::ProcessQuote);

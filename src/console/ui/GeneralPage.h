@@ -80,7 +80,7 @@ public:
     // run as Process runs it.
     qint32 currentQuoteId() const;
     void returnToQuote(qint32 quoteId);
-    bizlib::forms::Response processQuoteAutomatically(const bizlib::Record &request, bool isRfq);
+    bizlib::forms::Response processQuoteAutomatically(const bizlib::Record &request, bool isRfq, QString *failure);
     // The right-click menu of a list, its entries enabled like their buttons (the caller shows it).
     std::unique_ptr<QMenu> contextMenu(QTableView *view);
 

@@ -3,7 +3,11 @@
 #include "bizlib/Table.h"
 #include "bizlib/mail/MailSender.h"
 #include "config/TraceLog.h"
+#include "bizlib/Prompter.h"
 #include "console/AlertStep.h"
+#include "console/ClaimKeeper.h"
+#include "console/ProcessingProblems.h"
+#include "console/ui/ProcessingProblemsView.h"
 #include "console/Monitor.h"
 #include "console/RequestListSet.h"
 #include "console/SetupEditor.h"
@@ -62,9 +66,15 @@ WebConsole::WebConsole(config::AppContext &context, const bizlib::MonotonicClock
     m_tabs->addTab(m_general, tr("General"));
     m_mail = std::make_unique<bizlib::mail::MailSender>(
         bizlib::mail::mailSettingsFrom(m_ctx.brevix), nullptr, m_ctx.prompter, m_ctx.trace);
-    m_alerts = std::make_unique<AlertStep>(AlertStep::Services {
-        &m_ctx, m_lists.get(), &m_lists->quotes(), &m_monitor->cycle(), this, m_sounds.get(), m_mail.get() });
-    m_monitor->setAlertStep([this](const RequestLists::Counts &seen) { m_alerts->run(seen); });
+    m_problems = std::make_unique<ProcessingProblems>();
+    m_alerts = std::make_unique<AlertStep>(AlertStep::Services { &m_ctx, m_lists.get(), &m_lists->quotes(),
+        &m_monitor->cycle(), this, m_sounds.get(), m_mail.get(), m_problems.get() });
+    m_monitor->setAlertStep([this](const RequestLists::Counts &seen) {
+        m_alerts->run(seen);
+        m_problemsButton->refresh();
+    });
+    m_claimKeeper = new ClaimKeeper(m_ctx, this);
+    connect(m_claimKeeper, &ClaimKeeper::cleaned, this, &WebConsole::claimsCleaned);
     m_setup = new SetupSheet(m_ctx, *m_sounds, m_tabs);
     m_tabs->addTab(m_setup, tr("Setup"));
     m_logs = new LogsPage(m_ctx, *m_lists, m_tabs);
@@ -79,6 +89,8 @@ WebConsole::WebConsole(config::AppContext &context, const bizlib::MonotonicClock
     m_zone1 = new QLabel(status);
     m_zone3 = new QLabel(status);
     status->addWidget(m_zone1, 1);
+    m_problemsButton = new ProcessingProblemsButton(*m_problems, status);
+    status->addPermanentWidget(m_problemsButton);
     status->addPermanentWidget(m_zone3);
     layout->addWidget(status);
 
@@ -246,9 +258,9 @@ void WebConsole::returnToQuote(qint32 quoteId)
     m_general->returnToQuote(quoteId);
 }
 
-bizlib::forms::Response WebConsole::processQuote(const bizlib::Record &request, bool isRfq)
+bizlib::forms::Response WebConsole::processQuote(const bizlib::Record &request, bool isRfq, QString *failure)
 {
-    return m_general->processQuoteAutomatically(request, isRfq);
+    return m_general->processQuoteAutomatically(request, isRfq, failure);
 }
 
 void WebConsole::gainFocus()
@@ -274,6 +286,15 @@ void WebConsole::showEvent(QShowEvent *event)
         else
             m_zone3->setText(m_ctx.glo.user.userName);
     }
+    // What interrupted runs left behind is cleaned up before anything is listed, and said once.
+    const data::ClaimCleanup::Report cleaned = m_claimKeeper->runOnce();
+    m_claimKeeper->start();
+    if (!cleaned.isEmpty() && m_ctx.prompter) {
+        const QString text = tr("Cleaned up after interrupted processing: %1.").arg(cleaned.summary());
+        QTimer::singleShot(0, this, [this, text] {
+            m_ctx.prompter->alert(text, tr("Web console"), bizlib::Prompter::Icon::Information);
+        });
+    }
     m_monitor->opened();
     m_general->fitColumns();
     m_countdown->setText(m_monitor->cycle().countdownText());
@@ -289,10 +310,20 @@ void WebConsole::tick()
 void WebConsole::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_F5) {
+        // The user asks: requests that failed are tried again at once.
+        m_problems->forgetWaits();
         m_monitor->fullRefresh();
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+void WebConsole::claimsCleaned(const QString &summary)
+{
+    const QString text = tr("Cleaned up after interrupted processing: %1.").arg(summary);
+    m_problems->add(tr("Interrupted runs"), text, QDateTime::currentDateTime());
+    m_problemsButton->refresh();
+    m_zone1->setText(text);
 }
 
 bool WebConsole::mayClose()

@@ -20,7 +20,9 @@ class MailSender;
 
 namespace console {
 class AlertStep;
+class ClaimKeeper;
 class Monitor;
+class ProcessingProblems;
 class RequestListSet;
 class SoundPlayer;
 class Synchronisation;
@@ -32,6 +34,7 @@ class GeneralPage;
 class SetupSheet;
 class SyncPage;
 class LogsPage;
+class ProcessingProblemsButton;
 
 // The monitor window: header band, navigation bar, the four tabs, the status bar, and the
 // one-second tick. What happens on each tick and refresh is the Monitor's, what new activity
@@ -51,6 +54,8 @@ public:
     Synchronisation &synchronisation() { return *m_sync; }
     SoundPlayer &soundPlayer() { return *m_sounds; }
     AlertStep &alerts() { return *m_alerts; }
+    ProcessingProblems &problems() { return *m_problems; }
+    ClaimKeeper &claimKeeper() { return *m_claimKeeper; }
     SetupSheet *setupSheet() const { return m_setup; }
     SyncPage *syncPage() const { return m_syncPage; }
     QTreeWidget *navigation() const { return m_nav; }
@@ -83,10 +88,12 @@ private:
     // "Delete completed web log history": the purge, then the lists are read again.
     void runPurge();
     void showClock();
+    // Claims left behind by interrupted runs were cleaned up: listed, and said on the status bar.
+    void claimsCleaned(const QString &summary);
 
     qint32 currentQuote() const override;
     void returnToQuote(qint32 quoteId) override;
-    bizlib::forms::Response processQuote(const bizlib::Record &request, bool isRfq) override;
+    bizlib::forms::Response processQuote(const bizlib::Record &request, bool isRfq, QString *failure) override;
     void gainFocus() override;
 
     bizlib::ProcedureScope m_procedure; // first: the entry comes before anything else is made
@@ -97,6 +104,9 @@ private:
     std::unique_ptr<Synchronisation> m_sync;
     std::unique_ptr<bizlib::mail::MailSender> m_mail;
     std::unique_ptr<AlertStep> m_alerts;
+    std::unique_ptr<ProcessingProblems> m_problems;
+    ClaimKeeper *m_claimKeeper = nullptr;
+    ProcessingProblemsButton *m_problemsButton = nullptr;
     QLabel *m_title = nullptr;
     QLabel *m_clock = nullptr;
     QLabel *m_countdown = nullptr;

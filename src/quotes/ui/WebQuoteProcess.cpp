@@ -99,11 +99,11 @@ void WebQuoteProcess::done(int result)
     QDialog::done(result);
 }
 
-bizlib::forms::Response WebQuoteProcess::run(
-    config::AppContext &ctx, const bizlib::Record &request, bool automatic, bool isRfq, QWidget *parent)
+bizlib::forms::Response WebQuoteProcess::run(config::AppContext &ctx, const bizlib::Record &request, bool automatic,
+    bool isRfq, QWidget *parent, QString *failure)
 {
     bizlib::ui::WidgetForms forms(parent, ctx.trace);
-    bizlib::mail::MailSender mail(bizlib::mail::mailSettingsFrom(ctx.brevix), nullptr, ctx.prompter);
+    bizlib::mail::MailSender mail(bizlib::mail::mailSettingsFrom(ctx.brevix), nullptr, ctx.prompter, ctx.trace);
     bizlib::PdfQuotes documents(*ctx.db);
     DetachedDownloader downloader(ctx.paths.localIni);
     QuoteProcessing::Services services;
@@ -123,6 +123,8 @@ bizlib::forms::Response WebQuoteProcess::run(
     }
     // The toolbox started for this request ends with it.
     notes::PhraseToolbox::closeRunning(ctx);
+    if (failure)
+        *failure = processing.told();
     return processing.response();
 }
 

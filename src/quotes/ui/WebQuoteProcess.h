@@ -40,8 +40,9 @@ public:
     // program's own services - the quote form and lists as dialogs, EMAILDIALOG with the system
     // configuration's mail settings, the quote letter, the detached downloader - shown modally;
     // afterwards a phrase toolbox still running is closed. Returns the response.
-    static bizlib::forms::Response run(
-        config::AppContext &ctx, const bizlib::Record &request, bool automatic, bool isRfq, QWidget *parent = nullptr);
+    // `failure` (if given): what failed, as the window told it (empty when nothing failed).
+    static bizlib::forms::Response run(config::AppContext &ctx, const bizlib::Record &request, bool automatic,
+        bool isRfq, QWidget *parent = nullptr, QString *failure = nullptr);
 
     void done(int result) override;
 

@@ -1,0 +1,236 @@
+#include "data/ClaimCleanup.h"
+
+#include "bizlib/Clock.h"
+#include "bizlib/Database.h"
+#include "bizlib/Dictionary.h"
+#include "bizlib/MainLibrary.h"
+#include "bizlib/Table.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <csignal>
+#endif
+
+namespace data {
+
+using bizlib::Status;
+
+namespace {
+
+QString plural(int n, const QString &one, const QString &many)
+{
+    return QStringLiteral("%1 %2").arg(n).arg(n == 1 ? one : many);
+}
+
+// "quote", "order" ... for the counts shown to the user.
+QString rowName(const QString &table, int n)
+{
+    static const QMap<QString, QPair<QString, QString>> names {
+        { QStringLiteral("Quotes"), { QStringLiteral("quote"), QStringLiteral("quotes") } },
+        { QStringLiteral("Orders"), { QStringLiteral("order"), QStringLiteral("orders") } },
+        { QStringLiteral("Clients"), { QStringLiteral("client"), QStringLiteral("clients") } },
+        { QStringLiteral("Contacts"), { QStringLiteral("contact"), QStringLiteral("contacts") } },
+        { QStringLiteral("Offices"), { QStringLiteral("office"), QStringLiteral("offices") } },
+    };
+    const auto it = names.find(table);
+    return it != names.end() ? plural(n, it->first, it->second) : plural(n, table + QStringLiteral(" row"),
+                                                                           table + QStringLiteral(" rows"));
+}
+
+bool inside(const QString &path, const QStringList &folders)
+{
+    const QString file = QFileInfo(path).canonicalFilePath();
+    if (file.isEmpty())
+        return false;
+    for (const QString &folder : folders) {
+        const QString root = QFileInfo(folder).canonicalFilePath();
+        if (!root.isEmpty() && file.startsWith(root + u'/'))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+QString ClaimCleanup::Report::summary() const
+{
+    QStringList parts;
+    if (requests > 0)
+        parts << plural(requests, QStringLiteral("web request given back"), QStringLiteral("web requests given back"));
+    QStringList removed;
+    for (auto it = rows.begin(); it != rows.end(); ++it)
+        removed << rowName(it.key(), it.value());
+    if (files > 0)
+        removed << plural(files, QStringLiteral("file"), QStringLiteral("files"));
+    if (!removed.isEmpty())
+        parts << removed.join(QStringLiteral(", ")) + QStringLiteral(" removed");
+    if (moves > 0)
+        parts << plural(moves, QStringLiteral("file moved"), QStringLiteral("files moved")) + QStringLiteral(" to its name");
+    if (parts.isEmpty())
+        parts << plural(claims, QStringLiteral("claim ended"), QStringLiteral("claims ended"));
+    return parts.join(QStringLiteral("; "));
+}
+
+ClaimCleanup::ClaimCleanup(bizlib::Database &db, QStringList dataFolders, int staleMinutes)
+    : m_db(db)
+    , m_dataFolders(std::move(dataFolders))
+    , m_staleMinutes(staleMinutes)
+    , m_processAlive(&ClaimCleanup::processRuns)
+{ }
+
+bool ClaimCleanup::processRuns(qint64 processId)
+{
+#ifdef Q_OS_UNIX
+    if (processId <= 0)
+        return false;
+    return ::kill(pid_t(processId), 0) == 0 || errno == EPERM;
+#else
+    Q_UNUSED(processId);
+    return true; // unknown: the time since the claim was last seen decides
+#endif
+}
+
+QStringList ClaimCleanup::dataFolders(const QString &globalData, const QString &localData)
+{
+    QStringList folders;
+    for (const QString &f : { globalData, localData })
+        if (!f.trimmed().isEmpty())
+            folders << bizlib::MainLibrary::localPath(f.trimmed());
+    return folders;
+}
+
+bool ClaimCleanup::isStale(const ClaimHolder &h, qint32 today, qint32 now) const
+{
+    const ClaimSession &self = ClaimSession::thisProcess();
+    if (h.session == self.session)
+        return !LiveClaims::owners().contains(h.owner);
+    if (h.workstation == self.workstation && h.processId > 0 && !m_processAlive(h.processId))
+        return true;
+    return h.minutesUnseen(today, now) >= m_staleMinutes;
+}
+
+Status ClaimCleanup::run(Report *report)
+{
+    QList<ClaimHolder> holders;
+    Status st = ClaimBook(m_db).all(&holders);
+    if (!st)
+        return st;
+    const qint32 today = bizlib::DateTime::today();
+    const qint32 now = bizlib::DateTime::now();
+    Status first = Status::ok();
+    for (const ClaimHolder &h : std::as_const(holders)) {
+        if (!isStale(h, today, now))
+            continue;
+        st = cleanUp(h, report);
+        if (st.isError() && first.isOk())
+            first = st;
+    }
+    return first;
+}
+
+Status ClaimCleanup::removeRows(bizlib::Database &db, const QList<RunItem> &items, Report *report, QStringList *files)
+{
+    // The latest first: what was made last may belong to what was made before it.
+    for (auto it = items.rbegin(); it != items.rend(); ++it) {
+        if (it->kind != RunItem::Kind::Row) {
+            files->append(it->path);
+            continue;
+        }
+        bizlib::Table table(db, it->table);
+        bizlib::Record row = table.newRecord();
+        row.setLong(table.def().primary().fields.first(), it->key);
+        // The row itself may never have been stored (a quote whose form was still open): the rows
+        // that belong to it go all the same.
+        Status st = table.removeRelatedRows(row);
+        if (st) {
+            st = table.remove(row);
+            if (st.isNotFound())
+                st = Status::ok();
+        }
+        if (!st)
+            return st;
+        table.release(row);
+        if (report)
+            report->rows[it->table] += 1;
+    }
+    return Status::ok();
+}
+
+int ClaimCleanup::removeFiles(const QStringList &files, const QStringList &dataFolders)
+{
+    int removed = 0;
+    for (const QString &path : files) {
+        const QFileInfo info(path);
+        if (info.isFile() && !info.isSymLink() && inside(path, dataFolders) && QFile::remove(path))
+            ++removed;
+    }
+    return removed;
+}
+
+Status ClaimCleanup::cleanUp(const ClaimHolder &h, Report *report, bool giveBack)
+{
+    ClaimBook book(m_db);
+    QList<RunItem> items;
+    Status st = book.items(h.owner, &items);
+    if (!st)
+        return st;
+    Report mine;
+    QStringList files;
+    if (h.state == QLatin1String(ClaimHolder::kStored)) {
+        // The run's result is in the database; only its files were not yet at their names.
+        for (const RunItem &item : std::as_const(items)) {
+            if (item.kind == RunItem::Kind::Move && QFileInfo(item.path).isFile() && !QFileInfo::exists(item.target)
+                && QFile::rename(item.path, item.target))
+                ++mine.moves;
+        }
+        st = book.close(h.owner);
+    } else {
+        bizlib::Transaction tx(m_db);
+        st = tx.status();
+        if (st)
+            st = book.close(h.owner);
+        if (st)
+            st = removeRows(m_db, items, &mine, &files);
+        if (st && giveBack && h.requestId > 0) {
+            const bizlib::TableDef *def = bizlib::Dictionary::instance().table(h.requestTable);
+            const int statusField = def ? def->fieldIndex(QStringLiteral("Status")) : -1;
+            if (def && statusField >= 0) {
+                const QString status = def->sqlColumn(statusField);
+                QSqlQuery q;
+                st = m_db.exec(QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3 = ? AND RTRIM(%2) = 'Processing'")
+                                   .arg(def->sqlTable(), status, def->sqlColumn(def->primary().fields.first())),
+                    { h.savedStatus.isNull() ? QStringLiteral("") : h.savedStatus, h.requestId }, &q);
+                if (st && q.numRowsAffected() == 1)
+                    ++mine.requests;
+            }
+        }
+        if (st)
+            st = tx.commit();
+    }
+    if (st.isNotFound())
+        return st; // another console cleaned it up first
+    if (!st)
+        return st;
+    mine.files = removeFiles(files, m_dataFolders);
+    mine.claims = 1;
+    const QString line = QStringLiteral("Claim of %1 %2 held by %3 cleaned up: %4")
+                             .arg(h.requestTable)
+                             .arg(h.requestId)
+                             .arg(h.describe(), mine.summary());
+    if (report) {
+        report->claims += mine.claims;
+        report->requests += mine.requests;
+        for (auto it = mine.rows.begin(); it != mine.rows.end(); ++it)
+            report->rows[it.key()] += it.value();
+        report->files += mine.files;
+        report->moves += mine.moves;
+        report->lines << line;
+    }
+    return Status::ok();
+}
+
+} // namespace data
