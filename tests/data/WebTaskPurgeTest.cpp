@@ -1,16 +1,14 @@
 #include "data/WebTaskPurge.h"
 
 #include "bizlib/Table.h"
+#include "support/StoppedProcess.h"
 #include "support/TestDatabase.h"
 
 #include <QElapsedTimer>
 #include <QSqlDriver>
 #include <QSqlQuery>
 #include <QThread>
-#include <condition_variable>
-#include <csignal>
 #include <dlfcn.h>
-#include <mutex>
 #include <thread>
 
 using namespace bizlib;
@@ -209,40 +207,6 @@ TEST_P(Purge, tasksLeftAloneAreWalkedPast_howeverManyThereAre)
     EXPECT_EQ(left().size(), 1500);
 }
 
-// Stops a server process until it goes out of scope, and for 14 seconds at the most.
-class StoppedProcess
-{
-public:
-    explicit StoppedProcess(qint64 pid)
-        : m_pid(static_cast<pid_t>(pid))
-    {
-        m_stopped = ::kill(m_pid, SIGSTOP) == 0;
-        m_thread = std::thread([this] {
-            std::unique_lock lock(m_mutex);
-            m_wake.wait_for(lock, std::chrono::seconds(14), [this] { return m_done; });
-            ::kill(m_pid, SIGCONT);
-        });
-    }
-    ~StoppedProcess()
-    {
-        {
-            const std::lock_guard lock(m_mutex);
-            m_done = true;
-        }
-        m_wake.notify_all();
-        m_thread.join();
-    }
-    bool stopped() const { return m_stopped; }
-
-private:
-    pid_t m_pid;
-    bool m_stopped = false;
-    bool m_done = false;
-    std::mutex m_mutex;
-    std::condition_variable m_wake;
-    std::thread m_thread;
-};
-
 TEST_P(Purge, aServerThatStopsAnsweringDuringADelete_failsTheRunInTime)
 {
     if (GetParam() != testsupport::Engine::PostgreSQL)
@@ -264,7 +228,7 @@ TEST_P(Purge, aServerThatStopsAnsweringDuringADelete_failsTheRunInTime)
     const qint64 pid = q.value(0).toLongLong();
 
     // While the delete waits, its server process stops (as a paused server does).
-    std::unique_ptr<StoppedProcess> stopped;
+    std::unique_ptr<testsupport::StoppedProcess> stopped;
     std::thread watcher([&] {
         bizlib::Database watch(testDb().config());
         if (!watch.open())
@@ -274,7 +238,7 @@ TEST_P(Purge, aServerThatStopsAnsweringDuringADelete_failsTheRunInTime)
             if (watch.exec(QStringLiteral("SELECT 1 FROM pg_stat_activity WHERE pid = ? AND wait_event_type = 'Lock'"),
                     { pid }, &w)
                 && w.next())
-                stopped = std::make_unique<StoppedProcess>(pid);
+                stopped = std::make_unique<testsupport::StoppedProcess>(pid);
             else
                 QThread::msleep(20);
         }
