@@ -1,7 +1,9 @@
 #include "app/SingleInstance.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
+#include <QSysInfo>
 
 namespace app {
 
@@ -42,18 +44,44 @@ QString SingleInstance::name(const QString &baseText)
     return out;
 }
 
+QString SingleInstance::lockName(const QString &programPath, int company)
+{
+    return name(baseText(programPath, company)) + u'-' + QString::number(company);
+}
+
+QString SingleInstance::defaultFolder()
+{
+    if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        // Qt falls back to a folder of its own in /tmp when the variable names an unfit folder.
+        const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+        if (!runtime.isEmpty() && QFileInfo(runtime) == QFileInfo(qEnvironmentVariable("XDG_RUNTIME_DIR")))
+            return runtime;
+    }
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    if (cache.isEmpty())
+        return {};
+    // One folder per host: a home folder shared by several computers must not let a copy on one
+    // of them keep the program from starting on another.
+    return QDir(cache).filePath(QStringLiteral("webconsole-locks-") + QSysInfo::machineHostName());
+}
+
 SingleInstance::Result SingleInstance::acquire(const QString &name, const QString &folder)
 {
-    QString dir = folder;
-    if (dir.isEmpty())
-        dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (dir.isEmpty())
-        dir = QDir::tempPath();
     m_error.clear();
-    m_path = QDir(dir).filePath(QStringLiteral("webconsole-") + QString(name).remove(u'{').remove(u'}') + QStringLiteral(".lock"));
-    if (!QDir().mkpath(dir)) {
-        m_error = QStringLiteral("the lock folder %1 cannot be created").arg(QDir::toNativeSeparators(dir));
+    const QString dir = folder.isEmpty() ? defaultFolder() : folder;
+    if (dir.isEmpty()) {
+        m_error = QStringLiteral("neither a runtime folder (XDG_RUNTIME_DIR) nor a home folder is known");
         return Result::Failed;
+    }
+    m_path = QDir(dir).filePath(
+        QStringLiteral("webconsole-") + QString(name).remove(u'{').remove(u'}') + QStringLiteral(".lock"));
+    if (!QFileInfo(dir).isDir()) {
+        // Made for this user alone.
+        if (!QDir().mkpath(dir)
+            || !QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner)) {
+            m_error = QStringLiteral("the lock folder %1 cannot be created").arg(QDir::toNativeSeparators(dir));
+            return Result::Failed;
+        }
     }
     m_lock = std::make_unique<QLockFile>(m_path);
     m_lock->setStaleLockTime(0); // never stale by age: only a dead owner frees it

@@ -30,7 +30,20 @@ public:
     // always get different names. Texts of up to 50 characters keep the name given above.
     static QString name(const QString &baseText);
 
-    // Tries to take the lock named `name` in `folder` (default: the user's runtime folder).
+    // The name of the lock of `programPath` and `company`: name() of their base text and the
+    // company number. name() alone gives some companies one name (its 50 positions count
+    // character codes modulo 16, in which the "0" that makes company 120 of company 12 counts
+    // nothing); the number makes every company's lock its own.
+    static QString lockName(const QString &programPath, int company);
+
+    // Where the locks live by default: the session's runtime folder (XDG_RUNTIME_DIR, which Qt
+    // accepts only when it is the user's own, mode 0700); without one, "webconsole-locks-" and
+    // the host name in the user's cache folder (~/.cache), made for the user alone. Never a
+    // shared folder such as /tmp, where another user could take the lock's name first. Empty
+    // when neither can be found.
+    static QString defaultFolder();
+
+    // Tries to take the lock named `name` in `folder` (default: defaultFolder()).
     Result acquire(const QString &name, const QString &folder = {});
     QString lockPath() const { return m_path; }
     QString errorString() const { return m_error; }

@@ -138,7 +138,8 @@ QString Startup::missingIniText(const QString &path) const
 bool Startup::checkSingleInstance(int *exitCode)
 {
     const QString base = SingleInstance::baseText(m_env.programPath, m_context.glo.companyNo);
-    switch (m_instance.acquire(SingleInstance::name(base), m_env.runtimeFolder)) {
+    switch (
+        m_instance.acquire(SingleInstance::lockName(m_env.programPath, m_context.glo.companyNo), m_env.runtimeFolder)) {
     case SingleInstance::Result::Acquired:
         return true;
     case SingleInstance::Result::HeldElsewhere:

@@ -46,7 +46,7 @@ public:
     {
         QString programPath;          // the running program file
         QString workingFolder;        // where sounds default to
-        QString runtimeFolder;        // where the single-instance lock lives (empty: the user's runtime folder)
+        QString runtimeFolder;        // where the single-instance lock lives (empty: SingleInstance::defaultFolder())
         bizlib::Prompter *prompter = nullptr;
         std::function<void(const QString &)> debugLine; // the system debug output (banner lines)
         // Hands the interface font (system configuration, workstation INI file) to the windows,

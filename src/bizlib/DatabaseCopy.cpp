@@ -47,12 +47,20 @@ Status DatabaseCopy::run(Report *report)
                               : from.file == to.file))
         return Status::error(QStringLiteral("The source and the target are the same database."));
 
-    // Nothing is ever committed on the source side.
+    // Nothing is ever committed on the source side. A server's source is read as one snapshot,
+    // so that every table shows the same moment while workstations go on writing; it is read
+    // only once its schema has been read (an older one is brought up to date in the snapshot and
+    // rolled back with it).
     Transaction read(m_source);
-    if (!read.status())
-        return Status::error(QStringLiteral("Cannot read the %1: %2").arg(from.describe(), read.status().message()));
-    if (Status st = m_source.ensureSchema(m_dictionary); !st)
-        return Status::error(QStringLiteral("Cannot read the %1: %2").arg(from.describe(), st.message()));
+    Status reading = read.status();
+    if (reading && from.isPostgres())
+        reading = m_source.exec(QStringLiteral("SET TRANSACTION ISOLATION LEVEL REPEATABLE READ"));
+    if (reading)
+        reading = m_source.ensureSchema(m_dictionary);
+    if (reading && from.isPostgres())
+        reading = m_source.exec(QStringLiteral("SET TRANSACTION READ ONLY"));
+    if (!reading)
+        return Status::error(QStringLiteral("Cannot read the %1: %2").arg(from.describe(), reading.message()));
 
     Transaction write(m_target);
     if (!write.status())

@@ -21,8 +21,10 @@ struct TableDef;
 // these tables is refused before anything is written.
 //
 // The source is read inside a transaction of its own that is rolled back at the end: an older
-// source is read through the current schema without being changed, and on SQLite no workstation
-// can write to it while it is being copied.
+// source is read through the current schema without being changed, on SQLite no workstation can
+// write to it while it is being copied, and on PostgreSQL it is one snapshot (REPEATABLE READ,
+// read only once the schema is read), so workstations may go on writing while every table is
+// copied as it was at one moment.
 class DatabaseCopy
 {
 public:

@@ -44,19 +44,30 @@ SqlCondition TableCursor::where() const
     }
     if (m_start.isValid()) {
         // Key position: (a > x) OR (a = x AND b > y) OR ... OR (a = x AND b = y ...), with ">" turned
-        // round for descending components and the last comparison inclusive.
+        // round for descending components and the last comparison inclusive; after a row, the
+        // primary key's fields follow (in the order's direction) and the last comparison is strict.
+        QList<int> fields = m_key.fields;
+        QList<bool> descending = m_key.descending;
+        if (m_startAfter) {
+            for (const int f : def.primary().fields) {
+                if (!fields.contains(f)) {
+                    fields << f;
+                    descending << false;
+                }
+            }
+        }
         QStringList alternatives;
         QVariantList altParams;
-        const int n = static_cast<int>(m_key.fields.size());
+        const int n = static_cast<int>(fields.size());
         for (int i = 0; i < n; ++i) {
             QStringList conj;
             for (int j = 0; j <= i; ++j) {
-                const int f = m_key.fields[j];
+                const int f = fields[j];
                 QString op = QStringLiteral(" = ?");
                 if (j == i) {
-                    const bool down = m_key.descending[j] != m_reverse;
-                    op = i == n - 1 ? (down ? QStringLiteral(" <= ?") : QStringLiteral(" >= ?"))
-                                    : (down ? QStringLiteral(" < ?") : QStringLiteral(" > ?"));
+                    const bool down = descending[j] != m_reverse;
+                    op = i == n - 1 && !m_startAfter ? (down ? QStringLiteral(" <= ?") : QStringLiteral(" >= ?"))
+                                                     : (down ? QStringLiteral(" < ?") : QStringLiteral(" > ?"));
                 }
                 conj << def.sqlColumn(f) + op;
                 altParams << db.toSql(def.fields[f], m_start.valueAt(f));

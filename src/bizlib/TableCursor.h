@@ -16,7 +16,19 @@ public:
 
     void setRange(const QVariantList &leadingValues) { m_range = leadingValues; }
     // Start at the key position of `record` (its key fields; all of them).
-    void setStart(const Record &record) { m_start = record; }
+    void setStart(const Record &record)
+    {
+        m_start = record;
+        m_startAfter = false;
+    }
+    // Start just after the row `record` in the cursor's order: its key fields and then its primary
+    // key, which breaks the key's ties. Walks a key in steps without reading a row twice and
+    // without remembering the rows passed.
+    void setStartAfter(const Record &record)
+    {
+        m_start = record;
+        m_startAfter = true;
+    }
     void setReverse(bool reverse) { m_reverse = reverse; }
     // Parses and translates `expression`; on a parse error the cursor keeps its previous filter.
     Status setFilter(const QString &expression, const FilterBindings &bindings = {});
@@ -38,6 +50,7 @@ private:
     const KeyDef &m_key;
     QVariantList m_range;
     Record m_start;
+    bool m_startAfter = false;
     bool m_reverse = false;
     SqlCondition m_filter;
     QList<SqlCondition> m_extra;

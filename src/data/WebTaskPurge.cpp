@@ -12,35 +12,12 @@ namespace {
 
 const QString kPurgedStatus = QStringLiteral("Completed");
 
-// "?, ?, ?" for `n` parameters.
-QString placeholders(qsizetype n)
+// A read of the qualifying tasks: the key's range (status "Completed") with the date filter.
+bizlib::Status readPurged(bizlib::TableCursor *read, qint32 limit)
 {
-    QStringList marks;
-    marks.fill(QStringLiteral("?"), n);
-    return marks.join(QStringLiteral(", "));
-}
-
-// The read's condition: the key's range (status "Completed"), the date filter, and the tasks
-// passed over so far.
-bizlib::Status purgeCondition(bizlib::Table &tasks, qint32 limit, const QList<qint32> &passedOver,
-    bizlib::SqlCondition *where, QString *order)
-{
-    bizlib::TableCursor read(tasks, QStringLiteral("STATUSPRIORITYDATEKEY"));
-    read.setRange({ kPurgedStatus });
-    const bizlib::Status st
-        = read.setFilter(QStringLiteral("WTSK:TaskDate < LOC:PurgeLimit"), { { QStringLiteral("loc:purgelimit"), limit } });
-    if (!st)
-        return st;
-    if (!passedOver.isEmpty()) {
-        const QString id = tasks.def().sqlColumn(tasks.def().fieldIndex(QStringLiteral("WebTaskID")));
-        QVariantList ids;
-        for (const qint32 i : passedOver)
-            ids << i;
-        read.addCondition({ QStringLiteral("%1 NOT IN (%2)").arg(id, placeholders(ids.size())), ids });
-    }
-    *where = read.where();
-    *order = read.orderBy();
-    return bizlib::Status::ok();
+    read->setRange({ kPurgedStatus });
+    return read->setFilter(
+        QStringLiteral("WTSK:TaskDate < LOC:PurgeLimit"), { { QStringLiteral("loc:purgelimit"), limit } });
 }
 
 } // namespace
@@ -111,46 +88,34 @@ bizlib::Status WebTaskPurge::begin()
     m_started = true;
     m_limit = m_purgeDate + 1;
     bizlib::Table tasks(m_db, QStringLiteral("WebTask"));
-    bizlib::SqlCondition where;
-    QString order;
-    bizlib::Status st = purgeCondition(tasks, m_limit, m_passedOver, &where, &order);
+    bizlib::TableCursor read(tasks, QStringLiteral("STATUSPRIORITYDATEKEY"));
+    const bizlib::Status st = readPurged(&read, m_limit);
     if (!st)
         return st;
+    m_condition = read.where();
     // The total only measures progress: a count that fails leaves the bar at 0 until the end.
-    tasks.count(&m_total, where.sql, where.params);
+    tasks.count(&m_total, m_condition.sql, m_condition.params);
     return bizlib::Status::ok();
 }
 
-bizlib::Status WebTaskPurge::remove(
-    const QVariantList &ids, const QString &table, const QString &idColumn, const bizlib::SqlCondition &where)
+bizlib::Status WebTaskPurge::remove(const QString &sql, const QVariantList &params, bool *gone)
 {
-    // One row at a time by its unique key, each delete repeating the condition the row was read
-    // by, so a row changed since is left alone; a whole batch in one condition would have the
-    // database walk the status key for every batch. One transaction per batch keeps the disk
-    // writes few; the rows deleted before a failure are committed all the same.
-    bizlib::Transaction tx(m_db);
-    if (!tx.status())
-        return tx.status();
-    QSqlQuery del(m_db.connection());
-    bizlib::Status st;
-    if (!del.prepare(QStringLiteral("DELETE FROM %1 WHERE %2 = ? AND (%3)").arg(table, idColumn, where.sql)))
-        st = bizlib::Status::error(bizlib::Database::errorText(del.lastError()));
-    for (qsizetype i = 0; st && i < ids.size(); ++i) {
-        del.addBindValue(ids.at(i));
-        for (const QVariant &p : where.params)
-            del.addBindValue(p);
-        if (!del.exec()) {
-            st = bizlib::Status::error(bizlib::Database::errorText(del.lastError()));
-            break;
-        }
-        ++m_read;
-        if (del.numRowsAffected() > 0)
-            ++m_deleted;
-        else
-            m_passedOver << ids.at(i).toInt(); // changed since it was read: not read again
+    // A statement of the connection kept prepared, run under the database's time limits.
+    bizlib::Database::Statement statement(m_db);
+    if (!statement.status())
+        return statement.status();
+    bizlib::Status prepareError;
+    QSqlQuery *del = m_db.prepared(sql, &prepareError);
+    if (!del) {
+        statement.finish(true, QSqlError());
+        return prepareError;
     }
-    const bizlib::Status committed = tx.commit();
-    return st ? committed : st;
+    for (int i = 0; i < params.size(); ++i)
+        del->bindValue(i, params.at(i));
+    if (!del->exec())
+        return statement.finish(false, del->lastError(), QStringLiteral("WebTask"));
+    *gone = del->numRowsAffected() > 0;
+    return statement.finish(true, QSqlError());
 }
 
 bizlib::Status WebTaskPurge::step(int batch)
@@ -158,28 +123,44 @@ bizlib::Status WebTaskPurge::step(int batch)
     if (m_state != State::Running)
         return bizlib::Status::ok();
     bizlib::Table tasks(m_db, QStringLiteral("WebTask"));
-    const QString table = tasks.def().sqlTable();
-    const QString idColumn = tasks.def().sqlColumn(tasks.def().fieldIndex(QStringLiteral("WebTaskID")));
-    bizlib::SqlCondition where;
-    QString order;
-    bizlib::Status st = purgeCondition(tasks, m_limit, m_passedOver, &where, &order);
-
-    QVariantList ids;
+    // The next tasks in the key's order after the last one read, read whole before the first
+    // delete: no read is open while rows go.
+    bizlib::TableCursor read(tasks, QStringLiteral("STATUSPRIORITYDATEKEY"));
+    bizlib::Status st = readPurged(&read, m_limit);
+    if (st && m_position.isValid())
+        read.setStartAfter(m_position);
+    QList<bizlib::Record> rows;
     if (st) {
+        const bizlib::SqlCondition where = read.where();
         QSqlQuery q;
         st = m_db.exec(QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY %4 LIMIT %5")
-                           .arg(idColumn, table, where.sql, order)
+                           .arg(tasks.selectList(), tasks.def().sqlTable(), where.sql, read.orderBy())
                            .arg(std::max(1, batch)),
             where.params, &q);
-        while (st && q.next())
-            ids << q.value(0).toInt();
+        while (st && q.next()) {
+            rows << tasks.fromQuery(q, 0, &st);
+            if (!st)
+                st = bizlib::Status::error(QStringLiteral("WebTask: %1").arg(st.message()));
+        }
     }
-    if (st && ids.isEmpty()) {
+    if (st && rows.isEmpty()) {
         m_state = State::Finished;
         return st;
     }
-    if (st)
-        st = remove(ids, table, idColumn, where);
+
+    // One row at a time by its unique key, not in a transaction, each delete repeating the
+    // condition the row was read by, so a row changed since is left alone.
+    const QString id = tasks.def().sqlColumn(tasks.def().fieldIndex(QStringLiteral("WebTaskID")));
+    const QString sql
+        = QStringLiteral("DELETE FROM %1 WHERE %2 = ? AND (%3)").arg(tasks.def().sqlTable(), id, m_condition.sql);
+    for (qsizetype i = 0; st && i < rows.size(); ++i) {
+        m_position = rows.at(i);
+        ++m_read;
+        bool gone = false;
+        st = remove(sql, QVariantList { m_position.toLong("WebTaskID") } + m_condition.params, &gone);
+        if (gone)
+            ++m_deleted;
+    }
     if (!st)
         m_state = State::Failed;
     return st;

@@ -1,10 +1,11 @@
 #pragma once
 
 #include "bizlib/FilterExpression.h"
+#include "bizlib/Record.h"
 #include "bizlib/Status.h"
 
-#include <QList>
 #include <QString>
+#include <QVariantList>
 
 namespace bizlib {
 class Database;
@@ -19,10 +20,13 @@ namespace data {
 // status = "Completed") with the date filter "WTSK:TaskDate < purge date + 1" on top, built when
 // the run starts. It advances one batch per step() (the window calls step() from its timer while
 // the run is not paused), so the window stays responsive, a pause or a cancel takes effect between
-// batches, and deletions already done remain. Each batch's delete repeats the whole condition, so a
-// task that another workstation or the web monitor has changed since it was read (set back to
-// "Pending" by a Retry, say) is not deleted. A task that becomes "Completed" while the run goes on
-// may or may not be purged in this run.
+// batches, and deletions already done remain. Each batch is read from just after the last task
+// read (in key order), so every task is read once and nothing is remembered but that position.
+// The tasks are deleted one at a time, not in a transaction, through the database layer (with its
+// time limits); each delete repeats the whole condition, so a task that another workstation or the
+// web monitor has changed since it was read (set back to "Pending" by a Retry, say) is not deleted.
+// A task that becomes "Completed" while the run goes on is purged only when the read has not yet
+// passed its place in the key.
 class WebTaskPurge
 {
 public:
@@ -54,8 +58,8 @@ public:
 
     // One batch (`batch` tasks at most) while running: read and delete. Finished when nothing is
     // left (an empty selection finishes at the first step); Failed with the database's message when
-    // a read or a delete fails (the run stops; nothing is rolled back). Ok and nothing done when
-    // not running.
+    // a read or a delete fails (the run stops; the tasks deleted before stay deleted, and only
+    // they are counted). Ok and nothing done when not running.
     bizlib::Status step(int batch = kBatch);
 
     // The share of the qualifying tasks read so far, 0..100.
@@ -68,19 +72,20 @@ public:
 
 private:
     bizlib::Status begin();
-    bizlib::Status remove(
-        const QVariantList &ids, const QString &table, const QString &idColumn, const bizlib::SqlCondition &where);
+    // Runs the delete `sql` of one task; *gone when it deleted the row.
+    bizlib::Status remove(const QString &sql, const QVariantList &params, bool *gone);
 
     bizlib::Database &m_db;
     qint32 m_today;
     qint32 m_purgeDate;
     qint32 m_limit = 0; // the filter's bound: the purge date plus one, fixed when the read starts
+    bizlib::SqlCondition m_condition; // what a task must still meet when it is deleted
     State m_state = State::Paused;
     bool m_started = false;
     qint64 m_total = 0;
     qint64 m_read = 0;
     qint64 m_deleted = 0;
-    QList<qint32> m_passedOver; // read but changed before their delete: not read again
+    bizlib::Record m_position; // the last task read; none before the first
 };
 
 } // namespace data

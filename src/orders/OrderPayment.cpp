@@ -107,28 +107,13 @@ OrderPayment::Decision OrderPayment::checkBeforeProcessing(bizlib::Record &order
 
 bizlib::Status OrderPayment::markPaid(bizlib::Record &order, bizlib::Record *note)
 {
-    // The order as it is now: another workstation may have marked it since the caller read it.
-    bizlib::Table orders(*m_services.db, QStringLiteral("WebOrders"));
-    bizlib::Record current = orders.newRecord();
-    bizlib::Status st = orders.fetch(QStringLiteral("ORDERIDKEY"), { order.toLong("OrderID") }, current);
-    if (st && !isUnpaidPrepay(current))
-        st = bizlib::Status::notFound(QStringLiteral("The order is not waiting for its payment."));
-    if (st) {
-        current.setLong("Prepaid", 1);
-        st = orders.updateIfUnchanged(current, { QStringLiteral("Prepaid") });
-    }
+    bizlib::Record written;
+    const bizlib::Status st = writePayment(order, &written);
     if (!st) {
         report(st,
             st.isNotFound() ? tr("The order was marked as paid or removed by another workstation meanwhile.")
                             : tr("The order could not be marked as paid."));
         return st;
-    }
-    order = current;
-    bizlib::Record written;
-    st = writeNote(order, &written);
-    if (!st) {
-        report(st, tr("The order is marked as paid, but its payment note could not be written."));
-        return bizlib::Status::ok();
     }
     if (note)
         *note = written;
@@ -143,15 +128,27 @@ bizlib::Status OrderPayment::markPaid(bizlib::Record &order, bizlib::Record *not
     return bizlib::Status::ok();
 }
 
-bizlib::Status OrderPayment::writeNote(bizlib::Record &order, bizlib::Record *note)
+bizlib::Status OrderPayment::writePayment(bizlib::Record &order, bizlib::Record *note)
 {
-    bizlib::Table notes(*m_services.db, QStringLiteral("WebNotes"));
-    bizlib::Record n;
-    bizlib::Status st = notes.prime(n);
+    bizlib::Database &db = *m_services.db;
+    bizlib::Transaction tx(db);
+    if (!tx.status())
+        return tx.status();
+    // The order as it is now: another workstation may have marked it since the caller read it.
+    bizlib::Table orders(db, QStringLiteral("WebOrders"));
+    bizlib::Record current = orders.newRecord();
+    bizlib::Status st = orders.fetch(QStringLiteral("ORDERIDKEY"), { order.toLong("OrderID") }, current);
+    if (st && !isUnpaidPrepay(current))
+        st = bizlib::Status::notFound(QStringLiteral("The order is not waiting for its payment."));
     if (!st)
         return st;
+
+    bizlib::Table notes(db, QStringLiteral("WebNotes"));
+    bizlib::Record n;
+    if (!(st = notes.prime(n)))
+        return st;
     const QDateTime now = m_services.now ? m_services.now() : QDateTime::currentDateTime();
-    const qint32 orderId = order.toLong("OrderID");
+    const qint32 orderId = current.toLong("OrderID");
     n.setText("Subject", tr("Manual payment authorisation"));
     n.setText("CreatedBy", QStringLiteral("[-]"));
     n.setLong("CreatedOn", bizlib::DateTime::fromDate(now.date()));
@@ -162,17 +159,15 @@ bizlib::Status OrderPayment::writeNote(bizlib::Record &order, bizlib::Record *no
     n.setText("Class", QStringLiteral("Payment"));
     // The order's own display context, which the note editor insists on.
     n.setLong("OnOrder", 1);
-    n.setText("Notes", noteText(order.toLong("WebID"), m_services.user.userCode));
-    if (!(st = notes.insert(n))) {
-        notes.release(n);
+    n.setText("Notes", noteText(current.toLong("WebID"), m_services.user.userCode));
+    if (!(st = notes.insert(n)))
         return st;
-    }
-    bizlib::Table orders(*m_services.db, QStringLiteral("WebOrders"));
-    bizlib::Record current = orders.newRecord();
-    if (!(st = orders.fetch(QStringLiteral("ORDERIDKEY"), { orderId }, current)))
-        return st;
+
+    current.setLong("Prepaid", 1);
     current.setLong("NoteID", n.toLong("NoteID"));
-    if (!(st = orders.update(current)))
+    if (!(st = orders.updateIfUnchanged(current, { QStringLiteral("Prepaid") })))
+        return st;
+    if (!(st = tx.commit()))
         return st;
     order = current;
     *note = n;

@@ -20,9 +20,9 @@ namespace orders {
 // and the client paid some other way: the Paid button of the order list, the check made before an
 // order is processed, and the payment note that every marking leaves on the order.
 //
-// A marking is one conditional write of `WORD:Prepaid` (only while it is still 0), so that two
-// workstations never both mark one order and write two notes. The note follows; when it cannot be
-// written the order stays marked paid (the payment is what matters) and the user is told.
+// A marking is one transaction: the payment note, and one conditional write of `WORD:Prepaid`
+// (only while it is still 0) with the order's link to the note, so that two workstations never both
+// mark one order and write two notes, and an order is never marked paid without its note.
 class OrderPayment
 {
 public:
@@ -63,14 +63,16 @@ public:
     // whether to go on. Mark paid marks it first; when that fails the processing is abandoned.
     Decision checkBeforeProcessing(bizlib::Record &order);
 
-    // Marks `order` paid and writes its payment note, then opens the note editor on it. NotFound
-    // (reported) when the order, read again, is gone or no longer an unpaid prepay order: nothing
-    // written. Afterwards `order` and *note (if given) are as stored.
+    // Marks `order` paid and writes its payment note (all or nothing), then opens the note editor
+    // on it. NotFound (reported) when the order, read again, is gone or no longer an unpaid prepay
+    // order; an error (reported) when a write fails: nothing written either way. Afterwards
+    // `order` and *note (if given) are as stored.
     bizlib::Status markPaid(bizlib::Record &order, bizlib::Record *note = nullptr);
 
 private:
     bool mayMarkPaid() const;
-    bizlib::Status writeNote(bizlib::Record &order, bizlib::Record *note);
+    // The note, the flag and the link in one transaction.
+    bizlib::Status writePayment(bizlib::Record &order, bizlib::Record *note);
     void report(const bizlib::Status &status, const QString &what) const;
 
     Services m_services;

@@ -302,4 +302,42 @@ TEST_F(StartupProcess, lockFolderThatCannotBeMade_isAnErrorNotAnotherCopy)
     EXPECT_FALSE(out.contains(QStringLiteral("FRAME")));
 }
 
+TEST_F(StartupProcess, companiesTwelveAndAHundredAndTwenty_runSideBySide)
+{
+    auto twelve = start({ QStringLiteral("--company"), QStringLiteral("12") });
+    EXPECT_TRUE(waitFor(*twelve, QStringLiteral("FRAME")).contains(QStringLiteral("FRAME company=12")));
+    auto hundredAndTwenty = start({ QStringLiteral("--company"), QStringLiteral("120") });
+    const QString out = waitFor(*hundredAndTwenty, QStringLiteral("FRAME"));
+    EXPECT_TRUE(out.contains(QStringLiteral("FRAME company=120"))) << out.toStdString();
+    releaseFrames();
+    finish(*twelve);
+    finish(*hundredAndTwenty);
+}
+
+TEST_F(StartupProcess, withoutARuntimeFolder_theLockIsInAFolderOfTheUsersOwn)
+{
+    const QString home = m_dir.filePath(QStringLiteral("home"));
+    ASSERT_TRUE(QDir().mkpath(home));
+    m_env.insert(QStringLiteral("STARTUP_PROBE_RUNTIME"), QString());
+    m_env.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString());
+    m_env.insert(QStringLiteral("XDG_CACHE_HOME"), QString());
+    m_env.insert(QStringLiteral("HOME"), home);
+    auto p = start({});
+    const QString out = waitFor(*p, QStringLiteral("FRAME"));
+    EXPECT_TRUE(out.contains(QStringLiteral("FRAME"))) << out.toStdString();
+    QStringList locks;
+    QDir cache(home + QStringLiteral("/.cache"));
+    for (const QString &folder : cache.entryList({ QStringLiteral("webconsole-locks-*") }, QDir::Dirs)) {
+        const QFileInfo info(cache.filePath(folder));
+        EXPECT_EQ(info.permissions()
+                & (QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther
+                    | QFileDevice::WriteOther | QFileDevice::ExeOther),
+            QFileDevice::Permissions());
+        locks << QDir(info.filePath()).entryList({ QStringLiteral("webconsole-*.lock") }, QDir::Files);
+    }
+    EXPECT_EQ(locks.size(), 1) << out.toStdString();
+    releaseFrames();
+    finish(*p);
+}
+
 } // namespace

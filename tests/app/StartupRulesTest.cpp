@@ -4,6 +4,7 @@
 #include "bizlib/Dictionary.h"
 #include "config/IniFile.h"
 
+#include <QSet>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -61,6 +62,17 @@ TEST(SingleInstanceName, ofTwoCompaniesUnderALongPath_differ)
     EXPECT_NE(one, two);
     EXPECT_LE(one.size(), 63);
     EXPECT_TRUE(one.endsWith(u'}'));
+}
+
+TEST(SingleInstanceName, everyCompanysLockIsItsOwn_underAShortOrALongPath)
+{
+    for (const QString &path : { QStringLiteral("/usr/bin/webconsole"),
+             QStringLiteral("/opt/print-company/applications/web-console/release-2024/bin/webconsole") }) {
+        QSet<QString> names;
+        for (int company = 0; company < 1000; ++company)
+            names.insert(SingleInstance::lockName(path, company));
+        EXPECT_EQ(names.size(), 1000) << path.toStdString();
+    }
 }
 
 TEST(SingleInstanceLock, isHeldUntilReleasedAndTakenOverWhenStale)

@@ -191,4 +191,48 @@ TEST_F(DatabaseCopyTest, demoWorkspace_fillsThePostgresDatabaseOfAnIniFile_onlyW
     EXPECT_EQ(users, 6);
 }
 
+// A PostgreSQL source that its workstations go on writing to while it is copied.
+TEST(DatabaseCopyFromPostgres, readsOneSnapshot_readOnly)
+{
+    bizlib::DatabaseConfig unused;
+    if (!TestDatabase::postgresConfig(&unused) && !TestDatabase::postgresRequired())
+        GTEST_SKIP() << "no PostgreSQL server configured";
+    TestDatabase source(Engine::PostgreSQL);
+    ASSERT_TRUE(source.isAvailable()) << source.skipReason().toStdString();
+    TestDatabase target(Engine::SQLite);
+    Table requests(source.db(), QStringLiteral("WebQuotes"));
+    Record request;
+    ASSERT_TRUE(requests.prime(request).isOk());
+    request.setLong("Number", 1001);
+    ASSERT_TRUE(requests.insert(request).isOk());
+    const QMap<QString, QStringList> before = contents(source.db());
+
+    // After the first table, another workstation stores a row in the last one.
+    const TableDef &last = *Dictionary::instance().tables().back();
+    std::unique_ptr<Database> workstation = source.openSecond();
+    QStringList seen;
+    DatabaseCopy copy(source.db(), target.db(), Dictionary::instance());
+    copy.setProgress([&](const DatabaseCopy::TableRows &) {
+        if (!seen.isEmpty())
+            return;
+        for (const char *setting : { "transaction_isolation", "transaction_read_only" }) {
+            QSqlQuery q;
+            EXPECT_TRUE(source.db().exec(QStringLiteral("SHOW %1").arg(QLatin1String(setting)), {}, &q).isOk());
+            seen << (q.next() ? q.value(0).toString() : QString());
+        }
+        Table other(*workstation, last);
+        Record row;
+        EXPECT_TRUE(other.prime(row).isOk());
+        EXPECT_TRUE(other.insert(row).isOk());
+    });
+    DatabaseCopy::Report report;
+    const Status st = copy.run(&report);
+    ASSERT_TRUE(st.isOk()) << st.message().toStdString();
+    EXPECT_EQ(seen, (QStringList { QStringLiteral("repeatable read"), QStringLiteral("on") }));
+    expectSame(contents(target.db()), before);
+    qint64 rows = 0;
+    ASSERT_TRUE(Table(source.db(), last).count(&rows).isOk());
+    EXPECT_EQ(rows, 1); // the workstation's row is there, only not in the copy
+}
+
 } // namespace

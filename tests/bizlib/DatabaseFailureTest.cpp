@@ -1,6 +1,7 @@
 #include "bizlib/Database.h"
 #include "bizlib/Dictionary.h"
 #include "bizlib/Table.h"
+#include "support/StoppedProcess.h"
 #include "support/TestDatabase.h"
 
 #include <QElapsedTimer>
@@ -9,52 +10,12 @@
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QThread>
-#include <condition_variable>
-#include <csignal>
-#include <mutex>
-#include <thread>
 
 using namespace bizlib;
 using testsupport::Engine;
+using testsupport::StoppedProcess;
 
 namespace {
-
-// Stops a server process until it goes out of scope, and for 15 seconds at the most, so that a
-// test that would wait on it for good fails instead of leaving the process stopped.
-class StoppedProcess
-{
-public:
-    explicit StoppedProcess(qint64 pid)
-        : m_pid(static_cast<pid_t>(pid))
-        , m_stopped(::kill(m_pid, SIGSTOP) == 0)
-    {
-        m_thread = std::thread([this] {
-            std::unique_lock lock(m_mutex);
-            m_wake.wait_for(lock, std::chrono::seconds(15), [this] { return m_done; });
-            ::kill(m_pid, SIGCONT);
-        });
-    }
-    ~StoppedProcess() { resume(); }
-    bool stopped() const { return m_stopped; }
-    void resume()
-    {
-        {
-            const std::lock_guard lock(m_mutex);
-            m_done = true;
-        }
-        m_wake.notify_all();
-        if (m_thread.joinable())
-            m_thread.join();
-    }
-
-private:
-    pid_t m_pid;
-    bool m_stopped;
-    bool m_done = false;
-    std::mutex m_mutex;
-    std::condition_variable m_wake;
-    std::thread m_thread;
-};
 
 qint64 backendPid(Database &db)
 {

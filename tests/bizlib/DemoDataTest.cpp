@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -372,6 +373,37 @@ TEST_P(DemoDataTest, extraRequests_continueTheNumbersAndAreAllPending)
         0);
 }
 
+TEST_P(DemoDataTest, arrivingRequests_neverTakeTheNumbersOfRequestsProcessedAndDeleted)
+{
+    fill(db());
+    QTemporaryDir uploads;
+    demo::DemoData data(db(), 5);
+    data.setToday(kToday);
+    data.setUploadFolder(uploads.path());
+    const QDateTime now(kToday, QTime(11, 0));
+    for (const QString &table : { QStringLiteral("WebQuotes"), QStringLiteral("WebOrders") }) {
+        SCOPED_TRACE(table.toStdString());
+        const bool quotes = table == QStringLiteral("WebQuotes");
+        const QString key = quotes ? QStringLiteral("QUOTEIDKEY") : QStringLiteral("ORDERIDKEY");
+        const auto arrive = [&] {
+            qint32 id = 0;
+            const Status st = quotes ? data.addArrivingQuote(demo::DemoData::QuoteKind::Rfq, now, &id)
+                                     : data.addArrivingOrder(false, false, now, &id);
+            EXPECT_TRUE(st.isOk()) << st.message().toStdString();
+            Table t(db(), table);
+            Record r = t.newRecord();
+            EXPECT_TRUE(t.fetch(key, { id }, r).isOk());
+            return r;
+        };
+        const Record first = arrive();
+        // Processing takes the newest request away, as it does every request in the end.
+        ASSERT_TRUE(Table(db(), table).remove(first).isOk());
+        const Record second = arrive();
+        EXPECT_GT(second.toLong("Number"), first.toLong("Number"));
+        EXPECT_GT(second.toLong("WebID"), first.toLong("WebID"));
+    }
+}
+
 TEST_P(DemoDataTest, webRequestsWithoutBusinessData_failAndWriteNothing)
 {
     demo::DemoData data(db());
@@ -493,6 +525,60 @@ TEST(DemoWorkspace, existingWorkspace_isLeftAloneWithoutForce_andMadeAnewWithIt)
     qint64 n = 0;
     ASSERT_TRUE(quotes.count(&n).isOk());
     EXPECT_EQ(n, 29); // made anew, not added to
+    db.close();
+}
+
+TEST(DemoWorkspace, aWorkspaceItDidNotMake_isNeverTouched_evenWithForce)
+{
+    QTemporaryDir dir;
+    const QString root = dir.filePath("real");
+    ASSERT_TRUE(QDir().mkpath(root + "/global"));
+    const QStringList files { root + "/webconsole.ini", root + "/business.db", root + "/global/webmon.ini" };
+    for (const QString &path : files) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write("real\n") == 5);
+    }
+    demo::WorkspaceOptions options;
+    options.force = true;
+    QString error;
+    EXPECT_FALSE(demo::createWorkspace(root, options, &error));
+    EXPECT_TRUE(error.contains("webconsole-demo did not make")) << error.toStdString();
+    // A web monitor file alone is not overwritten either.
+    ASSERT_TRUE(QFile::remove(files[0]) && QFile::remove(files[1]));
+    EXPECT_FALSE(demo::createWorkspace(root, false, &error));
+    EXPECT_TRUE(error.contains("webconsole-demo did not make")) << error.toStdString();
+    for (const QString &path : files.mid(2))
+        EXPECT_EQ(readFile(path), "real\n") << path.toStdString();
+    EXPECT_FALSE(QFile::exists(root + "/.webconsole-demo"));
+
+    // What it made itself it makes anew.
+    const QString own = dir.filePath("demo");
+    ASSERT_TRUE(demo::createWorkspace(own, false, &error)) << error.toStdString();
+    EXPECT_TRUE(QFile::exists(own + "/.webconsole-demo"));
+    ASSERT_TRUE(demo::createWorkspace(own, options, &error)) << error.toStdString();
+}
+
+TEST(DemoWorkspace, attachments_areRealFilesInTheDataFolder)
+{
+    QTemporaryDir dir;
+    const QString root = dir.filePath("ws");
+    QString error;
+    ASSERT_TRUE(demo::createWorkspace(root, false, &error)) << error.toStdString();
+    const QString uploads = config::IniFile(root + "/webconsole.ini").text("General", "GlobalData") + "/uploads/";
+    DatabaseConfig cfg;
+    cfg.file = root + "/business.db";
+    Database db(cfg);
+    ASSERT_TRUE(db.open().isOk());
+    const QList<Record> attachments = rowsOf(db, "WebAttachments");
+    ASSERT_GT(attachments.size(), 5);
+    for (const Record &a : attachments) {
+        const QString source = a.text("SourceName");
+        SCOPED_TRACE(source.toStdString());
+        EXPECT_TRUE(source.startsWith(uploads));
+        EXPECT_TRUE(QFileInfo(source).isFile());
+        EXPECT_GT(QFileInfo(source).size(), 0);
+        EXPECT_EQ(QFileInfo(source).fileName(), a.text("SourceFile"));
+    }
     db.close();
 }
 

@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHash>
+#include <QLoggingCategory>
 #include <QTemporaryDir>
 #include <functional>
 #include <gtest/gtest.h>
@@ -208,14 +210,59 @@ TEST_F(MailSend, problemsFoundBeforeSending_failWithoutContactingTheServer)
     ASSERT_TRUE(r.failed());
     EXPECT_TRUE(r.status.message().contains(QStringLiteral("\"SMS\""))) << str(r.status.message());
 
-    m_send.setText("OutputTo", QStringLiteral("Email"));
-    m_settings.disabled = true;
-    r = MailSender(m_settings).emailDialog(m_send);
-    ASSERT_TRUE(r.failed());
-    EXPECT_TRUE(r.status.message().contains(QStringLiteral("EmailDisable"))) << str(r.status.message());
-
     EXPECT_EQ(m_sink.connectionCount(), 0);
-    EXPECT_EQ(outbox(Outbox::Kind::Failed).size(), 4);
+    EXPECT_EQ(outbox(Outbox::Kind::Failed).size(), 3);
+}
+
+// What the mail library writes to its logging category, by level.
+class MailLog
+{
+public:
+    MailLog()
+    {
+        s_lines.clear();
+        QLoggingCategory::setFilterRules(QStringLiteral("webconsole.mail.debug=true"));
+        m_previous = qInstallMessageHandler(&MailLog::handle);
+    }
+    ~MailLog()
+    {
+        qInstallMessageHandler(m_previous);
+        QLoggingCategory::setFilterRules(QString());
+    }
+    QStringList lines(QtMsgType type) const { return s_lines.value(type); }
+
+private:
+    static void handle(QtMsgType type, const QMessageLogContext &context, const QString &message)
+    {
+        if (qstrcmp(context.category, "webconsole.mail") == 0)
+            s_lines[type] << message;
+    }
+    static inline QHash<QtMsgType, QStringList> s_lines;
+    QtMessageHandler m_previous = nullptr;
+};
+
+TEST_F(MailSend, switchedOffByEmailDisable_isNoFailure_oneDebugLineAndNothingKept)
+{
+    m_settings.disabled = true;
+    {
+        const MailLog log;
+        const EmailResult r = MailSender(m_settings).emailDialog(m_send);
+        EXPECT_FALSE(r.failed());
+        EXPECT_FALSE(r.sent());
+        EXPECT_TRUE(r.status.message().contains(QStringLiteral("EmailDisable"))) << str(r.status.message());
+        EXPECT_EQ(str(m_send.text("SendStatus")), "Disabled");
+        EXPECT_TRUE(log.lines(QtWarningMsg).isEmpty()) << str(log.lines(QtWarningMsg).join(u'\n'));
+        EXPECT_EQ(log.lines(QtDebugMsg).size(), 1) << str(log.lines(QtDebugMsg).join(u'\n'));
+    }
+    EXPECT_EQ(m_sink.connectionCount(), 0);
+    EXPECT_TRUE(outbox(Outbox::Kind::Failed).isEmpty());
+
+    // A user who asked for the e-mail is told why it did not go.
+    testsupport::ScriptedPrompter prompter;
+    m_send.setLong("Notify", 1);
+    MailSender(m_settings, nullptr, &prompter).emailDialog(m_send);
+    ASSERT_EQ(prompter.shown().size(), 1);
+    EXPECT_TRUE(prompter.shown().first().text.contains(QStringLiteral("switched off")));
 }
 
 TEST_F(MailSend, recordsServerFieldsReplaceTheConfiguration)

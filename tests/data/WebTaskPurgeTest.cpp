@@ -1,8 +1,15 @@
-#include "bizlib/Table.h"
 #include "data/WebTaskPurge.h"
+
+#include "bizlib/Table.h"
+#include "support/StoppedProcess.h"
 #include "support/TestDatabase.h"
 
+#include <QElapsedTimer>
+#include <QSqlDriver>
 #include <QSqlQuery>
+#include <QThread>
+#include <dlfcn.h>
+#include <thread>
 
 using namespace bizlib;
 using data::WebTaskPurge;
@@ -119,6 +126,139 @@ TEST_P(Purge, anEmptySelectionFinishesAtOnce)
     EXPECT_TRUE(purge.step().isOk());
     EXPECT_EQ(purge.state(), State::Finished);
     EXPECT_EQ(purge.deleted(), 0);
+}
+
+TEST_P(Purge, aDeleteThatFails_stopsTheRun_andOnlyTheTasksGoneAreCounted)
+{
+    add(QStringLiteral("Completed"), kToday - 300);
+    const qint32 refused = add(QStringLiteral("Completed"), kToday - 200);
+    const qint32 last = add(QStringLiteral("Completed"), kToday - 100);
+    const bool postgres = GetParam() == testsupport::Engine::PostgreSQL;
+    if (postgres) {
+        ASSERT_TRUE(db().exec(QStringLiteral("CREATE FUNCTION refuse_task() RETURNS trigger LANGUAGE plpgsql AS $$ "
+                                             "BEGIN IF OLD.\"webtaskid\" = %1 THEN RAISE EXCEPTION 'kept for "
+                                             "the auditors'; END IF; RETURN OLD; END $$")
+                                  .arg(refused))
+                        .isOk());
+        ASSERT_TRUE(db().exec(QStringLiteral("CREATE TRIGGER refuse BEFORE DELETE ON \"webtask\" FOR EACH ROW "
+                                             "EXECUTE FUNCTION refuse_task()"))
+                        .isOk());
+    } else {
+        ASSERT_TRUE(db().exec(QStringLiteral("CREATE TRIGGER refuse BEFORE DELETE ON \"webtask\" WHEN "
+                                             "OLD.\"webtaskid\" = %1 BEGIN SELECT RAISE(ABORT, 'kept for the "
+                                             "auditors'); END")
+                                  .arg(refused))
+                        .isOk());
+    }
+    WebTaskPurge purge(db(), kToday);
+    purge.pressPause();
+    const bizlib::Status st = purge.step();
+    EXPECT_TRUE(st.isError());
+    EXPECT_TRUE(st.message().contains(QStringLiteral("kept for the auditors"))) << st.message().toStdString();
+    EXPECT_EQ(purge.state(), State::Failed);
+    EXPECT_EQ(left(), QList<qint32>({ refused, last }));
+    EXPECT_EQ(purge.deleted(), 1);
+}
+
+// Lowers the parameters a statement of this thread's SQLite connection may have to `limit`: SQLite's
+// own default was 999 for long, and a build may still set it so (Debian's allows far more).
+bool limitSqliteParameters(bizlib::Database &db, int limit)
+{
+    const QVariant handle = db.connection().driver()->handle();
+    if (qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return false;
+    void *connection = *static_cast<void *const *>(handle.constData());
+    void *library = ::dlopen("libsqlite3.so.0", RTLD_NOW | RTLD_NOLOAD);
+    if (!connection || !library)
+        return false;
+    using Limit = int (*)(void *, int, int);
+    const auto setLimit = reinterpret_cast<Limit>(::dlsym(library, "sqlite3_limit"));
+    constexpr int kVariableNumber = 9; // SQLITE_LIMIT_VARIABLE_NUMBER
+    if (setLimit)
+        setLimit(connection, kVariableNumber, limit);
+    ::dlclose(library);
+    return setLimit != nullptr;
+}
+
+TEST_P(Purge, tasksLeftAloneAreWalkedPast_howeverManyThereAre)
+{
+    if (GetParam() == testsupport::Engine::PostgreSQL)
+        GTEST_SKIP() << "the limit that matters is the parameters of one SQLite statement";
+    ASSERT_TRUE(limitSqliteParameters(db(), 999));
+    // 1,500 completed tasks that another writer keeps: every delete finds its row changed.
+    ASSERT_TRUE(db().exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < "
+                                         "1500) INSERT INTO \"webtask\" (\"webtaskid\", \"status\", "
+                                         "\"priority\", \"taskdate\", \"tasktime\") SELECT i, 'Completed', 1, "
+                                         "%1 + i % 7, i % 5 FROM n")
+                              .arg(kToday - 400))
+                    .isOk());
+    ASSERT_TRUE(db().exec(QStringLiteral("CREATE TRIGGER keep BEFORE DELETE ON \"webtask\" BEGIN "
+                                         "SELECT RAISE(IGNORE); END"))
+                    .isOk());
+    WebTaskPurge purge(db(), kToday);
+    purge.pressPause();
+    for (int guard = 0; purge.state() == State::Running && guard < 100; ++guard) {
+        const bizlib::Status st = purge.step();
+        ASSERT_TRUE(st.isOk()) << st.message().toStdString();
+    }
+    EXPECT_EQ(purge.state(), State::Finished);
+    EXPECT_EQ(purge.read(), 1500);
+    EXPECT_EQ(purge.deleted(), 0);
+    EXPECT_EQ(left().size(), 1500);
+}
+
+TEST_P(Purge, aServerThatStopsAnsweringDuringADelete_failsTheRunInTime)
+{
+    if (GetParam() != testsupport::Engine::PostgreSQL)
+        GTEST_SKIP() << "stops a PostgreSQL server process";
+    const qint32 task = add(QStringLiteral("Completed"), kToday - 100);
+    // Another workstation holds the task, so that the purge's delete waits for it.
+    std::unique_ptr<bizlib::Database> other = testDb().openSecond();
+    ASSERT_TRUE(other->begin().isOk());
+    ASSERT_TRUE(
+        other->exec(QStringLiteral("SELECT 1 FROM \"webtask\" WHERE \"webtaskid\" = ? FOR UPDATE"), { task }).isOk());
+
+    bizlib::DatabaseConfig config = testDb().config();
+    config.statementTimeout = 3;
+    config.lockTimeout = 0;
+    bizlib::Database purging(config);
+    ASSERT_TRUE(purging.open().isOk());
+    QSqlQuery q;
+    ASSERT_TRUE(purging.exec(QStringLiteral("SELECT pg_backend_pid()"), {}, &q).isOk() && q.next());
+    const qint64 pid = q.value(0).toLongLong();
+
+    // While the delete waits, its server process stops (as a paused server does).
+    std::unique_ptr<testsupport::StoppedProcess> stopped;
+    std::thread watcher([&] {
+        bizlib::Database watch(testDb().config());
+        if (!watch.open())
+            return;
+        for (int i = 0; i < 250 && !stopped; ++i) {
+            QSqlQuery w;
+            if (watch.exec(QStringLiteral("SELECT 1 FROM pg_stat_activity WHERE pid = ? AND wait_event_type = 'Lock'"),
+                    { pid }, &w)
+                && w.next())
+                stopped = std::make_unique<testsupport::StoppedProcess>(pid);
+            else
+                QThread::msleep(20);
+        }
+        watch.close();
+    });
+    WebTaskPurge purge(purging, kToday);
+    purge.pressPause();
+    QElapsedTimer clock;
+    clock.start();
+    const bizlib::Status st = purge.step();
+    const qint64 took = clock.elapsed();
+    watcher.join();
+    ASSERT_TRUE(stopped && stopped->stopped());
+    stopped.reset();
+    other->rollback();
+    EXPECT_LT(took, 9000);
+    EXPECT_TRUE(st.isError());
+    EXPECT_EQ(purge.state(), State::Failed);
+    EXPECT_EQ(purge.deleted(), 0);
+    EXPECT_EQ(left(), QList<qint32> { task });
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, Purge, testsupport::allEngines(), testsupport::engineName);

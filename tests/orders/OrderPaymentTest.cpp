@@ -121,6 +121,23 @@ TEST_P(Payment, thePaymentNoteCarriesTheWebReferenceAndOpensInTheEditor)
     EXPECT_EQ(notes().size(), 2);
 }
 
+TEST_P(Payment, aNoteThatCannotBeWritten_leavesTheOrderUnpaid)
+{
+    const qint32 id = addOrder(1, 0).toLong("OrderID");
+    // The notes table is gone: the note's insert fails after the order could have been marked.
+    ASSERT_TRUE(db().exec(QStringLiteral("DROP TABLE \"webnotes\"")).isOk());
+    Record read = order(id);
+    const bizlib::Status st = payment(true).markPaid(read);
+    EXPECT_TRUE(st.isError());
+    EXPECT_EQ(order(id).toLong("Prepaid"), 0);
+    EXPECT_EQ(order(id).toLong("NoteID"), 0);
+    EXPECT_EQ(read.toLong("Prepaid"), 0);
+    EXPECT_TRUE(edited.isEmpty());
+    ASSERT_EQ(prompter.shown().size(), 1);
+    EXPECT_TRUE(prompter.shown().first().text.startsWith(QStringLiteral("The order could not be marked as paid.")))
+        << prompter.shown().first().text.toStdString();
+}
+
 TEST_P(Payment, aPrepayOrderWhoseCardPaymentFailedAsksBeforeItIsProcessed)
 {
     using Decision = OrderPayment::Decision;

@@ -13,6 +13,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 
@@ -209,6 +210,35 @@ console::RequestLists::Counts countsIn(Database &db)
     return lists.counts();
 }
 
+TEST(WebmonDemo, aWorkspaceThatWebconsoleDemoDidNotMake_isRefusedAndLeftAlone)
+{
+    QTemporaryDir dir;
+    const QString root = dir.filePath(QStringLiteral("ws"));
+    QString error;
+    ASSERT_TRUE(demo::createWorkspace(root, false, &error)) << error.toStdString();
+    // Without the demo's marker it is a real workspace, as far as anyone can tell.
+    ASSERT_TRUE(QFile::remove(root + QStringLiteral("/.webconsole-demo")));
+    DatabaseConfig cfg;
+    cfg.file = demo::businessDatabasePath(root);
+    Database db(cfg);
+    ASSERT_TRUE(db.open().isOk());
+    const console::RequestLists::Counts before = countsIn(db);
+    const QList<Record> open = tasksWhere(db, kOpen);
+
+    QProcess program;
+    program.start(QStringLiteral(WEBMON_DEMO_PATH),
+        { QStringLiteral("--once"), QStringLiteral("--ini"), demo::workstationIniPath(root) });
+    ASSERT_TRUE(program.waitForFinished(60000));
+    EXPECT_EQ(program.exitCode(), 4);
+    EXPECT_TRUE(program.readAllStandardError().contains("webconsole-demo did not make"));
+
+    EXPECT_EQ(countsIn(db).quotes, before.quotes);
+    EXPECT_EQ(countsIn(db).orders, before.orders);
+    EXPECT_EQ(tasksWhere(db, kOpen).size(), open.size());
+    EXPECT_FALSE(QFile::exists(root + QStringLiteral("/data/accounts.xml")));
+    db.close();
+}
+
 TEST(WebmonDemo, once_addsRequestsTheConsoleListsShow_andWritesAReadableAccountList)
 {
     QTemporaryDir dir;
@@ -230,6 +260,12 @@ TEST(WebmonDemo, once_addsRequestsTheConsoleListsShow_andWritesAReadableAccountL
 
     console::RequestListSet lists(db);
     lists.resetAll();
+    // The new attachments' files are in the data folder, from where the console copies them.
+    QSqlQuery q;
+    ASSERT_TRUE(db.exec(QStringLiteral("SELECT \"sourcename\" FROM \"webattachments\""), {}, &q).isOk());
+    while (q.next())
+        EXPECT_TRUE(q.value(0).toString().startsWith(root + QStringLiteral("/data/uploads/")))
+            << q.value(0).toString().toStdString();
     EXPECT_EQ(lists.counts().quotes, before.quotes + 1);
     EXPECT_EQ(lists.counts().orders, before.orders + 1);
     EXPECT_EQ(lists.counts().signups, before.signups + 1);

@@ -7,6 +7,7 @@
 #include "bizlib/security/PasswordHasher.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <algorithm>
 #include <stdexcept>
 
@@ -109,8 +110,8 @@ bizlib::Status DemoData::addExtraRequests(int count, const QString &table, const
     qint32 number = 0;
     qint32 webId = 0;
     st = inTransaction([&] {
-        number = maxOf(table, QStringLiteral("Number"));
-        webId = maxOf(table, QStringLiteral("WebID"));
+        number = takeNumbers(table, QStringLiteral("Number"), count);
+        webId = takeNumbers(table, QStringLiteral("WebID"), 3 * count); // steps of 1 to 3
     });
     for (int done = 0; st && done < count; done += kBatchSize) {
         const int batch = std::min(kBatchSize, count - done);
@@ -203,13 +204,17 @@ void DemoData::addWebAttachment(const QString &ownerType, qint32 ownerId, qint32
     const bool quote = ownerType == QStringLiteral("QTE");
     QString sourceFile = sampleFile;
     QString sourceName = QStringLiteral("https://print.example.com/uploads/%1/%2").arg(webId).arg(sampleFile);
-    if (arrival == Arrival::Live) {
-        if (m_uploadFolder.isEmpty())
-            throw std::logic_error("arriving requests need an upload folder for their attachments");
+    if (arrival == Arrival::Live && m_uploadFolder.isEmpty())
+        throw std::logic_error("arriving requests need an upload folder for their attachments");
+    if (!m_uploadFolder.isEmpty()) {
+        // A real file that the console copies and the downloader fetches like any upload. The
+        // extra requests of a speed test share one file per sample.
         sourceFile = DemoFiles::arrivingName(sampleFile);
-        sourceName = QDir(m_uploadFolder).filePath(QStringLiteral("%1/%2").arg(webId).arg(sourceFile));
+        const QString folder = arrival == Arrival::Extra ? QStringLiteral("extra") : QString::number(webId);
+        sourceName = QDir(m_uploadFolder).filePath(folder + u'/' + sourceFile);
         QString error;
-        if (!DemoFiles::write(sourceName, title, &error))
+        if (!(arrival == Arrival::Extra && QFileInfo::exists(sourceName))
+            && !DemoFiles::write(sourceName, title, &error))
             throw std::runtime_error(error.toStdString());
     }
     writer(QStringLiteral("WebAttachments")).add([&](bizlib::Record &r) {

@@ -55,9 +55,9 @@ public:
     bizlib::Status addWebOrders(int count);
 
     // Requests that arrive while the demo web monitor runs, stored as the web monitor stores
-    // them: status "Pending", a client and contact picked at random, numbered after the existing
-    // rows, received at `when`. Their attachments are real small files written into a folder
-    // named by the request's web ID under setUploadFolder()'s folder, and the rows point at them.
+    // them: status "Pending", a client and contact picked at random, numbered after every request
+    // this database has had (nextNumbers()), received at `when`. Their attachments are real small
+    // files (see setUploadFolder()), which they need.
     // Each call is one transaction (a request never shows without its items, notes or files'
     // rows); *id receives the new request's identifier.
     enum class QuoteKind { Template, Previous, Rfq };
@@ -67,6 +67,10 @@ public:
     bizlib::Status addArrivingOrder(bool service, bool consumer, const QDateTime &when, qint32 *id);
     // A business (B2B) sign-up from the trade portal, by a person who has not signed up before.
     bizlib::Status addArrivingSignup(const QDateTime &when, qint32 *id);
+    // With an upload folder, every attachment (of the samples, extra and arriving requests) is a
+    // real small file of its kind in it, in a folder named by the request's web ID ("extra" for
+    // the extra requests, which share one file per sample), and its row names that file as its
+    // source; without one, the samples' and extra requests' attachments name a web address.
     void setUploadFolder(const QString &folder) { m_uploadFolder = folder; }
 
     // The hash stored for `password` with `salt` (see above).
@@ -116,8 +120,12 @@ private:
     qint32 addSignup(int pattern, Arrival arrival, const QDateTime &when);
     int randomSignupPattern(bool consumer); // a pending sample of that kind
     void addWebTasks();
-    // DemoArrivals.cpp: the next request number and web ID of a web table.
+    // DemoArrivals.cpp: the next request number and web ID of a web table (takeNumbers()).
     std::pair<qint32, qint32> nextNumbers(const QString &table);
+    // Takes `count` numbers of `field` in `table` from a counter kept in the database, beyond every
+    // number the table has held: processed requests are deleted, and a website never gives a
+    // request number or web ID twice. Returns the number before them.
+    qint32 takeNumbers(const QString &table, const QString &field, qint32 count);
 
     // Web note and attachments of a quote request (ownerType "QTE") or web order ("ORD").
     qint32 addWebNote(const QString &ownerType, qint32 ownerId, const QString &subject, const QString &cls,

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 
 namespace demo {
 
@@ -62,6 +63,17 @@ bool removeIfPresent(const QString &path, QString *error)
     return fail(error, QStringLiteral("Cannot remove %1: %2").arg(path, file.errorString()));
 }
 
+// Marks `root` as made by webconsole-demo (see markerPath()).
+bool writeMarker(const QString &root, QString *error)
+{
+    QSaveFile file(markerPath(root));
+    const QByteArray text = "This folder is a demo workspace made by webconsole-demo. webconsole-demo --force and "
+                            "webmon-demo work only on a folder that holds this file.\n";
+    if (file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.commit())
+        return true;
+    return fail(error, QStringLiteral("Cannot write %1: %2").arg(markerPath(root), file.errorString()));
+}
+
 bool writeIni(const QString &path, const QList<config::IniFile::Entry> &entries, QString *error)
 {
     config::IniFile ini(path);
@@ -102,7 +114,8 @@ bool writeWebMonitorComments(const QString &path, QString *error)
     return true;
 }
 
-bool fillDatabase(const bizlib::DatabaseConfig &config, const WorkspaceOptions &options, QString *error)
+bool fillDatabase(
+    const bizlib::DatabaseConfig &config, const WorkspaceOptions &options, const QString &uploads, QString *error)
 {
     bizlib::Database db(config);
     bizlib::Status st = db.open();
@@ -116,6 +129,7 @@ bool fillDatabase(const bizlib::DatabaseConfig &config, const WorkspaceOptions &
             st = requireEmpty(db);
         if (st) {
             DemoData data(db);
+            data.setUploadFolder(uploads);
             st = data.fillAll();
             if (st)
                 st = data.addWebQuotes(options.extraQuotes);
@@ -165,9 +179,32 @@ QString businessDatabasePath(const QString &folder)
     return sub(folder, "business.db");
 }
 
+QString markerPath(const QString &folder)
+{
+    return sub(folder, ".webconsole-demo");
+}
+
+QString uploadFolder(const QString &folder)
+{
+    return sub(sub(folder, "data"), "uploads");
+}
+
 bool workspaceExists(const QString &folder)
 {
     return QFileInfo::exists(workstationIniPath(folder));
+}
+
+bool isDemoWorkspace(const QString &folder)
+{
+    return QFileInfo(markerPath(folder)).isFile();
+}
+
+QString notADemoWorkspace(const QString &folder)
+{
+    return QStringLiteral("%1 holds a workspace that webconsole-demo did not make (it has no marker file %2). The "
+                          "demo tools never change a real workspace. A demo workspace made by an older "
+                          "webconsole-demo: delete the folder and make it anew.")
+        .arg(absoluteFolder(folder), QFileInfo(markerPath(folder)).fileName());
 }
 
 bool createWorkspace(const QString &folder, bool force, QString *error)
@@ -190,6 +227,14 @@ bool createWorkspace(const QString &folder, const WorkspaceOptions &options, QSt
 
     if (QFileInfo::exists(root) && !QFileInfo(root).isDir())
         return fail(error, QStringLiteral("%1 exists and is not a folder.").arg(root));
+    const QStringList replaced { iniPath, webmonPath, dbPath, dbPath + QStringLiteral("-journal"),
+        dbPath + QStringLiteral("-wal"), dbPath + QStringLiteral("-shm") };
+    if (!isDemoWorkspace(root)) {
+        for (const QString &path : replaced) {
+            if (QFileInfo::exists(path))
+                return fail(error, notADemoWorkspace(root));
+        }
+    }
     if (!options.force) {
         if (QFileInfo::exists(iniPath))
             return fail(
@@ -197,12 +242,15 @@ bool createWorkspace(const QString &folder, const WorkspaceOptions &options, QSt
         if (QFileInfo::exists(dbPath))
             return fail(error, QStringLiteral("%1 already exists; use --force to replace it.").arg(dbPath));
     }
+    if (!QDir().mkpath(root))
+        return fail(error, QStringLiteral("Cannot create the folder %1.").arg(root));
+    if (!writeMarker(root, error))
+        return false;
     for (const char *name : kFolders) {
         if (!QDir().mkpath(sub(root, name)))
             return fail(error, QStringLiteral("Cannot create the folder %1.").arg(sub(root, name)));
     }
-    for (const QString &path : { iniPath, webmonPath, dbPath, dbPath + QStringLiteral("-journal"),
-             dbPath + QStringLiteral("-wal"), dbPath + QStringLiteral("-shm") }) {
+    for (const QString &path : replaced) {
         if (!removeIfPresent(path, error))
             return false;
     }
@@ -218,7 +266,7 @@ bool createWorkspace(const QString &folder, const WorkspaceOptions &options, QSt
         if (!postgresSection(QFileInfo(options.databaseIni).absoluteFilePath(), &database, &databaseSection, error))
             return false;
     }
-    if (!fillDatabase(database, options, error)) {
+    if (!fillDatabase(database, options, uploadFolder(root), error)) {
         if (!database.isPostgres())
             QFile::remove(dbPath);
         return false;
@@ -258,7 +306,7 @@ bool createWorkspace(const QString &folder, const WorkspaceOptions &options, QSt
         { QStringLiteral("Web"), QStringLiteral("SignupSound"), sub(sub(root, "sounds"), "signup.wav") },
         // The demo web monitor writes the files of arriving attachments here (webmon-demo's default
         // upload folder): processing may copy local attachments from it, besides the data folders.
-        { QStringLiteral("WebConsole"), QStringLiteral("AttachmentFolders"), sub(root, "uploads") },
+        { QStringLiteral("WebConsole"), QStringLiteral("AttachmentFolders"), uploadFolder(root) },
     };
     // The workstation INI file last: its presence marks a finished workspace.
     return writeWebMonitorComments(webmonPath, error) && writeIni(webmonPath, webmon, error)

@@ -3,8 +3,9 @@
 //
 //   webconsole-demo --workspace DIR [--force] [--quotes N] [--orders N] [--database-ini FILE]
 //
-// Exit code 0 on success (also when DIR already holds a workspace and --force is not given:
-// nothing is done then), 1 with a message on stderr on failure.
+// Exit code 0 on success (also when DIR already holds a demo workspace and --force is not given:
+// nothing is done then), 1 with a message on stderr on failure. A workspace that webconsole-demo
+// did not make (no marker file) is never touched, with --force neither.
 
 #include "DemoData.h"
 #include "DemoWorkspace.h"
@@ -91,6 +92,10 @@ int main(int argc, char *argv[])
         return 1;
     }
 
+    if (demo::workspaceExists(folder) && !demo::isDemoWorkspace(folder)) {
+        err << "webconsole-demo: " << demo::notADemoWorkspace(folder) << Qt::endl;
+        return 1;
+    }
     if (!options.force && demo::workspaceExists(folder)) {
         out << "A demo workspace is already there: " << demo::workstationIniPath(folder) << Qt::endl
             << "Nothing done (use --force to make it anew)." << Qt::endl;

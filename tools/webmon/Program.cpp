@@ -9,6 +9,7 @@
 #include "config/LocalIniPath.h"
 #include "config/SystemConfigFile.h"
 #include "config/TraceLog.h"
+#include "demo/DemoWorkspace.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -127,7 +128,7 @@ int Program::run(
     parser.addOption({ QStringLiteral("seed"), QStringLiteral("Seed of the random choices (default: the time)."),
         QStringLiteral("N") });
     parser.addOption({ QStringLiteral("uploads"),
-        QStringLiteral("Folder for the files of arriving attachments (default: uploads beside the INI file)."),
+        QStringLiteral("Folder for the files of arriving attachments (default: uploads in the GlobalData folder)."),
         QStringLiteral("DIR") });
     if (!parser.parse(arguments)) {
         err << "webmon-demo: " << parser.errorText() << "\nTry \"webmon-demo --help\".\n";
@@ -164,6 +165,15 @@ int Program::run(
             << " does not exist (create a demo workspace with webconsole-demo)\n";
         return NoWorkstation;
     }
+    const QString iniFolder = QFileInfo(localIni).absolutePath();
+    if (!demo::isDemoWorkspace(iniFolder)) {
+        // It would mark real webtasks done, add invented requests and overwrite the website's
+        // account list.
+        err << "webmon-demo: refused: " << QDir::toNativeSeparators(localIni)
+            << " is not the workstation settings file of a demo workspace. " << demo::notADemoWorkspace(iniFolder)
+            << '\n';
+        return NotADemo;
+    }
     if (company < 0)
         company = int(local.number(QStringLiteral("Multicompany"), QStringLiteral("CompanyNo"), 0));
     const config::SystemConfig system = config::readSystemConfig(local, {}, company);
@@ -174,7 +184,6 @@ int Program::run(
     const config::ConsoleSettings settings
         = config::getIniSettings({ webmonIni, localIni }, system.resourcePath, trace);
 
-    const QString iniFolder = QFileInfo(localIni).absolutePath();
     const QString globalData = system.globalData.trimmed();
     WebMonitor::Setup setup;
     setup.companyNo = company;
@@ -183,7 +192,8 @@ int Program::run(
         = QDir(globalData.isEmpty() ? QDir::currentPath() : globalData).filePath(QStringLiteral("accounts.xml"));
     setup.uploadFolder = parser.isSet(QStringLiteral("uploads"))
         ? QFileInfo(parser.value(QStringLiteral("uploads"))).absoluteFilePath()
-        : QDir(iniFolder).filePath(QStringLiteral("uploads"));
+        : globalData.isEmpty() ? demo::uploadFolder(iniFolder)
+                               : QDir(globalData).filePath(QStringLiteral("uploads"));
     setup.tasks.maxWebtasks = settings.maxWebtasks; // 0 is taken as 1
     setup.tasks.maxAttempts = settings.maxAttempts;
 

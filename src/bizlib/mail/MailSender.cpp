@@ -29,6 +29,8 @@ const char *statusText(EmailResult::Outcome o)
         return "Failed";
     case EmailResult::Outcome::Cancelled:
         return "Cancelled";
+    case EmailResult::Outcome::Disabled:
+        return "Disabled";
     }
     return "Failed";
 }
@@ -81,6 +83,20 @@ EmailResult MailSender::emailDialog(params::EmailParams &send, const params::Ema
     const MailMessageBuilder builder(settings);
     MailDraft draft = builder.draft(send);
 
+    if (settings.disabled) {
+        // Switched off on purpose: no failure to warn about, and no copy for the outbox.
+        result.outcome = EmailResult::Outcome::Disabled;
+        result.status = Status::error(QStringLiteral("The e-mail was not sent: sending e-mail is switched off on this "
+                                                     "workstation (\"EmailDisable\")."));
+        qCDebug(lcMail).noquote() << "E-mail" << draft.subject << "to" << draft.to
+                                  << "not sent: e-mail is switched off (EmailDisable)";
+        send.setText("SendStatus", QString::fromLatin1(statusText(result.outcome)));
+        // A user who asked for the e-mail is told at once, before writing it.
+        if (m_prompter && ((send.toLong("Dialog") == 1 && m_composer) || send.toLong("Notify") == 1))
+            m_prompter->alert(result.status.message(), QStringLiteral("E-mail"), Prompter::Icon::Exclamation);
+        return result;
+    }
+
     const bool composed = send.toLong("Dialog") == 1 && m_composer;
     if (composed) {
         if (!m_composer->compose(draft)) {
@@ -111,9 +127,6 @@ EmailResult MailSender::emailDialog(params::EmailParams &send, const params::Ema
     if (!outputTo.isEmpty() && outputTo.compare(QLatin1String("Email"), Qt::CaseInsensitive) != 0)
         st = Status::error(
             QStringLiteral("The e-mail was not sent: output to \"%1\" is not supported here.").arg(outputTo));
-    else if (settings.disabled)
-        st = Status::error(QStringLiteral("The e-mail was not sent: sending e-mail is switched off on this "
-                                          "workstation (\"EmailDisable\")."));
     else if (!problems.isEmpty())
         st = Status::error(QStringLiteral("The e-mail was not sent. ") + problems.join(u' '));
     else

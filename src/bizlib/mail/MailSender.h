@@ -26,11 +26,15 @@ class MailComposer;
 // - SEND:Dialog 1 shows the compose dialog first (when a composer is given; without one the
 //   e-mail is sent as it is): the user may edit recipients, subject and body, which go back
 //   into the record, or cancel, which sends nothing and records nothing.
-// - The e-mail is sent, or fails as a whole: SEND:OutputTo other than blank or "Email" (no fax or
-//   SMS output here), switched off by EmailDisable, no sender, no or an invalid recipient, an
-//   unreadable attachment, or the transport's refusal with the server's answer. Either way the message is kept in the outbox (sent/ or failed/, with the error and
-//   the records of the link record it is filed against), SEND:SendStatus is set to "Sent",
-//   "Failed" or "Cancelled", and a failure is logged (category webconsole.mail).
+// - Switched off by EmailDisable: nothing is sent or kept, SEND:SendStatus is "Disabled", the
+//   category webconsole.mail gets one debug line (it is no failure), and a user who asked for the
+//   e-mail (the dialog, or SEND:Notify 1) is told so before writing it.
+// - Otherwise the e-mail is sent, or fails as a whole: SEND:OutputTo other than blank or "Email"
+//   (no fax or SMS output here), no sender, no or an invalid recipient, an unreadable attachment,
+//   or the transport's refusal with the server's answer. Either way the message is kept in the
+//   outbox (sent/ or failed/, with the error and the records of the link record it is filed
+//   against), SEND:SendStatus is set to "Sent", "Failed" or "Cancelled", and a failure is logged
+//   (category webconsole.mail).
 // - A failure is also shown to the user through the prompter ("E-mail", exclamation) when the
 //   e-mail was composed in the dialog or SEND:Notify is 1; with SEND:Notify 1 a sent e-mail is
 //   confirmed the same way. Unattended callers (Dialog 0, Notify 0) only get the result.
