@@ -61,8 +61,11 @@ Status LocalFileCopy::copy(const QString &source, const QString &target) const
     // What is opened is checked, not what was looked at: the name may have changed meanwhile.
     const int fd = ::open(QFile::encodeName(canonical).constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
-        return Status::error(QStringLiteral("Not copied: %1 cannot be opened: %2").arg(source, QString::fromLocal8Bit(std::strerror(errno))));
-    struct stat st {};
+        return Status::error(QStringLiteral("Not copied: %1 cannot be opened: %2")
+                                 .arg(source, QString::fromLocal8Bit(std::strerror(errno))));
+    struct stat st
+    {
+    };
     QString refused;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
         refused = QStringLiteral("%1 is not a regular file").arg(source);
@@ -87,7 +90,8 @@ Status LocalFileCopy::copy(const QString &source, const QString &target) const
     while (!(block = in.read(1 << 20)).isEmpty()) {
         copied += block.size();
         if ((maxBytes > 0 && copied > maxBytes) || out.write(block) != block.size()) {
-            const QString reason = copied > maxBytes ? QStringLiteral("it grew beyond the size limit") : out.errorString();
+            const QString reason
+                = copied > maxBytes ? QStringLiteral("it grew beyond the size limit") : out.errorString();
             out.resize(0);
             return Status::error(QStringLiteral("%1 was not copied: %2").arg(source, reason));
         }

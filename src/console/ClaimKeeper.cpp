@@ -21,14 +21,16 @@ data::ClaimCleanup::Report ClaimKeeper::runOnce()
         return report;
     bizlib::Status st = data::ClaimBook(*m_ctx.db).heartbeat(data::LiveClaims::owners());
     if (st) {
-        data::ClaimCleanup cleanup(*m_ctx.db, data::ClaimCleanup::dataFolders(m_ctx.brevix.globalData, m_ctx.brevix.localData), m_ctx.db->config().claimTimeout);
+        data::ClaimCleanup cleanup(*m_ctx.db,
+            data::ClaimCleanup::dataFolders(m_ctx.brevix.globalData, m_ctx.brevix.localData),
+            m_ctx.db->config().claimTimeout);
         st = cleanup.run(&report);
     }
     for (const QString &line : std::as_const(report.lines))
         if (m_ctx.trace)
             m_ctx.trace->message(line);
     if (!report.isEmpty())
-        Q_EMIT cleaned(report.summary());
+        Q_EMIT cleaned(report.summary(), report.lines);
     if (st.isError()) {
         if (m_ctx.trace)
             m_ctx.trace->message(QStringLiteral("Claims not looked after: ") + st.message());

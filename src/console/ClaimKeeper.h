@@ -31,8 +31,9 @@ public:
     void stop();
 
 Q_SIGNALS:
-    // Something was cleaned up: `summary` counts what ("1 web request given back; 1 quote, 2 files removed").
-    void cleaned(const QString &summary);
+    // Something was cleaned up: `summary` counts what ("1 web request given back; 1 quote, 2 files
+    // removed"), `details` says it per claim (which request, who held it since when).
+    void cleaned(const QString &summary, const QStringList &details);
     // A round failed (the database did not answer); the next one tries again.
     void failed(const QString &reason);
 

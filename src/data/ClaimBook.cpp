@@ -185,9 +185,8 @@ Status ClaimBook::takeOver(const QString &oldOwner, const ClaimHolder &h)
              "SeenOn", "SeenAt", "State" })
         sets << col(def, f) + QStringLiteral(" = ?");
     QSqlQuery q;
-    const Status st = m_db.exec(
-        QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
-            .arg(def.sqlTable(), sets.join(QStringLiteral(", ")), col(def, "Owner")),
+    const Status st = m_db.exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
+                                    .arg(def.sqlTable(), sets.join(QStringLiteral(", ")), col(def, "Owner")),
         { text(h.owner), text(h.session), text(h.workstation), text(h.userCode), qint32(h.processId), h.startedOn,
             h.startedAt, h.seenOn, h.seenAt, QString::fromLatin1(ClaimHolder::kRunning), oldOwner },
         &q);
@@ -200,8 +199,8 @@ Status ClaimBook::setState(const QString &owner, const QString &state)
 {
     const bizlib::TableDef &def = claimsDef();
     QSqlQuery q;
-    const Status st = m_db.exec(QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3 = ?")
-                                    .arg(def.sqlTable(), col(def, "State"), col(def, "Owner")),
+    const Status st = m_db.exec(
+        QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3 = ?").arg(def.sqlTable(), col(def, "State"), col(def, "Owner")),
         { state, owner }, &q);
     if (!st)
         return st;

@@ -37,8 +37,8 @@ QString rowName(const QString &table, int n)
         { QStringLiteral("Offices"), { QStringLiteral("office"), QStringLiteral("offices") } },
     };
     const auto it = names.find(table);
-    return it != names.end() ? plural(n, it->first, it->second) : plural(n, table + QStringLiteral(" row"),
-                                                                           table + QStringLiteral(" rows"));
+    return it != names.end() ? plural(n, it->first, it->second)
+                             : plural(n, table + QStringLiteral(" row"), table + QStringLiteral(" rows"));
 }
 
 bool inside(const QString &path, const QStringList &folders)
@@ -69,7 +69,8 @@ QString ClaimCleanup::Report::summary() const
     if (!removed.isEmpty())
         parts << removed.join(QStringLiteral(", ")) + QStringLiteral(" removed");
     if (moves > 0)
-        parts << plural(moves, QStringLiteral("file moved"), QStringLiteral("files moved")) + QStringLiteral(" to its name");
+        parts << plural(moves, QStringLiteral("file moved"), QStringLiteral("files moved"))
+                + QStringLiteral(" to its name");
     if (parts.isEmpty())
         parts << plural(claims, QStringLiteral("claim ended"), QStringLiteral("claims ended"));
     return parts.join(QStringLiteral("; "));
@@ -217,8 +218,11 @@ Status ClaimCleanup::cleanUp(const ClaimHolder &h, Report *report, bool giveBack
         return st;
     mine.files = removeFiles(files, m_dataFolders);
     mine.claims = 1;
-    const QString line = QStringLiteral("Claim of %1 %2 held by %3 cleaned up: %4")
-                             .arg(h.requestTable)
+    const QString kind = h.requestTable == QLatin1String("WebOrders") ? QStringLiteral("Web order")
+        : h.requestTable == QLatin1String("WebSignup")                ? QStringLiteral("Web sign-up")
+                                                                      : QStringLiteral("Web quote request");
+    const QString line = QStringLiteral("%1 with identifier %2, held by %3, cleaned up: %4")
+                             .arg(kind)
                              .arg(h.requestId)
                              .arg(h.describe(), mine.summary());
     if (report) {

@@ -52,8 +52,9 @@ protected:
     QString status(qint32 quoteId)
     {
         QSqlQuery q;
-        EXPECT_TRUE(db().exec(QStringLiteral("SELECT \"status\" FROM \"webquotes\" WHERE \"quoteid\" = ?"), { quoteId }, &q)
-                        .isOk());
+        EXPECT_TRUE(
+            db().exec(QStringLiteral("SELECT \"status\" FROM \"webquotes\" WHERE \"quoteid\" = ?"), { quoteId }, &q)
+                .isOk());
         return q.next() ? q.value(0).toString() : QStringLiteral("<gone>");
     }
     QString file(const QString &folder, const QString &name)
@@ -78,7 +79,8 @@ protected:
     Run addRun(int minutesAgo, const QString &workstation = QStringLiteral("ws-elsewhere"))
     {
         Run run;
-        run.request = addRow(QStringLiteral("WebQuotes"), [](Record &r) { r.setText("Status", QStringLiteral("Processing")); });
+        run.request
+            = addRow(QStringLiteral("WebQuotes"), [](Record &r) { r.setText("Status", QStringLiteral("Processing")); });
         run.quote = addRow(QStringLiteral("Quotes"), [](Record &) {});
         addRow(QStringLiteral("QuoteWorkings"), [&](Record &r) { r.setLong("QuoteID", run.quote); });
         run.inside = file(data(), QStringLiteral("q%1.pdf").arg(run.quote));
@@ -128,7 +130,8 @@ TEST_P(Cleanup, aStaleClaimIsUndoneCompletelyAndALiveOneIsLeftAlone)
     EXPECT_EQ(report.claims, 1);
     EXPECT_EQ(report.summary(), QStringLiteral("1 web request given back; 1 quote, 1 file removed"));
     ASSERT_EQ(report.lines.size(), 1);
-    EXPECT_TRUE(report.lines.first().contains(QStringLiteral("AB on ws-elsewhere"))) << report.lines.first().toStdString();
+    EXPECT_TRUE(report.lines.first().contains(QStringLiteral("AB on ws-elsewhere")))
+        << report.lines.first().toStdString();
 
     EXPECT_EQ(status(live.request), QStringLiteral("Processing"));
     EXPECT_EQ(count(QStringLiteral("quotes"), QStringLiteral("\"quoteid\" = %1").arg(live.quote)), 1);
@@ -164,7 +167,8 @@ TEST_P(Cleanup, aClaimOfAnEndedProcessOnThisWorkstationIsCleanedUpWhenTheRequest
     ASSERT_TRUE(db().exec(QStringLiteral("UPDATE \"wc_claims\" SET \"processid\" = ? WHERE \"owner\" = ?"),
                         { qint32(pid), run.owner })
                     .isOk());
-    RequestClaim claim(db(), ClaimVariant::quoteProcessing(), run.request, nullptr, {}, QStringLiteral("JS"), { data() });
+    RequestClaim claim(
+        db(), ClaimVariant::quoteProcessing(), run.request, nullptr, {}, QStringLiteral("JS"), { data() });
     ASSERT_EQ(claim.claim(true), RequestClaim::Outcome::Claimed);
     EXPECT_EQ(claim.savedStatus(), QStringLiteral("Waiting"));
     EXPECT_EQ(count(QStringLiteral("quotes"), QStringLiteral("\"quoteid\" = %1").arg(run.quote)), 0);
@@ -179,7 +183,8 @@ TEST_P(Cleanup, aCancelRemovesWhatTheRunMadeAndAStoredRunHasItsMovesFinished)
         = addRow(QStringLiteral("WebQuotes"), [](Record &r) { r.setText("Status", QStringLiteral("Pending")); });
     const qint32 notMine = addRow(QStringLiteral("Quotes"), [](Record &) {});
     {
-        RequestClaim claim(db(), ClaimVariant::quoteProcessing(), request, nullptr, {}, QStringLiteral("JS"), { data() });
+        RequestClaim claim(
+            db(), ClaimVariant::quoteProcessing(), request, nullptr, {}, QStringLiteral("JS"), { data() });
         ASSERT_EQ(claim.claim(true), RequestClaim::Outcome::Claimed);
         const qint32 mine = addRow(QStringLiteral("Quotes"), [](Record &) {});
         const QString copy = file(data(), QStringLiteral("mine.pdf"));
@@ -195,7 +200,8 @@ TEST_P(Cleanup, aCancelRemovesWhatTheRunMadeAndAStoredRunHasItsMovesFinished)
     const QString from = file(data(), QStringLiteral("1.pdf"));
     const QString to = QDir(data()).filePath(QStringLiteral("24107A_1.pdf"));
     {
-        RequestClaim claim(db(), ClaimVariant::quoteProcessing(), request, nullptr, {}, QStringLiteral("JS"), { data() });
+        RequestClaim claim(
+            db(), ClaimVariant::quoteProcessing(), request, nullptr, {}, QStringLiteral("JS"), { data() });
         ASSERT_EQ(claim.claim(true), RequestClaim::Outcome::Claimed);
         ASSERT_TRUE(claim.removeRequest({ RunItem::move(from, to) }).isOk());
         claim.settle(); // the process "ends" before its moves: nobody holds the claim any more

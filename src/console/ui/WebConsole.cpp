@@ -318,10 +318,11 @@ void WebConsole::keyPressEvent(QKeyEvent *event)
     QWidget::keyPressEvent(event);
 }
 
-void WebConsole::claimsCleaned(const QString &summary)
+void WebConsole::claimsCleaned(const QString &summary, const QStringList &details)
 {
     const QString text = tr("Cleaned up after interrupted processing: %1.").arg(summary);
-    m_problems->add(tr("Interrupted runs"), text, QDateTime::currentDateTime());
+    for (const QString &line : details)
+        m_problems->add(tr("Interrupted run"), line, QDateTime::currentDateTime());
     m_problemsButton->refresh();
     m_zone1->setText(text);
 }

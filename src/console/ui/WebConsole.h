@@ -89,7 +89,7 @@ private:
     void runPurge();
     void showClock();
     // Claims left behind by interrupted runs were cleaned up: listed, and said on the status bar.
-    void claimsCleaned(const QString &summary);
+    void claimsCleaned(const QString &summary, const QStringList &details);
 
     qint32 currentQuote() const override;
     void returnToQuote(qint32 quoteId) override;
