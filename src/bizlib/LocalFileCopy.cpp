@@ -53,10 +53,23 @@ Status LocalFileCopy::copy(const QString &source, const QString &target) const
     const QString why = refusal(source);
     if (!why.isEmpty())
         return Status::error(QStringLiteral("Not copied: %1.").arg(why));
-    const QString canonical = QFileInfo(source).canonicalFilePath();
     QFile out(target);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return Status::error(QStringLiteral("The copy %1 cannot be written: %2").arg(target, out.errorString()));
+    Status st = copyTo(source, out);
+    if (st && !out.flush())
+        st = Status::error(QStringLiteral("%1 was not copied: %2").arg(source, out.errorString()));
+    if (!st)
+        out.resize(0);
+    return st;
+}
+
+Status LocalFileCopy::copyTo(const QString &source, QIODevice &out) const
+{
+    const QString why = refusal(source);
+    if (!why.isEmpty())
+        return Status::error(QStringLiteral("Not copied: %1.").arg(why));
+    const QString canonical = QFileInfo(source).canonicalFilePath();
 #ifdef Q_OS_UNIX
     // What is opened is checked, not what was looked at: the name may have changed meanwhile.
     const int fd = ::open(QFile::encodeName(canonical).constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
@@ -77,7 +90,6 @@ Status LocalFileCopy::copy(const QString &source, const QString &target) const
     if (!refused.isEmpty()) {
         if (!in.isOpen())
             ::close(fd);
-        out.resize(0);
         return Status::error(QStringLiteral("Not copied: %1.").arg(refused));
     }
 #else
@@ -92,15 +104,11 @@ Status LocalFileCopy::copy(const QString &source, const QString &target) const
         if ((maxBytes > 0 && copied > maxBytes) || out.write(block) != block.size()) {
             const QString reason
                 = copied > maxBytes ? QStringLiteral("it grew beyond the size limit") : out.errorString();
-            out.resize(0);
             return Status::error(QStringLiteral("%1 was not copied: %2").arg(source, reason));
         }
     }
-    if (in.error() != QFileDevice::NoError || !out.flush()) {
-        const QString reason = in.error() != QFileDevice::NoError ? in.errorString() : out.errorString();
-        out.resize(0);
-        return Status::error(QStringLiteral("%1 was not copied: %2").arg(source, reason));
-    }
+    if (in.error() != QFileDevice::NoError)
+        return Status::error(QStringLiteral("%1 was not copied: %2").arg(source, in.errorString()));
     return Status::ok();
 }
 

@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+class QIODevice;
+
 namespace bizlib {
 
 // Copies of files named by the website (an attachment's source path). Such a name is not to be
@@ -24,6 +26,8 @@ struct LocalFileCopy
     // opened is checked before anything is read. An error names the file and the reason; the
     // target is then left empty.
     Status copy(const QString &source, const QString &target) const;
+    // The same into an open device (nothing is removed from it on a failure).
+    Status copyTo(const QString &source, QIODevice &out) const;
 };
 
 } // namespace bizlib

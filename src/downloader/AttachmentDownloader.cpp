@@ -15,30 +15,10 @@ namespace downloader {
 
 namespace {
 
-constexpr qint64 kCopyChunk = 1024 * 1024;
-
 QString lastPart(const QString &path)
 {
     const qsizetype cut = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
     return path.mid(cut + 1).trimmed();
-}
-
-bizlib::Status copyFile(const QString &path, QIODevice &out)
-{
-    // Only a regular file: a device or a pipe could stream for ever.
-    if (!QFileInfo(path).isFile())
-        return bizlib::Status::error(QStringLiteral("there is no such file"));
-    QFile in(path);
-    if (!in.open(QIODevice::ReadOnly))
-        return bizlib::Status::error(QStringLiteral("cannot read it: %1").arg(in.errorString()));
-    while (!in.atEnd()) {
-        const QByteArray chunk = in.read(kCopyChunk);
-        if (chunk.isEmpty() && in.error() != QFileDevice::NoError)
-            return bizlib::Status::error(QStringLiteral("cannot read it: %1").arg(in.errorString()));
-        if (out.write(chunk) != chunk.size())
-            return bizlib::Status::error(QStringLiteral("cannot write the copy: %1").arg(out.errorString()));
-    }
-    return bizlib::Status::ok();
 }
 
 } // namespace
@@ -48,6 +28,7 @@ AttachmentDownloader::AttachmentDownloader(
     : m_db(db)
     , m_hot(folders.hot)
     , m_edoc(folders.edoc)
+    , m_localCopies(folders.localCopies)
     , m_fetch(fetch)
     , m_log(log)
 { }
@@ -127,7 +108,7 @@ void AttachmentDownloader::put(
     QString written;
     const bizlib::Status st = writer.write(
         target,
-        [&](QIODevice &out) { return web ? m_fetch.get(source.location, out) : copyFile(source.location, out); },
+        [&](QIODevice &out) { return web ? m_fetch.get(source.location, out) : m_localCopies.copyTo(source.location, out); },
         &written);
     if (!st) {
         fail(QStringLiteral("FAILED"), st.message());

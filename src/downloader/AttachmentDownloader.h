@@ -1,5 +1,7 @@
 #pragma once
 
+#include "bizlib/LocalFileCopy.h"
+
 #include "downloader/Arguments.h"
 #include "downloader/HotFolderWriter.h"
 
@@ -34,6 +36,9 @@ public:
     {
         QString hot; // "HotFolder"
         QString edoc; // "EdocHotFolder"
+        // What local sources may be copied: the same rules as quote processing's
+        // (config::attachmentCopyRules). Without allowed folders no local file is copied.
+        bizlib::LocalFileCopy localCopies;
     };
 
     struct Outcome
@@ -61,6 +66,7 @@ private:
     bizlib::Database &m_db;
     HotFolderWriter m_hot;
     HotFolderWriter m_edoc;
+    bizlib::LocalFileCopy m_localCopies;
     const HttpFetch &m_fetch;
     DownloadLog &m_log;
 };

@@ -5,6 +5,7 @@
 #include "config/DatabaseIni.h"
 #include "config/IniFile.h"
 #include "config/LocalIniPath.h"
+#include "config/AttachmentCopyRules.h"
 #include "config/SystemConfigFile.h"
 #include "config/TraceLog.h"
 #include "downloader/Arguments.h"
@@ -99,7 +100,10 @@ int Program::run(
     }
 
     const HttpFetch fetch(fetchOptions(settings));
-    AttachmentDownloader downloader(db, { settings.hotFolder, settings.edocHotFolder }, fetch, log);
+    AttachmentDownloader downloader(db,
+        { settings.hotFolder, settings.edocHotFolder,
+            config::attachmentCopyRules(local, system.globalData, system.localData) },
+        fetch, log);
     const AttachmentDownloader::Outcome outcome = downloader.run(args.parentType, args.parentId, args.parentRef);
     db.close();
     if (!outcome.readError.isEmpty()) {

@@ -10,6 +10,7 @@
 #include "bizlib/quote/QuoteForm.h"
 #include "bizlib/report/PdfQuotes.h"
 #include "config/AppContext.h"
+#include "config/AttachmentCopyRules.h"
 #include "config/IniFile.h"
 #include "config/TraceLog.h"
 #include "config/FrameEvents.h"
@@ -228,7 +229,8 @@ Response QuoteProcessing::runAutomatic(QuoteConversion &conversion, FileJournal 
     }
     journal.keep();
     reach("committed");
-    finishMoves();
+    if (!moves.isEmpty())
+        finishMoves(); // without moves the commit has ended the claim's record already
     m_claim->settle();
     afterStored(conversion.client());
     return finish(conversion.client());
@@ -395,19 +397,7 @@ QStringList QuoteProcessing::dataFolders() const
 
 bizlib::LocalFileCopy QuoteProcessing::localCopyRules(const config::AppContext &ctx)
 {
-    bizlib::LocalFileCopy rules;
-    rules.allowedFolders = data::ClaimCleanup::dataFolders(ctx.brevix.globalData, ctx.brevix.localData);
-    if (ctx.paths.localIni.isEmpty())
-        return rules;
-    const config::IniFile ini(ctx.paths.localIni);
-    const QString section = QStringLiteral("WebConsole");
-    for (const QString &f : ini.text(section, QStringLiteral("AttachmentFolders")).split(u';', Qt::SkipEmptyParts))
-        if (!f.trimmed().isEmpty())
-            rules.allowedFolders << bizlib::MainLibrary::localPath(f.trimmed());
-    const qint64 mb = ini.number(section, QStringLiteral("AttachmentMaxMB"), rules.maxBytes / (1024 * 1024));
-    if (mb > 0)
-        rules.maxBytes = mb * 1024 * 1024;
-    return rules;
+    return config::attachmentCopyRules(config::IniFile(ctx.paths.localIni), ctx.brevix.globalData, ctx.brevix.localData);
 }
 
 void QuoteProcessing::close()

@@ -113,9 +113,7 @@ public:
     // Attachments that got no copy, and why.
     const QStringList &refusals() const { return m_refusals; }
 
-    // What local attachment sources may be copied on this workstation: the data folders, the
-    // folders listed under "AttachmentFolders" (separated by ";") in section "WebConsole" of the
-    // workstation INI file, and at most "AttachmentMaxMB" megabytes (100 when not set).
+    // What local attachment sources may be copied on this workstation (config::attachmentCopyRules).
     static bizlib::LocalFileCopy localCopyRules(const config::AppContext &ctx);
 
 private:

@@ -3,6 +3,8 @@
 #include "bizlib/Dictionary.h"
 #include "bizlib/Table.h"
 #include "config/IniFile.h"
+
+#include <sys/stat.h>
 #include "downloader/DownloadLog.h"
 #include "downloader/HttpFetch.h"
 #include "downloader/Program.h"
@@ -33,7 +35,9 @@ protected:
         config::IniFile ini(m_ini);
         ini.write({ { QStringLiteral("Database"), QStringLiteral("File"), QStringLiteral("business.db") },
             { QStringLiteral("General"), QStringLiteral("GlobalPath"), path("global") },
-            { QStringLiteral("General"), QStringLiteral("ResourcePath"), path("res") } });
+            { QStringLiteral("General"), QStringLiteral("ResourcePath"), path("res") },
+            // Where the web monitor leaves uploaded files: local sources may be copied from there.
+            { QStringLiteral("WebConsole"), QStringLiteral("AttachmentFolders"), path("src") } });
         config::IniFile webmon(path("global/webmon07.ini"));
         webmon.write({ { QStringLiteral("Settings"), QStringLiteral("HotFolder"), hot() },
             { QStringLiteral("Settings"), QStringLiteral("EdocHotFolder"), edoc() } });
@@ -193,6 +197,26 @@ TEST_F(Downloader, sourcesThatAreNeitherWebAddressesNorLocalFiles_areRefused_and
     elsewhere.removeIf([](const QString &name) { return name.startsWith(QLatin1String("business.db")); });
     EXPECT_EQ(elsewhere, QStringList { QStringLiteral("webconsole.ini") });
     EXPECT_EQ(logLines().filter(QStringLiteral("REFUSED")).size(), refused.size() + 1) << err.toStdString();
+}
+
+// Local sources follow the same rules as quote processing's copies: regular files inside an
+// allowed folder, within the size limit.
+TEST_F(Downloader, localSourcesOutsideTheAllowedFoldersOrNotRegularFiles_areNotCopied)
+{
+    QDir().mkpath(path("private"));
+    QFile secret(path("private/secret.pdf"));
+    ASSERT_TRUE(secret.open(QIODevice::WriteOnly) && secret.write("secret") == 6);
+    secret.close();
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("src/pipe.pdf")).constData(), 0600), 0);
+    add({ path("private/secret.pdf"), QStringLiteral("secret.pdf") });
+    add({ path("src/pipe.pdf"), QStringLiteral("pipe.pdf") });
+    add({ sourceFile("art.pdf", "art"), QStringLiteral("art.pdf") });
+
+    EXPECT_EQ(runInProcess(quote41()), downloader::Program::SomeFailed);
+    EXPECT_EQ(files(hot()), QStringList { QStringLiteral("1001A_art.pdf") });
+    const QStringList log = logLines();
+    EXPECT_EQ(log.filter(QStringLiteral("not inside a folder")).size(), 1) << log.join(u'\n').toStdString();
+    EXPECT_EQ(log.filter(QStringLiteral("not a regular file")).size(), 1) << log.join(u'\n').toStdString();
 }
 
 TEST_F(Downloader, nameInUse_getsTheNextFreeName_andTheExistingFileStays)
