@@ -15,6 +15,7 @@
 #include "console/ui/LogsPage.h"
 #include "data/ui/WebPurge.h"
 
+#include <QApplication>
 #include <QDateTime>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -46,6 +47,7 @@ WebConsole::WebConsole(config::AppContext &context, const bizlib::MonotonicClock
     setObjectName(QString::fromLatin1(ProcedureName));
     m_monitor = std::make_unique<Monitor>(context, clock, *m_lists);
     m_monitor->open();
+    m_monitor->readInBackground();
     m_sounds = std::make_unique<EffectSoundPlayer>(this);
     m_sync = std::make_unique<Synchronisation>(context, *m_monitor);
 
@@ -84,6 +86,13 @@ WebConsole::WebConsole(config::AppContext &context, const bizlib::MonotonicClock
 
     connect(m_monitor.get(), &Monitor::countdownShown, m_countdown, &QLabel::setText);
     connect(m_monitor.get(), &Monitor::statusShown, m_zone1, &QLabel::setText);
+    connect(m_monitor.get(), &Monitor::databaseProblemShown, m_zone1, &QLabel::setToolTip);
+    connect(m_monitor.get(), &Monitor::waitingChanged, this, [](bool waiting) {
+        if (waiting)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    });
     connect(m_tabs, &QTabWidget::currentChanged, this, &WebConsole::tabChanged);
     connect(m_setup, &SetupSheet::titleChanged, m_title, &QLabel::setText);
     connect(m_sync.get(), &Synchronisation::busyChanged, this, &WebConsole::showBusy);
