@@ -13,7 +13,6 @@
 
 namespace console {
 
-
 Monitor::Monitor(config::AppContext &context, const bizlib::MonotonicClock &clock, RequestLists &lists, QObject *parent)
     : QObject(parent)
     , m_ctx(context)
@@ -85,6 +84,7 @@ void Monitor::tick()
 void Monitor::reload(const RequestLists::Read &lists, bool notify)
 {
     ++m_reloads;
+    const QDateTime asked = QDateTime::currentDateTime();
     Q_EMIT waitingChanged(true);
     std::optional<qint64> before;
     bizlib::Status st;
@@ -97,7 +97,7 @@ void Monitor::reload(const RequestLists::Read &lists, bool notify)
     const bizlib::Status read = lists.read ? lists.read() : bizlib::Status::ok();
     lists.apply();
     Q_EMIT waitingChanged(false);
-    report(st ? read : st);
+    report(st ? read : st, asked);
     if (!m_net)
         return;
     if (notify)

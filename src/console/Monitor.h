@@ -118,8 +118,8 @@ private:
     void planStatusRefresh();
     void startTickRead();
     void showTickRead(TickRead &read);
-    // Records the outcome of a read for the stall notice; shows a change.
-    void report(const bizlib::Status &read);
+    // Records the outcome of a read asked for at `asked` for the stall notice; shows a change.
+    void report(const bizlib::Status &read, const QDateTime &asked);
     QString statusText() const;
 
     config::AppContext &m_ctx;

@@ -24,14 +24,15 @@ void Monitor::planRefresh()
 
 void Monitor::planStatusRefresh()
 {
+    if (!m_refreshDue) {
+        statusRefresh();
+        return;
+    }
     // The countdown starts again now, so that the ticks keep their rhythm while the read is under
-    // way; the counts are taken once the refresh before it has been read and shown.
+    // way; the counts are taken once the refresh before them has been read and shown.
     m_cycle.setInterval(m_ctx.settings.refreshInterval);
     m_cycle.statusRefreshed();
-    if (m_refreshDue)
-        m_statusDue = true;
-    else
-        statusRefresh();
+    m_statusDue = true;
 }
 
 void Monitor::startTickRead()
@@ -59,7 +60,7 @@ void Monitor::startTickRead()
 
 void Monitor::showTickRead(TickRead &read)
 {
-    report(read.status);
+    report(read.status, read.asked);
     const bool dropped = m_ctx.modalWindows.anyOpen() || m_ctx.closeConfirmed || read.reloads != m_reloads;
     if (!dropped && read.listsRead) {
         if (read.changed)
@@ -85,9 +86,9 @@ void Monitor::showTickRead(TickRead &read)
     }
 }
 
-void Monitor::report(const bizlib::Status &read)
+void Monitor::report(const bizlib::Status &read, const QDateTime &asked)
 {
-    if (!m_stall.report(read))
+    if (!m_stall.report(read, asked))
         return;
     Q_EMIT statusShown(statusText());
     Q_EMIT databaseProblemShown(m_stall.problemText());

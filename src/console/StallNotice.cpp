@@ -11,7 +11,7 @@ StallNotice::StallNotice(config::TraceLog *trace, std::function<QDateTime()> now
     , m_now(now ? std::move(now) : [] { return QDateTime::currentDateTime(); })
 { }
 
-bool StallNotice::report(const bizlib::Status &read)
+bool StallNotice::report(const bizlib::Status &read, const QDateTime &asked)
 {
     if (!read.isError()) {
         if (isAnswering())
@@ -27,7 +27,7 @@ bool StallNotice::report(const bizlib::Status &read)
     m_reason = read.message();
     if (!isAnswering())
         return false;
-    m_since = m_now();
+    m_since = asked.isValid() ? asked : m_now();
     if (m_trace)
         m_trace->message(QStringLiteral("The database is not answering: ") + m_reason);
     return true;

@@ -21,8 +21,9 @@ public:
     // `trace` may be null; `now` gives the wall-clock time (tests give their own).
     explicit StallNotice(config::TraceLog *trace = nullptr, std::function<QDateTime()> now = {});
 
-    // The outcome of one read. True when it changed whether the database answers.
-    bool report(const bizlib::Status &read);
+    // The outcome of one read, asked for at `asked` (default: now), which is when the database
+    // stopped answering if it answered until then. True when it changed whether it answers.
+    bool report(const bizlib::Status &read, const QDateTime &asked = {});
 
     bool isAnswering() const { return !m_since.isValid(); }
     const QDateTime &since() const { return m_since; }

@@ -13,6 +13,7 @@ bizlib::Status readLists(const RequestLists::Read &lists)
 
 void TickRead::run()
 {
+    asked = QDateTime::currentDateTime();
     if (db) {
         qint64 stamp = 0;
         status = bizlib::NetRefresh(*db, channel).stamp(&stamp);

@@ -2,6 +2,7 @@
 
 #include "console/RequestLists.h"
 
+#include <QDateTime>
 #include <optional>
 
 namespace bizlib {
@@ -26,6 +27,7 @@ struct TickRead
     quint64 reloads = 0; // the monitor's reloads when planned: a later one makes this read old news
 
     // Found (run()).
+    QDateTime asked; // when the read began
     bizlib::Status status; // the first failure
     std::optional<qint64> before; // the stamp read before the lists
     bool changed = false; // the stamp moved: `all` was read
