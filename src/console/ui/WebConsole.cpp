@@ -8,6 +8,7 @@
 #include "console/RequestListSet.h"
 #include "console/SetupEditor.h"
 #include "console/Synchronisation.h"
+#include "console/ui/BusyCursor.h"
 #include "console/ui/EffectSoundPlayer.h"
 #include "console/ui/GeneralPage.h"
 #include "console/ui/SetupSheet.h"
@@ -15,7 +16,6 @@
 #include "console/ui/LogsPage.h"
 #include "data/ui/WebPurge.h"
 
-#include <QApplication>
 #include <QDateTime>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -87,12 +87,7 @@ WebConsole::WebConsole(config::AppContext &context, const bizlib::MonotonicClock
     connect(m_monitor.get(), &Monitor::countdownShown, m_countdown, &QLabel::setText);
     connect(m_monitor.get(), &Monitor::statusShown, m_zone1, &QLabel::setText);
     connect(m_monitor.get(), &Monitor::databaseProblemShown, m_zone1, &QLabel::setToolTip);
-    connect(m_monitor.get(), &Monitor::waitingChanged, this, [](bool waiting) {
-        if (waiting)
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-        else
-            QApplication::restoreOverrideCursor();
-    });
+    connect(m_monitor.get(), &Monitor::waitingChanged, this, &showBusyCursor);
     connect(m_tabs, &QTabWidget::currentChanged, this, &WebConsole::tabChanged);
     connect(m_setup, &SetupSheet::titleChanged, m_title, &QLabel::setText);
     connect(m_sync.get(), &Synchronisation::busyChanged, this, &WebConsole::showBusy);
