@@ -11,6 +11,7 @@
 
 #include <QSqlQuery>
 #include "BenchDatabase.h"
+#include "BenchSize.h"
 #include "TimesReporter.h"
 
 #include <benchmark/benchmark.h>
@@ -21,7 +22,7 @@ using namespace bizlib;
 
 namespace {
 
-constexpr int kTasks = 200000;
+const int kTasks = benchSize(200000);
 constexpr qint32 kToday = 82000;
 constexpr qint32 kPurgeDate = kToday - 60;
 constexpr int kPage = 50;

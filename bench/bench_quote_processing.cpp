@@ -5,6 +5,7 @@
 // does. Prints quotes per second of both and their ratio; goal: the program within 2.5 times the
 // plain statements.
 // Run: build/bench/bench_quote_processing (add --benchmark_filter=... to pick one).
+#include "BenchSize.h"
 #include "TimesReporter.h"
 #include "bizlib/Database.h"
 #include "bizlib/Dictionary.h"
@@ -28,7 +29,7 @@ using namespace bizlib;
 
 namespace {
 
-constexpr int kPerRun = 150; // requests processed by each benchmark
+const int kPerRun = benchSize(150); // requests processed by each benchmark
 
 // One business database per engine, with demo data and enough requests for both benchmarks: the
 // program takes the first half of the waiting requests, the plain statements the second.

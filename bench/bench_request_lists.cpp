@@ -6,6 +6,7 @@
 // names a server ("host:port:database:user:password", as the tests take it), in a schema of its
 // own that is dropped afterwards.
 // Run: build/bench/bench_request_lists (add --benchmark_filter=... to pick one).
+#include "BenchSize.h"
 #include "TimesReporter.h"
 #include "bizlib/Dictionary.h"
 #include "bizlib/Table.h"
@@ -25,8 +26,8 @@ using namespace bizlib;
 
 namespace {
 
-constexpr int kRequests = 100000;
-constexpr int kClients = 500;
+const int kRequests = benchSize(100000);
+const int kClients = benchSize(500);
 constexpr int kPage = 100;
 
 // The server named by WEBCONSOLE_TEST_PG, if any.

@@ -11,6 +11,7 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include "BenchDatabase.h"
+#include "BenchSize.h"
 #include "TimesReporter.h"
 
 #include <benchmark/benchmark.h>
@@ -21,8 +22,8 @@ using namespace bizlib;
 
 namespace {
 
-constexpr int kRows = 100000;
-constexpr int kFetches = 10000;
+const int kRows = benchSize(100000);
+const int kFetches = benchSize(10000);
 
 struct Fixture : BenchDatabase
 {

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, starts a throwaway PostgreSQL 15 server on 127.0.0.1
 # (removed again on exit, also after a failure) and runs every test under CTest; then builds the
-# sanitizer build (build-asan/) and runs every test again there.
+# sanitizer build (build-asan/) and runs every test again there, and each benchmark once.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 bash "$root/scripts/deps.sh" --test
@@ -38,7 +38,8 @@ cd "$root/build"
 ctest --output-on-failure -j2 --timeout 600
 
 # The same suite once more, built with AddressSanitizer and UndefinedBehaviorSanitizer and Qt's
-# assertions on (build-asan/), against the same server: any report fails the run.
+# assertions on (build-asan/), against the same server, with each benchmark run once, briefly and
+# on small data: any report fails the run.
 bash "$root/scripts/build.sh" --sanitize
 source "$root/scripts/sanitizer-options.sh"
 cd "$root/build-asan"

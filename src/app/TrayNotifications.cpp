@@ -27,12 +27,13 @@ std::optional<Balloon> balloonFor(int event, const QString &webUrl, const std::f
     return b;
 }
 
-QString trayToolTip(const QString &companyName, const QString &globalData)
+QString trayToolTip(const QString &companyName, const QString &globalData, const QString &problem)
 {
     QString name = companyName;
     while (name.endsWith(u' '))
         name.chop(1);
-    return QStringLiteral("Web console: ") + name + globalData.toLower();
+    const QString text = QStringLiteral("Web console: ") + name + globalData.toLower();
+    return problem.isEmpty() ? text : text + u'\n' + problem;
 }
 
 void TrayRetry::attempted(bool iconShown)

@@ -23,8 +23,9 @@ struct Balloon
 std::optional<Balloon> balloonFor(int event, const QString &webUrl,
                                   const std::function<QString(const QString &)> &translate = {});
 
-// The tray icon's text: "Web console: " + company name + the lower-cased GlobalData path.
-QString trayToolTip(const QString &companyName, const QString &globalData);
+// The tray icon's text: "Web console: " + company name + the lower-cased GlobalData path, and
+// below it `problem` when there is one (the database not answering).
+QString trayToolTip(const QString &companyName, const QString &globalData, const QString &problem = {});
 
 // When to try adding the tray icon again: after a failed attempt, once 5 seconds have passed
 // on the monotonic clock.

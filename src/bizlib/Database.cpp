@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QMutex>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QThread>
@@ -18,6 +19,7 @@ namespace bizlib {
 struct Database::ThreadState
 {
     QString connection; // name of the current connection (a new one each time it is opened again)
+    QSqlDatabase db; // the current connection, once added
     int opened = 0; // how often the connection was opened again
     int depth = 0; // transaction nesting
     bool doomed = false; // an inner transaction rolled back: the outermost cannot commit
@@ -30,19 +32,90 @@ struct Database::ThreadState
     QHash<QString, std::shared_ptr<QSqlQuery>> statements;
 };
 
+// The state of every thread that used one database, owned here and shared between the database
+// and the records of those threads, so that whichever of them ends first leaves the rest to the
+// other.
+struct Database::Threads
+{
+    QMutex mutex;
+    QHash<Qt::HANDLE, ThreadState *> states;
+};
+
 namespace {
 
-// Per-thread state of every open Database, keyed by the database's serial number; the last one
-// used is remembered, because nearly every statement asks for it. Owned by the thread: a worker
-// thread that used a database frees its state when it ends.
-struct ThreadStates
+// Closes a thread's connection and frees its state. The connection goes with its driver before
+// its statements do, so that they never reach the server again (a prepared statement frees
+// itself through its driver while that exists); no server is asked anything, so a server that
+// stopped answering cannot hold this up.
+void release(Database::ThreadState *s)
 {
-    QHash<quint64, Database::ThreadState *> states;
+    s->db.close();
+    s->db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(s->connection);
+    s->statements.clear();
+    delete s;
+}
+
+// What one thread holds of the databases it used, by their serial numbers, each with the
+// database's shared part (gone once the database is); the last one used is remembered, because
+// nearly every statement asks for it. When the thread ends, the states still held are released
+// on the thread itself.
+struct ThreadRecord
+{
+    struct Entry
+    {
+        std::weak_ptr<Database::Threads> threads;
+        Database::ThreadState *state = nullptr;
+    };
+    QHash<quint64, Entry> entries;
     quint64 lastSerial = 0;
     Database::ThreadState *last = nullptr;
-    ~ThreadStates() { qDeleteAll(states); }
 };
-thread_local ThreadStates t_states;
+
+// The record is a plain pointer, which stays readable while the thread's other thread-local
+// objects are destroyed; the owner below releases it at the thread's end. A database used after
+// that (by the destructor of a static object) does without a record: its state is then freed
+// with the database.
+thread_local ThreadRecord *t_record = nullptr;
+thread_local bool t_recordGone = false;
+
+struct ThreadRecordOwner
+{
+    ~ThreadRecordOwner()
+    {
+        ThreadRecord *record = t_record;
+        t_record = nullptr;
+        t_recordGone = true;
+        if (!record)
+            return;
+        const Qt::HANDLE me = QThread::currentThreadId();
+        for (const ThreadRecord::Entry &e : std::as_const(record->entries)) {
+            const std::shared_ptr<Database::Threads> threads = e.threads.lock();
+            if (!threads)
+                continue; // the database has gone, and with it the state
+            {
+                QMutexLocker lock(&threads->mutex);
+                if (threads->states.value(me) != e.state)
+                    continue;
+                threads->states.remove(me);
+            }
+            release(e.state);
+        }
+        delete record;
+    }
+};
+thread_local ThreadRecordOwner t_recordOwner;
+
+ThreadRecord *threadRecord(bool create)
+{
+    if (t_recordGone)
+        return nullptr;
+    if (!t_record && create) {
+        t_record = new ThreadRecord;
+        (void)&t_recordOwner; // its first use on this thread arranges its destruction at the thread's end
+    }
+    return t_record;
+}
 
 std::atomic<quint64> s_serials { 0 };
 
@@ -86,32 +159,56 @@ Database::Database(DatabaseConfig config)
     : m_config(std::move(config))
     , m_baseName(QStringLiteral("bizdb-") + QUuid::createUuid().toString(QUuid::Id128))
     , m_serial(++s_serials)
+    , m_threads(std::make_shared<Threads>())
 {
 }
 
 Database::~Database()
 {
     close();
+    QHash<Qt::HANDLE, ThreadState *> others;
+    {
+        QMutexLocker lock(&m_threads->mutex);
+        others.swap(m_threads->states);
+    }
+    // Threads that are still running keep an entry for this database in their record; it names a
+    // database that is gone and is dropped when they end.
+    for (ThreadState *s : std::as_const(others))
+        release(s);
 }
 
 Database::ThreadState &Database::state()
 {
-    if (t_states.lastSerial == m_serial && t_states.last)
-        return *t_states.last;
-    ThreadState *&s = t_states.states[m_serial];
-    if (!s) {
-        s = new ThreadState;
-        s->connection = connectionName(*s);
+    ThreadRecord *record = threadRecord(true);
+    if (record && record->lastSerial == m_serial && record->last)
+        return *record->last;
+    const Qt::HANDLE me = QThread::currentThreadId();
+    ThreadState *s = nullptr;
+    bool made = false;
+    {
+        QMutexLocker lock(&m_threads->mutex);
+        ThreadState *&slot = m_threads->states[me];
+        if (!slot) {
+            slot = new ThreadState;
+            made = true;
+        }
+        s = slot;
     }
-    t_states.lastSerial = m_serial;
-    t_states.last = s;
+    if (made)
+        s->connection = connectionName(*s);
+    if (record) {
+        if (made)
+            record->entries.insert(m_serial, { m_threads, s });
+        record->lastSerial = m_serial;
+        record->last = s;
+    }
     return *s;
 }
 
 QString Database::connectionName(const ThreadState &s) const
 {
     return m_baseName
-        + QStringLiteral("-%1-%2").arg(reinterpret_cast<quintptr>(QThread::currentThread())).arg(s.opened);
+        + QStringLiteral("-%1-%2").arg(reinterpret_cast<quintptr>(QThread::currentThreadId())).arg(s.opened);
 }
 
 QString Database::errorText(const QSqlError &error)
@@ -211,19 +308,13 @@ QSqlDatabase Database::connection()
     ThreadState &s = state();
     if (s.broken && s.depth == 0)
         reopen(s);
-    if (QSqlDatabase::contains(s.connection)) {
-        QSqlDatabase db = QSqlDatabase::database(s.connection, false);
-        if (!db.isOpen() && !s.broken)
-            openConnection(db, s);
-        return db;
+    if (!s.db.isValid()) {
+        s.db = QSqlDatabase::addDatabase(m_config.driver, s.connection);
+        openConnection(s.db, s);
+    } else if (!s.db.isOpen() && !s.broken) {
+        openConnection(s.db, s);
     }
-    QSqlDatabase db = QSqlDatabase::addDatabase(m_config.driver, s.connection);
-    {
-        QMutexLocker lock(&m_mutex);
-        m_connections.append(s.connection);
-    }
-    openConnection(db, s);
-    return db;
+    return s.db;
 }
 
 int Database::connectionGeneration()
@@ -238,25 +329,16 @@ Status Database::reopen(ThreadState &s)
             QStringLiteral("The connection to the %1 was lost; it is opened again shortly.").arg(m_config.describe()));
     // The old connection goes with its driver before its statements do, so that they never reach
     // the new connection (a prepared statement frees itself through its driver).
-    const QString old = s.connection;
-    {
-        QSqlDatabase db = QSqlDatabase::database(old, false);
-        if (db.isValid())
-            db.close();
-    }
-    QSqlDatabase::removeDatabase(old);
+    s.db.close();
+    s.db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(s.connection);
     dropStatements(s);
     ++s.opened;
     s.connection = connectionName(s);
-    QSqlDatabase db = QSqlDatabase::addDatabase(m_config.driver, s.connection);
-    {
-        QMutexLocker lock(&m_mutex);
-        m_connections.removeAll(old);
-        m_connections.append(s.connection);
-    }
-    const Status st = openConnection(db, s);
+    s.db = QSqlDatabase::addDatabase(m_config.driver, s.connection);
+    const Status st = openConnection(s.db, s);
     if (!st) {
-        db.close();
+        s.db.close();
         s.failedOpen.start();
         return st;
     }
@@ -277,50 +359,39 @@ Status Database::open()
         s.failedOpen.invalidate(); // an explicit open always tries
         return reopen(s);
     }
-    QSqlDatabase db = QSqlDatabase::contains(s.connection) ? QSqlDatabase::database(s.connection, false)
-                                                           : QSqlDatabase::addDatabase(m_config.driver, s.connection);
-    {
-        QMutexLocker lock(&m_mutex);
-        if (!m_connections.contains(s.connection))
-            m_connections.append(s.connection);
-    }
-    if (db.isOpen())
+    if (!s.db.isValid())
+        s.db = QSqlDatabase::addDatabase(m_config.driver, s.connection);
+    if (s.db.isOpen())
         return Status::ok();
-    const Status st = openConnection(db, s);
+    const Status st = openConnection(s.db, s);
     if (!st)
-        db.close();
+        s.db.close();
     return st;
 }
 
 bool Database::isOpen() const
 {
-    QMutexLocker lock(&m_mutex);
-    for (const QString &c : m_connections)
-        if (QSqlDatabase::contains(c) && QSqlDatabase::database(c, false).isOpen())
-            return true;
-    return false;
+    QMutexLocker lock(&m_threads->mutex);
+    const ThreadState *s = m_threads->states.value(QThread::currentThreadId());
+    return s && s->db.isOpen();
 }
 
 void Database::close()
 {
-    if (ThreadState *s = t_states.states.take(m_serial)) {
-        dropStatements(*s);
-        delete s;
+    ThreadState *s = nullptr;
+    {
+        QMutexLocker lock(&m_threads->mutex);
+        s = m_threads->states.take(QThread::currentThreadId());
     }
-    if (t_states.lastSerial == m_serial) {
-        t_states.lastSerial = 0;
-        t_states.last = nullptr;
-    }
-    QMutexLocker lock(&m_mutex);
-    for (const QString &c : std::as_const(m_connections)) {
-        {
-            QSqlDatabase db = QSqlDatabase::database(c, false);
-            if (db.isValid())
-                db.close();
+    if (ThreadRecord *record = threadRecord(false)) {
+        record->entries.remove(m_serial);
+        if (record->lastSerial == m_serial) {
+            record->lastSerial = 0;
+            record->last = nullptr;
         }
-        QSqlDatabase::removeDatabase(c);
     }
-    m_connections.clear();
+    if (s)
+        release(s);
 }
 
 Database::Statement::Statement(Database &db)
@@ -517,7 +588,7 @@ Status Database::commit()
                 ? QStringLiteral("the transaction was rolled back after a failed statement")
                 : QStringLiteral("the transaction was rolled back by an inner failure"));
     }
-    QSqlDatabase db = QSqlDatabase::database(s.connection, false);
+    QSqlDatabase db = s.db;
     bool ok = false;
     QSqlError error;
     {
@@ -558,7 +629,7 @@ void Database::rollback()
     // A lost connection took its transaction with it on the server.
     if (!open || s.broken)
         return;
-    QSqlDatabase db = QSqlDatabase::database(s.connection, false);
+    QSqlDatabase db = s.db;
     Statement guard(*this);
     bool ok = false;
     QSqlError error;

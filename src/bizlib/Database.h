@@ -5,10 +5,10 @@
 #include "bizlib/FieldType.h"
 #include "bizlib/Status.h"
 
-#include <QMutex>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QVariantList>
+#include <memory>
 
 namespace bizlib {
 
@@ -16,6 +16,12 @@ class Dictionary;
 
 // The business database. Holds the connection settings and hands each thread its own
 // connection (Qt connections may only be used on the thread that opened them).
+//
+// The object may be destroyed on any thread and at any time, also after the threads that used
+// it have ended or while the thread-local storage of the destroying thread is already gone (a
+// static object destroyed at exit): a thread's connection is closed when the thread ends or
+// calls close(), and whatever is left when the object goes. No other thread may be running a
+// statement on it then.
 //
 // A connection that broke (the server went away, or did not answer within the time limits of
 // DatabaseConfig) is opened again on its next use, but never inside a transaction: once a
@@ -32,7 +38,10 @@ public:
     // Opens this thread's connection and checks that the database answers.
     // Errors say what failed: missing driver, not a database, server down, login refused.
     Status open();
+    // Closes this thread's connection (a later use opens it again). The connections of other
+    // threads close when their thread ends or when the object is destroyed.
     void close();
+    // Whether this thread's connection is open.
     bool isOpen() const;
     const DatabaseConfig &config() const { return m_config; }
     bool isPostgres() const { return m_config.isPostgres(); }
@@ -91,6 +100,7 @@ public:
     static QString errorText(const QSqlError &error);
 
     struct ThreadState; // per-thread connection and transaction state (internal)
+    struct Threads; // every thread's state, shared with the threads' own records (internal)
 
     // One statement on this thread's connection, from start to end. It refuses to start inside a
     // transaction that has already failed, opens a broken connection again outside a transaction,
@@ -133,8 +143,7 @@ private:
     DatabaseConfig m_config;
     QString m_baseName;
     quint64 m_serial;
-    mutable QMutex m_mutex;
-    QList<QString> m_connections;
+    std::shared_ptr<Threads> m_threads;
     int m_newerSchemaLevel = 0;
 };
 

@@ -37,6 +37,8 @@ public:
     Status notifySeen(std::optional<qint64> before);
     // Remembers the current stamp as seen (when nothing was reloaded since reading it).
     void reset();
+    // The stamp last seen (for a check made on another thread: compare a stamp read there).
+    qint64 seen() const { return m_seen; }
 
 private:
     Database &m_db;

@@ -20,19 +20,29 @@ JoinedListModel::~JoinedListModel() = default;
 
 bizlib::Status JoinedListModel::reset()
 {
+    QList<ListRow> page;
+    const bizlib::Status st = m_query->fetch(0, m_pageSize, &page);
+    return showFirstPage(m_generation, std::move(page), st);
+}
+
+bizlib::Status JoinedListModel::showFirstPage(quint64 generation, QList<ListRow> rows, const bizlib::Status &read)
+{
+    if (!read) {
+        m_lastError = read.message();
+        return read;
+    }
+    if (generation != m_generation)
+        return read;
+    ++m_generation;
     // Views and testers may ask for more rows from inside the reset's signals; they get them
     // once the first page is in.
     const QScopedValueRollback busy(m_busy, true);
     beginResetModel();
-    m_rows.clear();
-    QList<ListRow> page;
-    const bizlib::Status st = m_query->fetch(0, m_pageSize, &page);
-    m_lastError = st ? QString() : st.message();
-    if (st)
-        m_rows = std::move(page);
-    m_atEnd = !st || m_rows.size() < m_pageSize;
+    m_rows = std::move(rows);
+    m_lastError.clear();
+    m_atEnd = m_rows.size() < m_pageSize;
     endResetModel();
-    return st;
+    return read;
 }
 
 bizlib::Status JoinedListModel::totalCount(qint64 *count) const

@@ -33,11 +33,12 @@ public:
     ListQuery &query() { return *m_query; }
     const ListQuery &query() const { return *m_query; }
     void setPageSize(int rows) { m_pageSize = rows; }
+    int pageSize() const { return m_pageSize; }
     // Background of the striped rows as 0xRRGGBB.
     quint32 stripeColour() const { return m_stripe; }
 
-    // Re-reads the first page (nothing for a closed query). On failure the list is empty and
-    // lastError() says why.
+    // Re-reads the first page (nothing for a closed query). On failure the list keeps the rows
+    // it shows and lastError() says why. ListPageRead does the same away from the list's thread.
     bizlib::Status reset();
     // Rows matching the query, counted by the database.
     bizlib::Status totalCount(qint64 *count) const;
@@ -58,6 +59,12 @@ public:
     void fetchMore(const QModelIndex &parent) override;
 
 private:
+    friend class ListPageRead;
+    // Shows a first page read when the list stood at `generation`: the rows on success, the
+    // error with the rows kept on failure. A list read again since (a later generation) keeps
+    // what that read found and only hears of a failure.
+    bizlib::Status showFirstPage(quint64 generation, QList<ListRow> rows, const bizlib::Status &read);
+
     std::unique_ptr<ListQuery> m_query;
     QList<ListColumn> m_columns;
     quint32 m_stripe;
@@ -66,6 +73,7 @@ private:
     int m_pageSize = 50;
     bool m_atEnd = true;
     bool m_busy = false; // reading: requests for more rows from inside the model's signals wait
+    quint64 m_generation = 0; // counts the first pages shown
     QString m_lastError;
 };
 

@@ -12,6 +12,15 @@ ListQuery::ListQuery(bizlib::Database &db, const QString &table, const QString &
     , m_key(&m_table.requireKey(keyName))
 { }
 
+ListQuery::ListQuery(const ListQuery &other)
+    : m_table(other.m_table.database(), other.m_table.def())
+    , m_key(other.m_key)
+    , m_joins(other.m_joins)
+    , m_filters(other.m_filters)
+    , m_range(other.m_range)
+    , m_closed(other.m_closed)
+{ }
+
 void ListQuery::join(const QString &table, const QString &alias, const QString &field, const QString &otherAlias,
     const QString &otherField, const QStringList &fields)
 {

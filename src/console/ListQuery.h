@@ -25,6 +25,10 @@ public:
 
     // Throws std::logic_error for a table or key the dictionary does not have.
     ListQuery(bizlib::Database &db, const QString &table, const QString &keyName);
+    // The same query on the same database, with the joins, filters and range it has now; what
+    // the original is given afterwards does not reach the copy (a read on another thread).
+    ListQuery(const ListQuery &other);
+    ListQuery &operator=(const ListQuery &) = delete;
 
     // LEFT JOIN of `table` under `alias` on its field `field` being equal to `otherField` of the
     // table under `otherAlias` ("t" or a join listed before). Only `fields` of the joined table

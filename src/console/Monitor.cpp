@@ -6,23 +6,20 @@
 #include "bizlib/Table.h"
 #include "bizlib/TableCursor.h"
 #include "config/ConsoleFilters.h"
+#include "console/RefreshWorker.h"
 #include "data/ChangeNotice.h"
 
 #include <QThread>
 
 namespace console {
 
-namespace {
-const QString kWaiting = QStringLiteral("Webconsole: waiting for web activity");
-}
-
 Monitor::Monitor(config::AppContext &context, const bizlib::MonotonicClock &clock, RequestLists &lists, QObject *parent)
     : QObject(parent)
     , m_ctx(context)
     , m_lists(lists)
     , m_cycle(clock, RefreshCycle::Hooks{
-                         [this] { refresh(); },
-                         [this] { statusRefresh(); },
+                         [this] { m_worker ? planRefresh() : refresh(); },
+                         [this] { m_worker ? planStatusRefresh() : statusRefresh(); },
                          [this] {
                              if (m_progressPoll)
                                  m_progressPoll();
@@ -31,6 +28,7 @@ Monitor::Monitor(config::AppContext &context, const bizlib::MonotonicClock &cloc
                          [this] { return m_synchronising; },
                          [this] { Q_EMIT countdownShown(m_cycle.countdownText()); },
                      })
+    , m_stall(context.trace)
 {
     m_cycle.setInterval(m_ctx.settings.refreshInterval);
     if (m_ctx.db)
@@ -73,15 +71,33 @@ void Monitor::tick()
 {
     if (m_ctx.modalWindows.anyOpen())
         return;
+    if (m_worker) {
+        m_cycle.tick();
+        startTickRead();
+        return;
+    }
     if (m_cycle.isOpened() && !m_ctx.closeConfirmed)
         checkOtherWorkstations();
     m_cycle.tick();
 }
 
-void Monitor::reload(const std::function<void()> &readLists, bool notify)
+void Monitor::reload(const RequestLists::Read &lists, bool notify)
 {
-    const std::optional<qint64> before = m_net ? m_net->read() : std::nullopt;
-    readLists();
+    ++m_reloads;
+    const QDateTime asked = QDateTime::currentDateTime();
+    Q_EMIT waitingChanged(true);
+    std::optional<qint64> before;
+    bizlib::Status st;
+    if (m_net) {
+        qint64 stamp = 0;
+        st = m_net->stamp(&stamp);
+        if (st)
+            before = stamp;
+    }
+    const bizlib::Status read = lists.read ? lists.read() : bizlib::Status::ok();
+    lists.apply();
+    Q_EMIT waitingChanged(false);
+    report(st ? read : st, asked);
     if (!m_net)
         return;
     if (notify)
@@ -96,14 +112,14 @@ void Monitor::refresh()
         m_lastRefreshDate = bizlib::DateTime::today();
     if (!m_generalTab || m_synchronising)
         return;
-    reload([this] { m_lists.resetForRefresh(m_lists.focus()); }, false);
+    reload(m_lists.readForRefresh(m_lists.focus()), false);
     if (m_alertStep)
         m_alertStep(m_seen);
 }
 
 void Monitor::statusRefresh()
 {
-    Q_EMIT statusShown(kWaiting);
+    Q_EMIT statusShown(statusText());
     m_seen = m_lists.counts();
     // A saved or reloaded interval applies from the next countdown.
     m_cycle.setInterval(m_ctx.settings.refreshInterval);
@@ -112,17 +128,13 @@ void Monitor::statusRefresh()
 
 void Monitor::refreshAndNotify()
 {
-    reload(
-        [this] {
-            m_lists.resetAll();
-            statusRefresh();
-        },
-        true);
+    reload(m_lists.readAll(), true);
+    statusRefresh();
 }
 
 void Monitor::fullRefresh()
 {
-    reload([this] { m_lists.resetAll(); }, false);
+    reload(m_lists.readAll(), false);
     // The alert step, when its part supplies it, compares the lists now with the counts seen.
     if (m_alertStep)
         m_alertStep(m_seen);
@@ -134,7 +146,7 @@ bool Monitor::checkOtherWorkstations()
 {
     if (!m_net || !m_net->changed())
         return false;
-    reload([this] { m_lists.resetAll(); }, false);
+    reload(m_lists.readAll(), false);
     return true;
 }
 

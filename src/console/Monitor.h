@@ -3,6 +3,7 @@
 #include "config/AppContext.h"
 #include "console/RefreshCycle.h"
 #include "console/RequestLists.h"
+#include "console/StallNotice.h"
 
 #include <QObject>
 #include <functional>
@@ -13,6 +14,9 @@ class NetRefresh;
 }
 
 namespace console {
+
+class RefreshWorker;
+struct TickRead;
 
 // The monitor window's logic: its cycle of ticks, refreshes and status refreshes, the change
 // notices between workstations, the protocol around processing windows, and closing.
@@ -34,6 +38,19 @@ public:
     // once opened and unless the frame's close is confirmed, it first asks whether another
     // workstation changed data, then runs the cycle (RefreshCycle).
     void tick();
+
+    // From now on the tick's reads (the change stamp, the lists of a timed refresh) run on a
+    // worker thread with a connection of its own, and what they found is shown when they come
+    // back, from the event loop; the tick itself never waits on the database. While a read is
+    // under way the tick only counts down; a refresh that falls due meanwhile, or whose read
+    // failed, is read with the next tick's read. A read that comes back while a modal window is
+    // open, after the close was confirmed or after the lists were read again on the window's
+    // thread is dropped. Needs the context's database. The reads the user starts (F5, Refresh,
+    // the reload after a processing window) still run at once and wait (waitingChanged()).
+    void readInBackground();
+    // Whether the database answers the reads: a read that fails keeps the rows the lists show,
+    // and the status bar and the tray say so until a read succeeds again (see StallNotice).
+    const StallNotice &stall() const { return m_stall; }
 
     // The timed refresh (lists and alert step), the status refresh, and the Refresh button
     // (every list, status refresh, notice to the other workstations).
@@ -87,11 +104,23 @@ Q_SIGNALS:
     void countdownShown(const QString &text);
     void statusShown(const QString &text);
     void closeRequested(); // the window should close now (event 2024)
+    // The database stopped answering (the text says since when and why) or answers again (empty).
+    void databaseProblemShown(const QString &text);
+    // A read the user started waits on the database (true) or is done (false).
+    void waitingChanged(bool waiting);
 
 private:
     // Reads lists again with the change stamp taken before (see bizlib::NetRefresh); `notify`
     // also tells the other workstations.
-    void reload(const std::function<void()> &readLists, bool notify);
+    void reload(const RequestLists::Read &lists, bool notify);
+    // The tick's reads in the background (readInBackground()).
+    void planRefresh();
+    void planStatusRefresh();
+    void startTickRead();
+    void showTickRead(TickRead &read);
+    // Records the outcome of a read asked for at `asked` for the stall notice; shows a change.
+    void report(const bizlib::Status &read, const QDateTime &asked);
+    QString statusText() const;
 
     config::AppContext &m_ctx;
     RequestLists &m_lists;
@@ -106,6 +135,11 @@ private:
     bool m_synchronising = false;
     bool m_accManager = false;
     bool m_b2cOnly = false;
+    StallNotice m_stall;
+    std::unique_ptr<RefreshWorker> m_worker;
+    bool m_refreshDue = false; // background: a timed refresh waits for the next read
+    bool m_statusDue = false; // background: a status refresh follows that refresh
+    quint64 m_reloads = 0; // reads of the lists on the window's thread
 };
 
 } // namespace console

@@ -1,8 +1,40 @@
 #include "console/RequestListSet.h"
 
+#include "console/ListPageRead.h"
+
+#include <vector>
+
 namespace console {
 
 namespace {
+
+// The pages of some lists and the counts of the quote, order and sign-up lists, read together.
+struct ListSetRead
+{
+    std::vector<ListPageRead> pages;
+    ListQuery quotes;
+    ListQuery orders;
+    ListQuery signups;
+    quint64 countings;
+    RequestLists::Counts counts;
+    bool counted = false;
+
+    bizlib::Status read()
+    {
+        bizlib::Status first;
+        for (ListPageRead &page : pages)
+            if (const bizlib::Status st = page.read(); !st && first)
+                first = st;
+        bizlib::Status st = quotes.count(&counts.quotes);
+        if (st)
+            st = orders.count(&counts.orders);
+        if (st)
+            st = signups.count(&counts.signups);
+        counted = st.isOk();
+        return first ? st : first;
+    }
+};
+
 QString withoutTrailingBlanks(const QString &s)
 {
     qsizetype n = s.size();
@@ -50,6 +82,7 @@ bizlib::Status RequestListSet::setFilters(const ListFilters &filters, bool rerea
         m_signups->reset();
     if (!(before == filters))
         m_orders->reset();
+    recount();
     return st;
 }
 
@@ -75,31 +108,53 @@ void RequestListSet::setDetailRequest(const RequestRef &request)
 
 void RequestListSet::resetAll()
 {
-    m_quotes->reset();
-    m_signups->reset();
-    m_orders->reset();
-    m_items->reset();
-    m_attachments->reset();
-    m_notes->reset();
-    m_history->reset();
+    const Read r = readAll();
+    r.read();
+    r.apply();
 }
 
 void RequestListSet::resetForRefresh(Focus focus)
 {
-    m_signups->reset();
-    if (focus != Focus::Elsewhere) {
-        m_quotes->reset();
-        m_orders->reset();
-    }
+    const Read r = readForRefresh(focus);
+    r.read();
+    r.apply();
 }
 
-RequestLists::Counts RequestListSet::counts() const
+RequestLists::Read RequestListSet::readAll()
 {
-    Counts c;
-    m_quotes->totalCount(&c.quotes);
-    m_orders->totalCount(&c.orders);
-    m_signups->totalCount(&c.signups);
-    return c;
+    return readOf({ m_quotes.get(), m_signups.get(), m_orders.get(), m_items.get(), m_attachments.get(), m_notes.get(),
+        m_history.get() });
+}
+
+RequestLists::Read RequestListSet::readForRefresh(Focus focus)
+{
+    if (focus == Focus::Elsewhere)
+        return readOf({ m_signups.get() });
+    return readOf({ m_signups.get(), m_quotes.get(), m_orders.get() });
+}
+
+RequestLists::Read RequestListSet::readOf(const QList<JoinedListModel *> &lists)
+{
+    auto r = std::make_shared<ListSetRead>(
+        ListSetRead { {}, m_quotes->query(), m_orders->query(), m_signups->query(), m_countings, {}, false });
+    for (JoinedListModel *list : lists)
+        r->pages.emplace_back(*list);
+    return { [r] { return r->read(); },
+        [this, r] {
+            if (r->counted && r->countings == m_countings) {
+                m_counts = r->counts;
+                ++m_countings;
+            }
+            for (ListPageRead &page : r->pages)
+                page.apply();
+        } };
+}
+
+void RequestListSet::recount()
+{
+    const Read r = readOf({});
+    r.read();
+    r.apply();
 }
 
 } // namespace console

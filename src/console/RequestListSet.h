@@ -17,7 +17,8 @@ namespace console {
 // The lists of the General tab over the business database: the waiting web quote requests,
 // sign-ups and web orders with their filters, and the detail lists (the current order's items,
 // the current request's attachments and notes), and the webtask history of the Logs tab, which is
-// reset with them. Counts come from the database, not from the rows loaded.
+// reset with them. Counts come from the database, not from the rows loaded: they are counted
+// whenever the quote, order or sign-up list is read.
 class RequestListSet : public RequestLists
 {
 public:
@@ -48,10 +49,17 @@ public:
     void resetForRefresh(Focus focus) override;
     Focus focus() const override { return m_focus; }
     void setFocus(Focus focus) { m_focus = focus; }
-    Counts counts() const override;
+    Counts counts() const override { return m_counts; }
+    // Each read takes the counts too; they are applied unless the lists were counted again on
+    // their own thread meanwhile.
+    Read readAll() override;
+    Read readForRefresh(Focus focus) override;
 
 private:
     bizlib::Status applyFilters();
+    Read readOf(const QList<JoinedListModel *> &lists);
+    // Counts the quote, order and sign-up lists now.
+    void recount();
 
     std::unique_ptr<QuoteListModel> m_quotes;
     std::unique_ptr<SignupListModel> m_signups;
@@ -63,6 +71,8 @@ private:
     ListFilters m_filters;
     QString m_userCode;
     Focus m_focus = Focus::Elsewhere;
+    Counts m_counts;
+    quint64 m_countings = 0; // how often m_counts was set
 };
 
 } // namespace console

@@ -37,6 +37,8 @@ TEST(TrayBalloons, textsTitlesAndSoundFollowTheEvent)
     EXPECT_FALSE(app::balloonFor(config::StartQuotePhrases, {}).has_value());
     EXPECT_EQ(app::trayToolTip(QStringLiteral("Northgate  "), QStringLiteral("/Srv/Data")),
               QStringLiteral("Web console: Northgate/srv/data"));
+    EXPECT_EQ(app::trayToolTip(QStringLiteral("Northgate"), QStringLiteral("/d"), QStringLiteral("No answer")),
+              QStringLiteral("Web console: Northgate/d\nNo answer"));
 }
 
 TEST(TrayRetry, triesAgainOnlyAfterFiveSecondsOnTheMonotonicClock)

@@ -373,6 +373,42 @@ TEST_P(ListModels, listsFetchPageByPageWhileTheDatabaseCountsEveryRow)
     EXPECT_TRUE(ItemModelCheck::problems().isEmpty()) << ItemModelCheck::problems().join(u'\n').toStdString();
 }
 
+// A read made away from the list's thread shows its rows afterwards, unless the list was read
+// again on its own thread meanwhile; a read that fails leaves the rows the list shows.
+TEST_P(ListModels, aFailedOrOvertakenReadLeavesTheRowsTheListShows)
+{
+    addQuote(db(), 1, 0);
+    RequestListSet lists(db());
+    lists.resetAll();
+    ASSERT_EQ(lists.quotes().rowCount(), 1);
+
+    addQuote(db(), 2, 0);
+    const RequestLists::Read read = lists.readAll();
+    ASSERT_TRUE(read.read().isOk());
+    EXPECT_EQ(lists.quotes().rowCount(), 1) << "nothing shows before it is applied";
+    read.apply();
+    EXPECT_EQ(lists.quotes().rowCount(), 2);
+    EXPECT_EQ(lists.counts().quotes, 2);
+
+    const RequestLists::Read overtaken = lists.readForRefresh(RequestLists::Focus::Quotes);
+    ASSERT_TRUE(overtaken.read().isOk());
+    addQuote(db(), 3, 0);
+    lists.resetAll();
+    overtaken.apply();
+    EXPECT_EQ(lists.quotes().rowCount(), 3);
+    EXPECT_EQ(lists.counts().quotes, 3);
+
+    ASSERT_TRUE(db().exec(QStringLiteral("ALTER TABLE \"webquotes\" RENAME TO \"gone\"")).isOk());
+    EXPECT_TRUE(lists.quotes().reset().isError());
+    const RequestLists::Read failing = lists.readAll();
+    EXPECT_TRUE(failing.read().isError());
+    failing.apply();
+    EXPECT_EQ(lists.quotes().rowCount(), 3);
+    EXPECT_EQ(lists.counts().quotes, 3);
+    EXPECT_FALSE(lists.quotes().lastError().isEmpty());
+    ASSERT_TRUE(db().exec(QStringLiteral("ALTER TABLE \"gone\" RENAME TO \"webquotes\"")).isOk());
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, ListModels, testsupport::allEngines(), testsupport::engineName);
 
 } // namespace

@@ -116,7 +116,7 @@ void WebFrame::keepTrayIcon()
         });
         connect(m_tray, &QSystemTrayIcon::messageClicked, this, &WebFrame::showFrame);
     }
-    m_tray->setToolTip(trayToolTip(m_ctx.glo.companyName, m_ctx.brevix.globalData));
+    m_tray->setToolTip(trayToolTip(m_ctx.glo.companyName, m_ctx.brevix.globalData, m_databaseProblem));
     m_tray->show();
     m_trayRetry.attempted(true);
 }
@@ -138,7 +138,15 @@ void WebFrame::openConsole()
     setCentralWidget(m_console);
     connect(m_console, &console::ui::WebConsole::quitRequested, this, &QWidget::close);
     connect(&m_console->monitor(), &console::Monitor::closeRequested, this, &QWidget::close);
+    connect(&m_console->monitor(), &console::Monitor::databaseProblemShown, this, &WebFrame::showDatabaseProblem);
     m_console->show();
+}
+
+void WebFrame::showDatabaseProblem(const QString &problem)
+{
+    m_databaseProblem = problem;
+    if (m_tray)
+        m_tray->setToolTip(trayToolTip(m_ctx.glo.companyName, m_ctx.brevix.globalData, m_databaseProblem));
 }
 
 void WebFrame::postEvent(int event)

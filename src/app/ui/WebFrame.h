@@ -59,6 +59,8 @@ protected:
 
 private:
     void buildTrayMenu();
+    // The monitor's word on the database (empty: it answers) goes below the tray icon's text.
+    void showDatabaseProblem(const QString &problem);
     void startPhraseToolbox(const QString &group);
 
     bizlib::ProcedureScope m_procedure; // first: the entry comes before anything else is made
@@ -71,6 +73,7 @@ private:
     TrayRetry m_trayRetry;
     std::function<bool()> m_trayAvailable;
     std::optional<Balloon> m_lastBalloon;
+    QString m_databaseProblem;
     bool m_closing = false;
 };
 

@@ -4,6 +4,7 @@
 #include "config/AppContext.h"
 #include "config/TraceLog.h"
 #include "console/SetupEditor.h"
+#include "console/ui/BusyCursor.h"
 #include "console/ui/SetupAlertsPage.h"
 #include "console/ui/SetupBinder.h"
 #include "console/ui/SetupConnectionPage.h"
@@ -14,7 +15,6 @@
 #include "console/ui/SetupTimersPage.h"
 #include "notes/ui/WidgetDesktop.h"
 
-#include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -94,12 +94,7 @@ SetupSheet::SetupSheet(config::AppContext &context, SoundPlayer &sounds, QWidget
 
     connect(m_binder, &SetupBinder::focusWanted, this, &SetupSheet::showPageOf);
     connect(m_editor.get(), &SetupEditor::titleChanged, this, &SetupSheet::titleChanged);
-    connect(m_editor.get(), &SetupEditor::busyChanged, this, [](bool busy) {
-        if (busy)
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-        else
-            QApplication::restoreOverrideCursor();
-    });
+    connect(m_editor.get(), &SetupEditor::busyChanged, this, &showBusyCursor);
     m_editor->load();
 }
 

@@ -1,5 +1,7 @@
 #include "console/ui/SyncPage.h"
 
+#include "console/ui/BusyCursor.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QGridLayout>
@@ -76,12 +78,7 @@ SyncPage::SyncPage(Synchronisation &sync, QWidget *parent)
     layout->addWidget(m_overall);
 
     connect(&m_sync, &Synchronisation::changed, this, &SyncPage::showState);
-    connect(&m_sync, &Synchronisation::busyChanged, this, [](bool busy) {
-        if (busy)
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-        else
-            QApplication::restoreOverrideCursor();
-    });
+    connect(&m_sync, &Synchronisation::busyChanged, this, &showBusyCursor);
     // While the transaction data is reset the window repaints, but takes no clicks or keys.
     m_sync.setYield([] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
     showState();

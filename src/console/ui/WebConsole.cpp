@@ -12,6 +12,7 @@
 #include "console/RequestListSet.h"
 #include "console/SetupEditor.h"
 #include "console/Synchronisation.h"
+#include "console/ui/BusyCursor.h"
 #include "console/ui/EffectSoundPlayer.h"
 #include "console/ui/GeneralPage.h"
 #include "console/ui/SetupSheet.h"
@@ -50,6 +51,7 @@ WebConsole::WebConsole(config::AppContext &context, const bizlib::MonotonicClock
     setObjectName(QString::fromLatin1(ProcedureName));
     m_monitor = std::make_unique<Monitor>(context, clock, *m_lists);
     m_monitor->open();
+    m_monitor->readInBackground();
     m_sounds = std::make_unique<EffectSoundPlayer>(this);
     m_sync = std::make_unique<Synchronisation>(context, *m_monitor);
 
@@ -96,6 +98,8 @@ WebConsole::WebConsole(config::AppContext &context, const bizlib::MonotonicClock
 
     connect(m_monitor.get(), &Monitor::countdownShown, m_countdown, &QLabel::setText);
     connect(m_monitor.get(), &Monitor::statusShown, m_zone1, &QLabel::setText);
+    connect(m_monitor.get(), &Monitor::databaseProblemShown, m_zone1, &QLabel::setToolTip);
+    connect(m_monitor.get(), &Monitor::waitingChanged, this, &showBusyCursor);
     connect(m_tabs, &QTabWidget::currentChanged, this, &WebConsole::tabChanged);
     connect(m_setup, &SetupSheet::titleChanged, m_title, &QLabel::setText);
     connect(m_sync.get(), &Synchronisation::busyChanged, this, &WebConsole::showBusy);

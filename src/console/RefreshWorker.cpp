@@ -1,0 +1,43 @@
+#include "console/RefreshWorker.h"
+
+namespace console {
+
+RefreshWorker::RefreshWorker(QObject *parent)
+    : QObject(parent)
+    , m_context(new QObject)
+{
+    m_thread.setObjectName(QStringLiteral("monitor reads"));
+    m_context->moveToThread(&m_thread);
+    m_thread.start();
+}
+
+RefreshWorker::~RefreshWorker()
+{
+    m_thread.quit();
+    m_thread.wait();
+    delete m_context;
+}
+
+bool RefreshWorker::start(std::function<void()> read, std::function<void()> done)
+{
+    if (m_busy)
+        return false;
+    m_busy = true;
+    QMetaObject::invokeMethod(
+        m_context,
+        [this, read = std::move(read), done = std::move(done)]() mutable {
+            read();
+            // Posted to this object: a second half still pending when it is destroyed is dropped.
+            QMetaObject::invokeMethod(
+                this,
+                [this, done = std::move(done)] {
+                    done();
+                    m_busy = false;
+                },
+                Qt::QueuedConnection);
+        },
+        Qt::QueuedConnection);
+    return true;
+}
+
+} // namespace console
