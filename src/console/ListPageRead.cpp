@@ -13,12 +13,13 @@ bizlib::Status ListPageRead::read()
 {
     m_rows.clear();
     m_status = m_query->fetch(0, m_pageSize, &m_rows);
+    m_done = true;
     return m_status;
 }
 
 bizlib::Status ListPageRead::apply()
 {
-    if (!m_list)
+    if (!m_list || !m_done)
         return m_status;
     return m_list->showFirstPage(m_generation, std::move(m_rows), m_status);
 }

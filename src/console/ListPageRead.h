@@ -12,7 +12,8 @@ namespace console {
 // way; read() may then run on any thread (the database hands each thread its own connection), and
 // apply() shows the rows afterwards on the list's thread, as JoinedListModel::reset() would.
 // A failed read leaves the list's rows as they are; so does a read the list has overtaken (it was
-// read again on its own thread after this one was made), or a list that has gone.
+// read again on its own thread after this one was made), one that never ran, or a list that has
+// gone.
 class ListPageRead
 {
 public:
@@ -30,6 +31,7 @@ private:
     quint64 m_generation;
     QList<ListRow> m_rows;
     bizlib::Status m_status;
+    bool m_done = false; // read() ran: before, apply() shows nothing
 };
 
 } // namespace console

@@ -61,17 +61,15 @@ void Monitor::startTickRead()
 void Monitor::showTickRead(TickRead &read)
 {
     report(read.status, read.asked);
-    const bool dropped = m_ctx.modalWindows.anyOpen() || m_ctx.closeConfirmed || read.reloads != m_reloads;
-    if (!dropped && read.listsRead) {
-        if (read.changed)
-            read.all.apply();
-        else if (read.refreshDue())
-            read.refresh.apply();
+    // What was read is old news under a modal window, once the close is confirmed, and after the
+    // lists were read again on this thread.
+    if (m_ctx.modalWindows.anyOpen() || m_ctx.closeConfirmed || read.reloads != m_reloads)
+        return;
+    if (read.listsRead) {
+        (read.changed ? read.all : read.refresh).apply();
         if (read.status && m_net)
             m_net->markSeen(read.before);
     }
-    if (dropped)
-        return;
     if (!read.status) {
         // Nothing (or not all) was read: the refresh is read again with the next tick's read.
         m_refreshDue = m_refreshDue || read.refreshDue();

@@ -132,9 +132,16 @@ bool ThrowawayPostgres::pause(int limitSeconds)
         list << QString::number(pid);
     }
     m_paused = true;
-    // A process of its own lets the server go on at the limit, even when this one has died.
-    QProcess::startDetached(QStringLiteral("sh"),
-        { QStringLiteral("-c"), QStringLiteral("sleep %1; kill -CONT %2 2>/dev/null").arg(limitSeconds).arg(list.join(u' ')) });
+    // A process of its own lets the server go on at the limit, even when this one has died. It keeps
+    // none of this process's outputs open, so that nobody waiting for them waits for it.
+    QProcess guard;
+    guard.setProgram(QStringLiteral("sh"));
+    guard.setArguments({ QStringLiteral("-c"),
+        QStringLiteral("sleep %1; kill -CONT %2 2>/dev/null").arg(limitSeconds).arg(list.join(u' ')) });
+    guard.setStandardInputFile(QProcess::nullDevice());
+    guard.setStandardOutputFile(QProcess::nullDevice());
+    guard.setStandardErrorFile(QProcess::nullDevice());
+    guard.startDetached(&m_guard);
     return true;
 }
 
@@ -145,6 +152,9 @@ void ThrowawayPostgres::resume()
     m_paused = false;
     for (const qint64 pid : serverProcesses())
         ::kill(static_cast<pid_t>(pid), SIGCONT);
+    if (m_guard > 0)
+        ::kill(static_cast<pid_t>(m_guard), SIGTERM);
+    m_guard = 0;
 }
 
 } // namespace testsupport

@@ -40,6 +40,7 @@ private:
     int m_port = 0;
     bool m_running = false;
     bool m_paused = false;
+    qint64 m_guard = 0; // the process that resumes the server at the limit
     QString m_failure;
 };
 
