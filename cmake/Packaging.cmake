@@ -60,7 +60,7 @@ set(CPACK_PACKAGE_NAME webconsole)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "console for the requests of a web-to-print website")
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
-       "Web Console lists the web quote requests, web orders and sign-ups that a print company's\n"
+       "Web console lists the web quote requests, web orders and sign-ups that a print company's\n"
        "website sends, announces new ones and turns them into quotes, orders and client accounts.\n"
        "Several workstations can share one PostgreSQL database; one workstation can start on SQLite.")
 set(CPACK_PACKAGE_CONTACT "webconsole maintainers <maintainers@webconsole.invalid>")
