@@ -4,7 +4,7 @@ set -euo pipefail
 
 PACKAGES=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql libpq-dev libqt6svg6-dev qt6-multimedia-dev
+  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql libpq-dev qt6-svg-dev qt6-multimedia-dev
   libsimpleini-dev libcurl4-openssl-dev libhunspell-dev hunspell-en-us libsodium-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   help2man dpkg-dev file
