@@ -11,11 +11,13 @@ install(FILES ${PROJECT_SOURCE_DIR}/src/app/ui/icons/webconsole.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${packaging}/webconsole-256.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps
         RENAME webconsole.png)
+install(FILES ${packaging}/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
-# The programs that are installed, each with the one-line summary of its man page.
-set(WEBCONSOLE_PROGRAMS webconsole downloader webconsole-demo webconsole-migrate)
+# The commands that are installed in the programs' folder, each with the one-line summary of its
+# man page; the FILES, ENVIRONMENT and SEE ALSO sections come from packaging/man/<program>.h2m.
+# The attachment downloader is no command: it is installed in WEBCONSOLE_HELPER_DIR (src/).
+set(WEBCONSOLE_PROGRAMS webconsole webconsole-demo webconsole-migrate)
 set(summary_webconsole "list and process the web quote requests, web orders and sign-ups of the print website")
-set(summary_downloader "copy or download the attachments of a quote or order into the hot folders")
 set(summary_webconsole-demo "create a webconsole demo workspace with demo data")
 set(summary_webconsole-migrate "copy a webconsole business database into an empty PostgreSQL database")
 set(summary_webmon-demo "play the web monitor service against a webconsole workspace")
@@ -39,9 +41,10 @@ elseif(HELP2MAN AND GZIP)
       COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/man
       COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY
               ${HELP2MAN} --no-info --no-discard-stderr "--name=${summary_${program}}"
-              "--version-string=${PROJECT_VERSION}" --section=1 --output=${page} $<TARGET_FILE:${program}>
+              "--include=${packaging}/man/${program}.h2m" "--version-string=${PROJECT_VERSION}" --section=1
+              --output=${page} $<TARGET_FILE:${program}>
       COMMAND ${GZIP} -9nf ${page}
-      DEPENDS ${program}
+      DEPENDS ${program} ${packaging}/man/${program}.h2m
       COMMENT "Man page of ${program}"
       VERBATIM)
     list(APPEND pages ${page}.gz)
@@ -60,7 +63,7 @@ set(CPACK_PACKAGE_NAME webconsole)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "console for the requests of a web-to-print website")
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
-       "Web Console lists the web quote requests, web orders and sign-ups that a print company's\n"
+       "Web console lists the web quote requests, web orders and sign-ups that a print company's\n"
        "website sends, announces new ones and turns them into quotes, orders and client accounts.\n"
        "Several workstations can share one PostgreSQL database; one workstation can start on SQLite.")
 set(CPACK_PACKAGE_CONTACT "webconsole maintainers <maintainers@webconsole.invalid>")

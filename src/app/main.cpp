@@ -1,16 +1,17 @@
 #include "app/CommandLine.h"
-#include "app/Startup.h"
 #include "app/Frame.h"
+#include "app/Startup.h"
 #include "app/ui/InterfaceStyle.h"
-#include "bizlib/security/Security.h"
-#include "bizlib/ui/WidgetLogonPrompter.h"
 #include "app/ui/WebFrame.h"
 #include "app/ui/WidgetPrompter.h"
+#include "bizlib/security/Security.h"
+#include "bizlib/ui/WidgetLogonPrompter.h"
 #include "config/TraceCategory.h"
 #include "config/TraceLog.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
 #include <QLoggingCategory>
 #include <cstdio>
 
@@ -44,6 +45,8 @@ int main(int argc, char *argv[])
     QApplication::setDesktopFileName(QStringLiteral("org.webconsole.webconsole"));
     Q_INIT_RESOURCE(icons);
     Q_INIT_RESOURCE(listicons);
+    // Every window of the program (logon, frame, toolbox, dialogs) shows the program's icon.
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/webconsole.svg")));
 
     app::ui::WidgetPrompter prompter;
     app::Startup::Environment env;

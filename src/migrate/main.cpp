@@ -29,6 +29,12 @@ bool databaseOf(const QString &iniPath, bizlib::DatabaseConfig *config, QTextStr
     return true;
 }
 
+// "1 row", "2 rows".
+QString counted(qint64 n, const char *one, const char *many)
+{
+    return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -107,7 +113,7 @@ int main(int argc, char *argv[])
     bizlib::DatabaseCopy copy(source, target, bizlib::Dictionary::instance());
     copy.setProgress([&out](const bizlib::DatabaseCopy::TableRows &rows) {
         if (rows.rows > 0)
-            out << "  " << rows.table.leftJustified(24) << ' ' << rows.rows << " rows" << Qt::endl;
+            out << "  " << rows.table.leftJustified(24) << ' ' << counted(rows.rows, "row", "rows") << Qt::endl;
     });
     bizlib::DatabaseCopy::Report report;
     if (const bizlib::Status st = copy.run(&report); !st) {
@@ -116,8 +122,10 @@ int main(int argc, char *argv[])
             err << "Nothing was written to the target." << Qt::endl;
         return 1;
     }
-    out << "Copied " << report.rows << " rows in " << report.tables.size() << " tables, " << report.counters
-        << " record counters and " << report.stamps << " change stamps; the row counts of both databases agree."
+    out << "Copied " << counted(report.rows, "row", "rows") << " in "
+        << counted(report.tables.size(), "table", "tables") << ", "
+        << counted(report.counters, "record counter", "record counters") << " and "
+        << counted(report.stamps, "change stamp", "change stamps") << "; the row counts of both databases agree."
         << Qt::endl
         << "Point the workstations at the new database: put the [Database] section of "
         << parser.value(QStringLiteral("to-ini")) << " into their INI files." << Qt::endl;

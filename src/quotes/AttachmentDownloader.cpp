@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 namespace quotes {
 
@@ -13,9 +14,24 @@ QStringList AttachmentDownloader::quoteArguments(
         QStringLiteral("parentref=") + number.trimmed() + revision.trimmed() };
 }
 
+#ifndef WEBCONSOLE_HELPERS_FROM_BIN
+#define WEBCONSOLE_HELPERS_FROM_BIN "../lib/webconsole"
+#endif
+
 QString AttachmentDownloader::program()
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("downloader"));
+    return program(QCoreApplication::applicationDirPath());
+}
+
+QString AttachmentDownloader::program(const QString &programFolder)
+{
+    const QDir folder(programFolder);
+    const QString installed
+        = QDir::cleanPath(folder.absoluteFilePath(QStringLiteral(WEBCONSOLE_HELPERS_FROM_BIN "/downloader")));
+    const QString beside = folder.absoluteFilePath(QStringLiteral("downloader"));
+    if (!QFileInfo(installed).isExecutable() && QFileInfo(beside).isExecutable())
+        return beside;
+    return installed;
 }
 
 bool AttachmentDownloader::startForQuote(

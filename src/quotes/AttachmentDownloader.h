@@ -5,8 +5,8 @@
 
 namespace quotes {
 
-// Starts the attachment downloader, the program's own `downloader` executable beside it, which
-// copies or downloads a record's attachments into the hot folders. It is started detached; the
+// Starts the attachment downloader, the program's own `downloader` executable, which copies or
+// downloads a record's attachments into the hot folders. It is started detached; the
 // console neither waits for it nor uses its result. The program implements start() with a
 // detached process; tests check the arguments without running anything.
 class AttachmentDownloader
@@ -23,8 +23,14 @@ public:
     bool startForQuote(qint32 companyNo, qint32 quoteId, const QString &number, const QString &revision);
 
     static QStringList quoteArguments(qint32 companyNo, qint32 quoteId, const QString &number, const QString &revision);
-    // The downloader beside the running program.
+    // The downloader's full path for the running program (see below): it is started by that path,
+    // never looked up in PATH, where another program may carry the same name.
     static QString program();
+    // The downloader's full path for a program in `programFolder`: installed, in the program's own
+    // folder of helpers (WEBCONSOLE_HELPERS_FROM_BIN, relative to the programs' folder:
+    // /usr/bin -> /usr/lib/webconsole); in a build folder, where that does not exist, beside the
+    // program. When neither exists, the installed place (the start then fails and is reported).
+    static QString program(const QString &programFolder);
 };
 
 } // namespace quotes

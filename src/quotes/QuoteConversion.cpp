@@ -149,13 +149,12 @@ Status QuoteConversion::startQuote()
         m_newQuoteId = m_quote.toLong("QuoteID");
     }
     // The request's fields by name; then the quote is the new quote again, and its number is the
-    // one the quote counter will issue, never the web request's number. A first quantity of its
-    // own drops the source's text for its first quantity ("250 off" on 500), which ASSIGNQUANTITIES
-    // then writes again.
-    const qint32 sourceQuantity = m_quote.toLong("Quantity1");
+    // one the quote counter will issue, never the web request's number. The request's quantity
+    // leads the source's list instead of overwriting its first place, and the website's price for
+    // it is the target the pricing is given.
+    const Record source = m_quote;
     m_quote.copyMatching(m_request);
-    if (m_quote.toLong("Quantity1") != sourceQuantity)
-        m_quote.setText("QuantityText1", QString());
+    bizlib::QuoteLibrary::leadWithRequestedQuantity(m_quote, source);
     m_quote.setLong("QuoteID", m_newQuoteId);
     m_quote.setLong("OrderID", 0);
     m_quote.setLong("Number", 0);

@@ -179,6 +179,32 @@ TEST_P(QuoteForm, aQuoteStoredAlreadyIsUpdatedAndAFailedSaveUndoesEverything)
     EXPECT_EQ(rows(QStringLiteral("SpecTexts")), 1);
 }
 
+// A quote not numbered yet and its empty quantity places show blank, not "0" / "0.00"; a blank
+// left as it is stays zero, and the totals the pricing works out cannot be typed over.
+TEST_P(QuoteForm, anEmptyNumberAndEmptySlotsShowBlankAndTheTotalsAreReadOnly)
+{
+    ScriptedForms forms;
+    QuoteUpdate update(db(), forms, { &QuoteForm::price, {} });
+    Record quote = newQuote();
+    quote.setDecimal("TaxAmount1", Decimal(1000, 2));
+    forms.answerForm({ { QStringLiteral("QTE:Quantity2"), QStringLiteral("2000") },
+        { QStringLiteral("QTE:TaxAmount1"), QStringLiteral("99.00") } });
+    ASSERT_EQ(update.updateQuote(Request::Insert, params(1), quote), Response::Completed)
+        << update.lastStatus().message().toStdString();
+
+    const ScriptedForms::FormShown &shown = forms.formsShown().at(0);
+    for (const char *blank :
+        { "QTE:Number", "QTE:Quantity2", "QTE:SellingPrice2", "QTE:TargetPrice1", "QTE:TaxAmount5" })
+        EXPECT_EQ(shown.values.value(QLatin1String(blank)), QString()) << blank;
+    EXPECT_EQ(shown.values.value(QStringLiteral("QTE:Quantity1")), QStringLiteral("1000"));
+    EXPECT_EQ(shown.values.value(QStringLiteral("QTE:TaxAmount1")), QStringLiteral("10.00"));
+    EXPECT_EQ(shown.refused, QStringList { QStringLiteral("QTE:TaxAmount1") });
+    const Record row = stored(quote.toLong("QuoteID"));
+    EXPECT_EQ(row.toLong("Quantity2"), 2000);
+    EXPECT_TRUE(row.decimal("TargetPrice1").isZero());
+    EXPECT_EQ(row.decimal("TaxAmount1"), Decimal(1000, 2));
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, QuoteForm, testsupport::allEngines(), testsupport::engineName);
 
 } // namespace

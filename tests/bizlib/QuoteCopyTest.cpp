@@ -175,6 +175,22 @@ TEST_P(QuoteCopy, assignQuantities_keepsRowsAndWorkingsInStepWithTheList)
     quote.setLong("Quantity2", 0);
     ASSERT_TRUE(lib.assignQuantities(quote).isOk());
     EXPECT_EQ(rowsOf(QStringLiteral("QuoteQuantities"), quote.toLong("QuoteID")).size(), 1);
+
+    // A quantity listed twice keeps its first place; the ones after it move up with their texts
+    // and amounts.
+    quote.setLong("Quantity2", 2000);
+    quote.setLong("Quantity3", 5000);
+    quote.setText("QuantityText3", QStringLiteral("5000 leaflets"));
+    quote.setDecimal("SellingPrice3", bizlib::Decimal::fromInt(900));
+    ASSERT_TRUE(lib.assignQuantities(quote).isOk());
+    EXPECT_EQ(QuoteLibrary::quantities(quote), (QList<qint64> { 2000, 5000 }));
+    EXPECT_EQ(quote.text("QuantityText2"), QStringLiteral("5000 leaflets"));
+    EXPECT_EQ(quote.text("SellingPrice2"), QStringLiteral("900.00"));
+    EXPECT_TRUE(quote.text("QuantityText3").isEmpty());
+    EXPECT_TRUE(quote.decimal("SellingPrice3").isZero());
+    const QList<Record> twice = rowsOf(QStringLiteral("QuoteQuantities"), quote.toLong("QuoteID"));
+    ASSERT_EQ(twice.size(), 2);
+    EXPECT_EQ(twice[1].toLong("Quantity"), 5000);
 }
 
 TEST_P(QuoteCopy, syncQuoteSpec_keepsSpecTabTextsInStepWithTheSections)

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Builds the Debian package from an existing build folder, unpacks it into a temporary root and
-# checks it the way a desktop and a user meet it: the programs, their man pages, the menu entry,
-# the icon, the software-centre metadata, the dependencies, and --help / --version of every
+# checks it the way a desktop and a user meet it: the programs, their man pages (with FILES and
+# ENVIRONMENT sections), the helper in the package's own folder, the copyright file, the menu
+# entry, the icon, the software-centre metadata, the dependencies, and --help / --version of every
 # program without a display.
 #
-#   check-package.sh BUILD_DIR VERSION PROGRAM...
+#   check-package.sh BUILD_DIR VERSION PROGRAM...   (the programs installed in /usr/bin)
 set -uo pipefail
 build="$1"
 version="$2"
@@ -42,13 +43,29 @@ for p in "${programs[@]}"; do
     fail "usr/bin/$p is missing"
     continue
   fi
-  [ -s "$root/usr/share/man/man1/$p.1.gz" ] && zcat "$root/usr/share/man/man1/$p.1.gz" | grep -q '^\.SH' \
-    || fail "no man page usr/share/man/man1/$p.1.gz"
+  page="$root/usr/share/man/man1/$p.1.gz"
+  if [ -s "$page" ] && zcat "$page" | grep -q '^\.SH'; then
+    for section in FILES ENVIRONMENT; do
+      zcat "$page" | grep -q "^\.SH $section" || fail "the man page of $p has no $section section"
+    done
+  else
+    fail "no man page usr/share/man/man1/$p.1.gz"
+  fi
   help="$(timeout 30 "${plain_env[@]}" "$bin" --help 2>&1)" || fail "$p --help exited with $?: $help"
   grep -qi "usage" <<<"$help" || fail "$p --help says no usage: $help"
   ver="$(timeout 30 "${plain_env[@]}" "$bin" --version 2>&1)" || fail "$p --version exited with $?: $ver"
   [ "$ver" = "$p $version" ] || fail "$p --version says \"$ver\", not \"$p $version\""
 done
+# The attachment downloader is the console's helper in the package's own folder, not a command.
+helper="$root/usr/lib/webconsole/downloader"
+if [ -x "$helper" ]; then
+  help="$(timeout 30 "${plain_env[@]}" "$helper" --help 2>&1)" || fail "downloader --help exited with $?: $help"
+  grep -qi "usage" <<<"$help" || fail "downloader --help says no usage: $help"
+else
+  fail "usr/lib/webconsole/downloader is missing"
+fi
+[ ! -e "$root/usr/share/man/man1/downloader.1.gz" ] || fail "a man page for the helper downloader among the commands"
+[ -s "$root/usr/share/doc/webconsole/copyright" ] || fail "no usr/share/doc/webconsole/copyright"
 # The console itself, started without a desktop, says so instead of aborting.
 out="$(timeout 30 "${plain_env[@]}" "$root/usr/bin/webconsole" 2>&1)"
 [ $? -eq 1 ] && grep -q "no graphical desktop" <<<"$out" || fail "webconsole without a display: $out"

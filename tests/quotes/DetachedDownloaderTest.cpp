@@ -1,6 +1,7 @@
 #include "quotes/DetachedDownloader.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QThread>
@@ -22,4 +23,38 @@ TEST(DetachedDownloader, handsTheWorkstationIniFileDownInTheEnvironment)
     QFile seen(out);
     ASSERT_TRUE(seen.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString::fromUtf8(seen.readAll()), ini);
+}
+
+// Installed, the downloader is no command: the console starts it by its full path in its own
+// folder of helpers; in a build folder it is found beside the console.
+TEST(DetachedDownloader, isStartedFromTheProgramsHelperFolderElseFromBesideTheProgram)
+{
+    struct Case
+    {
+        bool installed, beside;
+        const char *expected; // relative to the prefix
+    };
+    const Case cases[] = {
+        { true, false, "lib/webconsole/downloader" },
+        { false, true, "bin/downloader" },
+        { true, true, "lib/webconsole/downloader" },
+        { false, false, "lib/webconsole/downloader" },
+    };
+    for (const Case &c : cases) {
+        QTemporaryDir prefix;
+        QDir(prefix.path()).mkpath(QStringLiteral("bin"));
+        QDir(prefix.path()).mkpath(QStringLiteral("lib/webconsole"));
+        const auto place = [&](const char *path) {
+            QFile f(prefix.filePath(QLatin1String(path)));
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.setPermissions(f.permissions() | QFileDevice::ExeOwner);
+        };
+        if (c.installed)
+            place("lib/webconsole/downloader");
+        if (c.beside)
+            place("bin/downloader");
+        EXPECT_EQ(quotes::AttachmentDownloader::program(prefix.filePath(QStringLiteral("bin"))),
+            prefix.filePath(QLatin1String(c.expected)))
+            << "installed " << c.installed << ", beside " << c.beside;
+    }
 }

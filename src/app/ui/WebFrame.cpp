@@ -37,7 +37,6 @@ WebFrame::WebFrame(config::AppContext &context, Frame &frame, const bizlib::Mono
 {
     setObjectName(QString::fromLatin1(ProcedureName));
     setWindowTitle(QStringLiteral("BrevixOnline - Web console"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/webconsole.svg")));
     m_trayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
     m_ctx.frame = this;
 

@@ -12,6 +12,9 @@ int WidgetPrompter::message(const QString &text, const QString &caption, Icon ic
     QMessageBox box(m_parent);
     box.setWindowTitle(caption);
     box.setText(text);
+    // A message may name commands or paths to copy (the first start's does): its text can be
+    // selected and copied like any text.
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
     switch (icon) {
     case Icon::Information: box.setIcon(QMessageBox::Information); break;
     case Icon::Exclamation: box.setIcon(QMessageBox::Warning); break;

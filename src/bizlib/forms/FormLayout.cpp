@@ -2,6 +2,8 @@
 
 #include "bizlib/TableDef.h"
 
+#include <algorithm>
+
 namespace bizlib::forms {
 
 FormLayout FormLayout::forTable(const TableDef &table, const QString &caption)
@@ -40,9 +42,33 @@ QString FormLayout::labelFor(const QString &fieldName)
     return out;
 }
 
-FormLayout &FormLayout::group(const QString &name)
+FormLayout &FormLayout::group(const QString &name, const QStringList &columns)
 {
     m_group = name;
+    if (columns.isEmpty())
+        m_columns.remove(name);
+    else
+        m_columns.insert(name, columns);
+    return *this;
+}
+
+FormLayout &FormLayout::sideBySide(int columns)
+{
+    m_sideBySide.insert(m_group, std::max(1, columns));
+    return *this;
+}
+
+FormLayout &FormLayout::blankWhenZero()
+{
+    if (!m_fields.isEmpty())
+        m_fields.last().blankZero = true;
+    return *this;
+}
+
+FormLayout &FormLayout::withLines(int lines)
+{
+    if (!m_fields.isEmpty())
+        m_fields.last().lines = lines;
     return *this;
 }
 

@@ -177,6 +177,16 @@ QString FormModel::fieldText(int row) const
         return DateTime::dateText(r.toLong(s.field), kDateFormat);
     case FieldType::Time:
         return DateTime::timeText(r.toLong(s.field), QStringLiteral("HH:mm"));
+    case FieldType::Long:
+    case FieldType::UShort:
+    case FieldType::Byte:
+        if (m_layout.fields().at(row).blankZero && r.toLong(s.field) == 0)
+            return {};
+        return r.text(s.field);
+    case FieldType::Decimal:
+        if (m_layout.fields().at(row).blankZero && r.decimal(s.field).isZero())
+            return {};
+        return r.text(s.field);
     default:
         return r.text(s.field);
     }

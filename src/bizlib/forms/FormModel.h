@@ -21,6 +21,7 @@ namespace bizlib::forms {
 //   the type's range (BYTE 0..255, USHORT 0..65535, LONG 32-bit); a decimal is rounded to the
 //   field's places and refused when it then has more digits than the field holds; a date is
 //   "yyyy-MM-dd", a time "HH:mm" or "HH:mm:ss", a flag "1" or "0"; an empty text is 0 / no date.
+//   A number that the layout shows blank when zero (FormLayout::blankWhenZero) reads as "" then.
 //   A refused value leaves the field unchanged.
 // - accept() runs the caller's accept handler (the save); when that fails the form stays open
 //   with the handler's message in lastError() and the records as edited.

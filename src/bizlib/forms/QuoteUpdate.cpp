@@ -29,25 +29,43 @@ FormLayout QuoteUpdate::quoteLayout()
     FormLayout l(kCaption);
     l.group(QStringLiteral("Quote"))
         .addReadOnly(QStringLiteral("QTE:Number"), QStringLiteral("Quote number"))
+        .blankWhenZero()
         .addReadOnly(QStringLiteral("QTE:Revision"))
         .add(QStringLiteral("QTE:Status"))
         .add(QStringLiteral("QTE:Title"))
+        .withLines(2)
         .add(QStringLiteral("QTE:Name"), QStringLiteral("Client"))
         .add(QStringLiteral("QTE:Contact"))
         .add(QStringLiteral("QTE:Address"))
+        .withLines(5)
         .add(QStringLiteral("QTE:Rep"), QStringLiteral("Sales rep"))
         .add(QStringLiteral("QTE:Estimator"))
         .add(QStringLiteral("QTE:ProductCode"))
-        .add(QStringLiteral("QTE:TaxCode"));
-    l.group(QStringLiteral("Quantities and prices"));
+        .add(QStringLiteral("QTE:TaxCode"))
+        .addReadOnly(QStringLiteral("QTE:Currency"));
+    // One row per quantity; what the pricing works out is shown, not typed.
+    l.group(QStringLiteral("Quantities and prices"),
+        { QStringLiteral("Quantity"), QStringLiteral("Description"), QStringLiteral("Target price"),
+            QStringLiteral("Price"), QStringLiteral("Tax"), QStringLiteral("Cost"), QStringLiteral("Markup") });
     for (int i = 1; i <= 5; ++i) {
-        l.add(QStringLiteral("QTE:Quantity%1").arg(i), QStringLiteral("Quantity %1").arg(i), FormLayout::Editor::Line)
-            .add(QStringLiteral("QTE:QuantityText%1").arg(i), QStringLiteral("Description %1").arg(i))
-            .add(QStringLiteral("QTE:SellingPrice%1").arg(i), QStringLiteral("Price %1").arg(i));
+        const auto field = [i](const char *name) { return QStringLiteral("QTE:%1%2").arg(QLatin1String(name)).arg(i); };
+        l.add(field("Quantity"), QStringLiteral("Quantity %1").arg(i), FormLayout::Editor::Line)
+            .blankWhenZero()
+            .add(field("QuantityText"), QStringLiteral("Description %1").arg(i), FormLayout::Editor::Line)
+            .add(field("TargetPrice"), QStringLiteral("Target price %1").arg(i))
+            .blankWhenZero()
+            .add(field("SellingPrice"), QStringLiteral("Price %1").arg(i))
+            .blankWhenZero()
+            .addReadOnly(field("TaxAmount"), QStringLiteral("Tax %1").arg(i))
+            .blankWhenZero()
+            .addReadOnly(field("CostTotal"), QStringLiteral("Cost %1").arg(i))
+            .blankWhenZero()
+            .addReadOnly(field("MarkupTotal"), QStringLiteral("Markup %1").arg(i))
+            .blankWhenZero();
     }
-    l.group(QStringLiteral("Specification"));
+    l.group(QStringLiteral("Specification")).sideBySide(2);
     for (const QString &section : dictionary::specSectionNames())
-        l.add(QStringLiteral("SPTXT:") + section, section, FormLayout::Editor::MultiLine);
+        l.add(QStringLiteral("SPTXT:") + section, section, FormLayout::Editor::MultiLine).withLines(3);
     return l;
 }
 

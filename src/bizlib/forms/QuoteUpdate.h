@@ -50,9 +50,12 @@ public:
 
     Response updateQuote(Request request, const params::QuoteUpdateParams &params, Record &quote);
 
-    // The form's fields: page "Quote" (number and revision read-only, then status, title, client,
-    // contact, address, rep, estimator, product code, tax code), page "Quantities and prices"
-    // (Quantity1..5, QuantityText1..5, SellingPrice1..5), page "Specification" (the sections).
+    // The form's fields: page "Quote" (number and revision read-only, the number blank until the
+    // quote has one; status, title, client, contact, address, rep, estimator, product code, tax
+    // code; the currency read-only), page "Quantities and prices" (a row per quantity: Quantity_i,
+    // QuantityText_i, TargetPrice_i, SellingPrice_i, and read-only the totals TaxAmount_i,
+    // CostTotal_i, MarkupTotal_i; zeros blank, so an empty slot is blank), page "Specification"
+    // (the sections, three lines each, in two columns).
     static FormLayout quoteLayout();
 
     const Status &lastStatus() const { return m_lastStatus; }

@@ -76,12 +76,25 @@ public:
 
     // ASSIGNQUANTITIES: brings the quote's quantity list and its QuoteQuantities rows in step.
     // The list ends at the first zero quantity (later ones are cleared with their texts and
-    // amounts); an empty quantity text becomes the number. When the first quantity differs from the
+    // amounts); a quantity already in the list is dropped and the ones after it move up with their
+    // texts and amounts, so that each quantity appears once; an empty quantity text becomes the
+    // number. When the first quantity differs from the
     // one the workings were based on (quantity row 1), the run lines' quantities are rescaled to the
     // new first quantity (QTE:Calculate becomes 1). Row i of QuoteQuantities takes quantity i and its
     // text (a new row: unit "Each", price quantity = quantity, unit quantity 1); rows past the list are
     // removed. A QTE:QuantityIndex past the list becomes 0.
     Status assignQuantities(Record &quote);
+
+    // The quantity a web request asks for, on a quote that has just taken the request's fields by
+    // name over a copy of `source` (the template or previous quote; a record without quantities
+    // when there is none): the request's Quantity1 leads, and the other quantities of `source`
+    // follow in their order, each once, with their texts and amounts, five at most. When `source`
+    // lists the requested quantity, its slot moves to the front with its text and amounts;
+    // otherwise the lead has no text yet. The request's SellingPrice1 (the website's price for its
+    // quantity), when not zero, becomes the lead's target price, and its Weight1, when not zero,
+    // the lead's weight. A request without a quantity (Quantity1 0) leaves the list of `source`.
+    // Nothing is read or written: ASSIGNQUANTITIES follows.
+    static void leadWithRequestedQuantity(Record &quote, const Record &source);
 
     // ASSIGNQUOTESPEC: QTE:Spec becomes the summary of the quote's specification text record
     // (SpecSections::summary); empty when the quote has none.

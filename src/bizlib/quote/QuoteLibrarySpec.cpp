@@ -4,6 +4,8 @@
 #include "bizlib/quote/QuoteLibrary.h"
 #include "bizlib/quote/SpecSections.h"
 
+#include <algorithm>
+
 // QUOTE library: the quantity list with its rows, and the specification text with its tab texts.
 
 namespace bizlib {
@@ -28,27 +30,96 @@ Status readRange(Table &table, const QString &keyName, const QVariantList &range
     return st.isNotFound() ? Status::ok() : st;
 }
 
+// What belongs to one quantity of a quote: the quantity, its text and its amounts.
+const char *const kSlotFields[] = { "Quantity", "QuantityText", "TargetPrice", "CostTotal", "MarkupTotal",
+    "SellingPrice", "TaxAmount", "Commission", "Weight" };
+
+using QuantitySlot = QList<QVariant>; // in the order of kSlotFields
+
+qint64 slotQuantity(const QuantitySlot &slot)
+{
+    return slot.at(0).toLongLong();
+}
+
+// The quote's list up to its first zero quantity.
+QList<QuantitySlot> quantitySlots(const Record &quote)
+{
+    QList<QuantitySlot> list;
+    for (int i = 1; i <= PricingModel::kQuantities && quote.toLong(quantityColumn("Quantity", i)) > 0; ++i) {
+        QuantitySlot slot;
+        for (const char *name : kSlotFields)
+            slot << quote.value(quantityColumn(name, i));
+        list << slot;
+    }
+    return list;
+}
+
+// Writes `list` as the quote's quantities; the places after it are cleared.
+void setQuantitySlots(Record &quote, const QList<QuantitySlot> &list)
+{
+    for (int i = 1; i <= PricingModel::kQuantities; ++i) {
+        if (i <= list.size()) {
+            for (int f = 0; f < int(std::size(kSlotFields)); ++f)
+                quote.setValue(quantityColumn(kSlotFields[f], i), list.at(i - 1).at(f));
+            continue;
+        }
+        quote.setLong(quantityColumn("Quantity", i), 0);
+        quote.setText(quantityColumn("QuantityText", i), QString());
+        for (int f = 2; f < int(std::size(kSlotFields)); ++f)
+            quote.setDecimal(quantityColumn(kSlotFields[f], i), Decimal());
+    }
+}
+
 } // namespace
+
+void QuoteLibrary::leadWithRequestedQuantity(Record &quote, const Record &source)
+{
+    const qint64 wanted = quote.toLong("Quantity1");
+    const Decimal price = quote.decimal("SellingPrice1");
+    const Decimal weight = quote.decimal("Weight1");
+    QList<QuantitySlot> list = quantitySlots(source);
+    if (wanted > 0) {
+        QuantitySlot lead;
+        for (const QuantitySlot &slot : std::as_const(list)) {
+            if (slotQuantity(slot) == wanted) {
+                lead = slot;
+                break;
+            }
+        }
+        if (lead.isEmpty()) {
+            // A quantity the source does not price: no text and no amounts of its own yet.
+            Record blank(quote.table());
+            blank.setLong("Quantity1", wanted);
+            lead = quantitySlots(blank).value(0);
+        }
+        list.removeIf([wanted](const QuantitySlot &slot) { return slotQuantity(slot) == wanted; });
+        list.prepend(lead);
+        list = list.mid(0, PricingModel::kQuantities);
+    }
+    setQuantitySlots(quote, list);
+    if (wanted > 0 && !price.isZero())
+        quote.setDecimal("TargetPrice1", price);
+    if (wanted > 0 && !weight.isZero())
+        quote.setDecimal("Weight1", weight);
+}
 
 Status QuoteLibrary::assignQuantities(Record &quote)
 {
     Record q = quote;
     const qint32 quoteId = q.toLong("QuoteID");
-    int n = 0;
-    for (int i = 1; i <= PricingModel::kQuantities; ++i) {
-        const qint64 quantity = q.toLong(quantityColumn("Quantity", i));
-        if (n == i - 1 && quantity > 0) {
-            n = i;
-            if (q.text(quantityColumn("QuantityText", i)).trimmed().isEmpty())
-                q.setText(quantityColumn("QuantityText", i), QString::number(quantity));
+    QList<QuantitySlot> list;
+    for (const QuantitySlot &slot : quantitySlots(q)) {
+        const qint64 quantity = slotQuantity(slot);
+        if (std::any_of(
+                list.cbegin(), list.cend(), [quantity](const QuantitySlot &s) { return slotQuantity(s) == quantity; }))
             continue;
-        }
-        // The list ended before this one: it and its figures go.
-        q.setLong(quantityColumn("Quantity", i), 0);
-        q.setText(quantityColumn("QuantityText", i), QString());
-        for (const char *name :
-            { "TargetPrice", "CostTotal", "MarkupTotal", "SellingPrice", "TaxAmount", "Commission", "Weight" })
-            q.setDecimal(quantityColumn(name, i), Decimal());
+        list << slot;
+    }
+    setQuantitySlots(q, list);
+    const int n = int(list.size());
+    for (int i = 1; i <= n; ++i) {
+        if (q.text(quantityColumn("QuantityText", i)).trimmed().isEmpty())
+            q.setText(quantityColumn("QuantityText", i), QString::number(q.toLong(quantityColumn("Quantity", i))));
     }
     if (q.toLong("QuantityIndex") > n)
         q.setLong("QuantityIndex", 0);

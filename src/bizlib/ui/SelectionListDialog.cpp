@@ -3,14 +3,18 @@
 #include "bizlib/forms/SelectionList.h"
 
 #include <QDialogButtonBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace bizlib::ui {
 
@@ -29,7 +33,8 @@ SelectionListDialog::SelectionListDialog(forms::SelectionList &list, QWidget *pa
     m_view->setSelectionMode(QAbstractItemView::SingleSelection);
     m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_view->verticalHeader()->hide();
-    m_view->horizontalHeader()->setStretchLastSection(true);
+    m_view->setWordWrap(false);
+    m_view->setTextElideMode(Qt::ElideRight);
 
     auto *buttons = new QDialogButtonBox(this);
     m_select = buttons->addButton(tr("&Select"), QDialogButtonBox::AcceptRole);
@@ -52,9 +57,35 @@ SelectionListDialog::SelectionListDialog(forms::SelectionList &list, QWidget *pa
     layout->addLayout(locatorRow);
     layout->addWidget(m_view);
     layout->addWidget(buttons);
-    resize(560, 420);
+    fitColumns();
     showRow(list.currentRow());
     m_locator->setFocus();
+}
+
+void SelectionListDialog::fitColumns()
+{
+    QHeaderView *header = m_view->horizontalHeader();
+    header->setStretchLastSection(false);
+    m_view->resizeColumnsToContents();
+    // The widest column (a title, a name, a description) takes what the window has to spare and
+    // gives way first; the others keep the width of what they show.
+    int widest = -1;
+    int total = 0;
+    for (int c = 0; c < header->count(); ++c) {
+        header->setSectionResizeMode(c, QHeaderView::Interactive);
+        const int w = std::min(header->sectionSize(c), kMaxColumnWidth);
+        header->resizeSection(c, w);
+        total += w;
+        if (widest < 0 || w > header->sectionSize(widest))
+            widest = c;
+    }
+    if (widest >= 0)
+        header->setSectionResizeMode(widest, QHeaderView::Stretch);
+    const int margins = layout()->contentsMargins().left() + layout()->contentsMargins().right();
+    QSize wanted(total + margins + 2 * m_view->frameWidth() + m_view->verticalScrollBar()->sizeHint().width() + 8, 420);
+    if (const QScreen *screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen())
+        wanted = wanted.boundedTo(screen->availableGeometry().size() - QSize(40, 60));
+    resize(std::max(wanted.width(), 560), wanted.height());
 }
 
 int SelectionListDialog::currentRow() const

@@ -37,6 +37,55 @@ QWidget *row(QWidget *parent, QWidget *main, const QList<QWidget *> &buttons)
     return w;
 }
 
+// A spin box whose unit agrees with the number. Typing takes the number with or without
+// the unit after it.
+class CountSpinBox : public QSpinBox
+{
+public:
+    CountSpinBox(QString one, QString many, QWidget *parent)
+        : QSpinBox(parent)
+        , m_one(std::move(one))
+        , m_many(std::move(many))
+    { }
+
+protected:
+    QString textFromValue(int value) const override
+    {
+        return QString::number(value) + u' ' + (value == 1 ? m_one : m_many);
+    }
+    int valueFromText(const QString &text) const override
+    {
+        return text == specialValueText() && !text.isEmpty() ? minimum() : digits(text).toInt();
+    }
+    QValidator::State validate(QString &text, int &) const override
+    {
+        if (!specialValueText().isEmpty() && text == specialValueText())
+            return QValidator::Acceptable;
+        const QString number = digits(text);
+        const QString rest = text.trimmed().mid(number.size()).trimmed();
+        if (!rest.isEmpty() && !m_one.startsWith(rest) && !m_many.startsWith(rest))
+            return QValidator::Invalid;
+        bool ok = false;
+        const int value = number.toInt(&ok);
+        if (!ok)
+            return number.isEmpty() ? QValidator::Intermediate : QValidator::Invalid;
+        return value >= minimum() && value <= maximum() ? QValidator::Acceptable : QValidator::Intermediate;
+    }
+
+private:
+    static QString digits(const QString &text)
+    {
+        const QString t = text.trimmed();
+        qsizetype n = 0;
+        while (n < t.size() && t.at(n).isDigit())
+            ++n;
+        return t.left(n);
+    }
+
+    QString m_one;
+    QString m_many;
+};
+
 } // namespace
 
 SetupBinder::SetupBinder(SetupEditor &editor, QObject *parent)
@@ -188,6 +237,18 @@ QSpinBox *SetupBinder::number(const QString &field, QWidget *parent, const QStri
     s->setRange(f ? f->minimum : 0, f ? std::min(f->maximum, 999999) : 999999);
     s->setSuffix(suffix);
     s->setMinimumWidth(s->fontMetrics().horizontalAdvance(QStringLiteral("999999") + suffix) + 40);
+    s->setMaximumWidth(s->minimumWidth() + 20);
+    bind(field, s);
+    connect(s, &QSpinBox::editingFinished, this, [this, s, field] { m_editor.accept(field, s->value()); });
+    return s;
+}
+
+QSpinBox *SetupBinder::count(const QString &field, QWidget *parent, const QString &one, const QString &many)
+{
+    auto *s = new CountSpinBox(one, many, parent);
+    const SetupField *f = SetupField::find(field);
+    s->setRange(f ? f->minimum : 0, f ? std::min(f->maximum, 999999) : 999999);
+    s->setMinimumWidth(s->fontMetrics().horizontalAdvance(QStringLiteral("999999 ") + many) + 40);
     s->setMaximumWidth(s->minimumWidth() + 20);
     bind(field, s);
     connect(s, &QSpinBox::editingFinished, this, [this, s, field] { m_editor.accept(field, s->value()); });

@@ -42,6 +42,8 @@ public:
     QWidget *date(const QString &field, QWidget *parent);
     QCheckBox *flag(const QString &field, const QString &caption, QWidget *parent);
     QSpinBox *number(const QString &field, QWidget *parent, const QString &suffix = {});
+    // A number followed by its unit, `one` for 1 and `many` otherwise ("1 second", "20 seconds").
+    QSpinBox *count(const QString &field, QWidget *parent, const QString &one, const QString &many);
     QComboBox *choice(const QString &field, const QStringList &items, QWidget *parent);
     // `widget` (a prompt, a button) is enabled and disabled with the control of `field`.
     void follow(const QString &field, QWidget *widget) { m_followers[field.toUpper()] << widget; }

@@ -20,12 +20,15 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabBar>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
+#include <algorithm>
 
 namespace notes::ui {
 
@@ -182,6 +185,9 @@ void PhraseTools::open(const QWidget *near)
             move(screen->availableGeometry().center() - rect().center());
     }
     show();
+    // Started for the modal window open now (a processing window waits for it): beside that.
+    if (QWidget *asking = QApplication::activeModalWidget())
+        placeBeside(asking);
 }
 
 PhraseToolbox::Tab PhraseTools::tab() const
@@ -286,6 +292,55 @@ void PhraseTools::checkChanges()
 {
     if (m_box->phrasesChanged())
         resetList();
+}
+
+void PhraseTools::placeBeside(QWidget *window)
+{
+    constexpr int kGap = 8;
+    const QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    QRect form = window->frameGeometry();
+    QRect mine = frameGeometry();
+    if (screen && isVisible() && mine.intersects(form)) {
+        const QRect room = screen->availableGeometry();
+        // The frame around the toolbox's contents, which resize() does not count.
+        const int frame = mine.width() - width();
+        int wide = mine.width();
+        const auto top = [&room](const QRect &r, int height) {
+            return std::clamp(r.top(), room.top(), std::max(room.top(), room.bottom() - height));
+        };
+        QPoint to;
+        if (form.right() + kGap + wide <= room.right()) {
+            to = QPoint(form.right() + kGap, top(form, mine.height()));
+        } else if (form.left() - kGap - wide >= room.left()) {
+            to = QPoint(form.left() - kGap - wide, top(form, mine.height()));
+        } else {
+            // Not beside it where it stands: the form goes left, the toolbox takes the rest,
+            // narrowed as far as it can be.
+            wide = std::clamp(room.width() - form.width() - kGap, std::min(wide, kNarrowest), wide);
+            const int left = std::max(room.left(), room.left() + (room.width() - form.width() - kGap - wide) / 2);
+            if (left != form.left()) {
+                window->move(left, form.top());
+                form.moveLeft(left);
+            }
+            to = QPoint(std::min(form.right() + kGap, room.right() - wide), top(form, mine.height()));
+        }
+        if (wide != mine.width())
+            resize(wide - frame, height());
+        move(to);
+    }
+    // A window of the window's own: the window manager keeps it above that window and raises it
+    // with it, and a modal window does not block what belongs to it. Window managers read this
+    // when a window is shown.
+    QWindow *own = windowHandle();
+    QWindow *theirs = window->windowHandle();
+    if (own && theirs && own->transientParent() != theirs) {
+        const bool shown = isVisible();
+        hide();
+        own->setTransientParent(theirs);
+        if (shown)
+            show();
+    }
+    raise();
 }
 
 void PhraseTools::bringToFront()

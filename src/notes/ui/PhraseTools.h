@@ -40,7 +40,8 @@ public:
     static constexpr const char *ProcedureName = "PhraseTools";
 
     // Starts the toolbox for `group` ("All" when empty) and `field` (may be empty) and shows it
-    // (without saved settings centred on the screen of `near`), or, when a toolbox runs already,
+    // (without saved settings centred on the screen of `near`; beside the modal window open at the
+    // time, the processing window that asked for it, see placeBeside()), or, when a toolbox runs already,
     // brings that one to the front and starts nothing. Returns the running toolbox. `ctx.db` must
     // be set. The window deletes itself when closed.
     static PhraseTools *start(
@@ -61,6 +62,16 @@ public:
     void newPhrase();
     // Resets the list when the phrases changed elsewhere (a timer asks every two seconds).
     void checkChanges();
+    // Brings the toolbox up beside `window` (a form the phrases are dragged into): when it covers
+    // part of the window, it moves to the window's right, else its left, narrowed (down to
+    // kNarrowest) or with the window moved over where the screen is too narrow for both; then it is
+    // raised, without taking the focus. A toolbox that covers nothing of the window stays put.
+    // While the window is open the toolbox belongs to it (its transient parent): a window manager
+    // keeps it above the window, which it raises together with the windows the window belongs to
+    // (the console under a processing window) and which would otherwise bury the toolbox; and the
+    // window, modal to its parents, does not block it.
+    void placeBeside(QWidget *window);
+    static constexpr int kNarrowest = 300;
 
 public Q_SLOTS:
     // The bring-to-front event: active, and restored when minimised.

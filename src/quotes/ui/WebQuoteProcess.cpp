@@ -7,9 +7,10 @@
 #include "config/FrameEvents.h"
 #include "config/TraceLog.h"
 #include "config/WindowSettings.h"
+#include "notes/PhraseToolbox.h"
+#include "notes/ui/ProcessingForms.h"
 #include "quotes/DetachedDownloader.h"
 #include "quotes/QuoteProcessing.h"
-#include "notes/PhraseToolbox.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -103,6 +104,7 @@ bizlib::forms::Response WebQuoteProcess::run(config::AppContext &ctx, const bizl
     bool isRfq, QWidget *parent, QString *failure)
 {
     bizlib::ui::WidgetForms forms(parent, ctx.trace);
+    notes::ui::ProcessingForms::prepare(forms, ctx);
     bizlib::mail::MailSender mail(bizlib::mail::mailSettingsFrom(ctx.brevix), nullptr, ctx.prompter, ctx.trace);
     bizlib::PdfQuotes documents(*ctx.db);
     DetachedDownloader downloader(ctx.paths.localIni);
