@@ -11,10 +11,19 @@
 #include <QThread>
 #include <QUuid>
 #include <atomic>
+#include <atomic>
 #include <libpq-fe.h>
 #include <memory>
 
 namespace bizlib {
+
+namespace {
+quint64 nextEpoch()
+{
+    static std::atomic<quint64> counter{0};
+    return ++counter;
+}
+} // namespace
 
 struct Database::ThreadState
 {
@@ -30,6 +39,9 @@ struct Database::ThreadState
     int limitMs = -1; // statement time limit for this thread while >= 0 (schema upgrades)
     QElapsedTimer failedOpen; // since the last failed attempt to open the connection again
     QHash<QString, std::shared_ptr<QSqlQuery>> statements;
+    QHash<QString, QList<std::shared_ptr<QSqlQuery>>> idleReaders; // given back by readers
+    qsizetype idleCount = 0;
+    quint64 epoch = nextEpoch(); // this connection among all that this process opened
 };
 
 // The state of every thread that used one database, owned here and shared between the database
@@ -53,6 +65,7 @@ void release(Database::ThreadState *s)
     s->db = QSqlDatabase();
     QSqlDatabase::removeDatabase(s->connection);
     s->statements.clear();
+    s->idleReaders.clear();
     delete s;
 }
 
@@ -334,6 +347,7 @@ Status Database::reopen(ThreadState &s)
     QSqlDatabase::removeDatabase(s.connection);
     dropStatements(s);
     ++s.opened;
+    s.epoch = nextEpoch();
     s.connection = connectionName(s);
     s.db = QSqlDatabase::addDatabase(m_config.driver, s.connection);
     const Status st = openConnection(s.db, s);
@@ -350,6 +364,8 @@ Status Database::reopen(ThreadState &s)
 void Database::dropStatements(ThreadState &s)
 {
     s.statements.clear();
+    s.idleReaders.clear();
+    s.idleCount = 0;
 }
 
 Status Database::open()
@@ -510,8 +526,84 @@ QSqlQuery *Database::prepared(const QString &sql, Status *error)
     return raw;
 }
 
+Status Database::query(const QString &sql, const QVariantList &params, std::shared_ptr<QSqlQuery> *out)
+{
+    ThreadState &s = state();
+    out->reset();
+    std::shared_ptr<QSqlQuery> q;
+    if (!s.broken) {
+        auto it = s.idleReaders.find(sql);
+        if (it != s.idleReaders.end() && !it->isEmpty()) {
+            q = it->takeLast();
+            --s.idleCount;
+        }
+    }
+    QSqlDatabase db = connection();
+    Statement guard(*this);
+    if (!guard.status())
+        return guard.status();
+    if (!db.isOpen())
+        return Status::error(QStringLiteral("The %1 is not open: %2").arg(m_config.describe(), errorText(db.lastError())));
+    if (!q) {
+        q = std::make_shared<QSqlQuery>(db);
+        q->setForwardOnly(true);
+        if (!q->prepare(sql)) {
+            const Status st = guard.finish(false, q->lastError());
+            return Status::error(st.message() + QStringLiteral(" [") + sql + u']');
+        }
+    }
+    for (int i = 0; i < params.size(); ++i)
+        q->bindValue(i, params[i]);
+    const bool done = q->exec();
+    const Status st = guard.finish(done, q->lastError());
+    if (st)
+        *out = std::move(q);
+    return st;
+}
+
+quint64 Database::connectionEpoch()
+{
+    return state().epoch;
+}
+
+void Database::giveBack(const QString &sql, std::shared_ptr<QSqlQuery> query, quint64 epoch)
+{
+    if (!query)
+        return;
+    ThreadState &s = state();
+    // A statement of an earlier connection goes with it.
+    if (s.broken || epoch != s.epoch)
+        return;
+    query->finish();
+    if (s.idleCount >= kMaxStatements) {
+        s.idleReaders.clear();
+        s.idleCount = 0;
+    }
+    s.idleReaders[sql].append(std::move(query));
+    ++s.idleCount;
+}
+
 Status Database::exec(const QString &sql, const QVariantList &params, QSqlQuery *query)
 {
+    if (!query && !params.isEmpty()) {
+        // Nothing is read from the result: the thread's kept statement serves, prepared once.
+        Statement guard(*this);
+        if (!guard.status())
+            return guard.status();
+        if (QSqlDatabase db = connection(); !db.isOpen())
+            return Status::error(
+                QStringLiteral("The %1 is not open: %2").arg(m_config.describe(), errorText(db.lastError())));
+        Status prepareError;
+        QSqlQuery *q = prepared(sql, &prepareError);
+        if (!q)
+            return Status::error(prepareError.message() + QStringLiteral(" [") + sql + u']');
+        for (int i = 0; i < params.size(); ++i)
+            q->bindValue(i, params[i]);
+        const bool done = q->exec();
+        const Status st = guard.finish(done, q->lastError());
+        q->finish();
+        return st;
+    }
     QSqlDatabase db = connection();
     Statement guard(*this);
     if (!guard.status())

@@ -73,6 +73,17 @@ public:
     // when the connection is opened again.
     QSqlQuery *prepared(const QString &sql, Status *error);
 
+    // Runs a reading statement with parameters on a prepared statement that the caller holds
+    // while it walks the rows (readers may nest, so each has its own); one given back with
+    // giveBack() serves the next reader of the same statement without preparing it again.
+    Status query(const QString &sql, const QVariantList &params, std::shared_ptr<QSqlQuery> *out);
+    void giveBack(const QString &sql, std::shared_ptr<QSqlQuery> query, quint64 epoch);
+    // Tells this thread's connection apart from every other this process opened, also after it
+    // was closed and opened again.
+    quint64 connectionEpoch();
+    // Expires when this database object is destroyed: for objects that may outlive it.
+    std::weak_ptr<void> lifetime() const { return m_threads; }
+
     // Nested transactions: only the outermost begin/commit reach the database; a rollback at
     // any depth rolls back the whole outermost transaction.
     Status begin();

@@ -160,23 +160,32 @@ Status Table::prime(Record &record)
     Transaction tx(m_db);
     if (!tx.status())
         return tx.status();
-    Status st = m_db.exec(QStringLiteral("INSERT INTO \"wc_counters\" (\"name\", \"value\") VALUES (?, 0) "
-                                         "ON CONFLICT (\"name\") DO NOTHING"),
-                          {counterName()});
-    if (!st)
-        return st;
     // The counter never falls behind the table: rows written by other programs are skipped.
-    QSqlQuery q;
-    st = m_db.exec(QStringLiteral("UPDATE \"wc_counters\" SET \"value\" = %1 + 1 WHERE \"name\" = ? RETURNING \"value\"")
-                       .arg(m_db.greatest(QStringLiteral("\"value\""),
-                                          QStringLiteral("(SELECT COALESCE(MAX(%1), 0) FROM %2)").arg(col, m_def->sqlTable()))),
-                   {counterName()}, &q);
-    if (!st)
-        return Status::error(QStringLiteral("%1: cannot number a new record: %2").arg(m_def->name, st.message()));
-    if (!q.next())
+    const QString take = QStringLiteral("UPDATE \"wc_counters\" SET \"value\" = %1 + 1 WHERE \"name\" = ? RETURNING \"value\"")
+                             .arg(m_db.greatest(QStringLiteral("\"value\""),
+                                 QStringLiteral("(SELECT COALESCE(MAX(%1), 0) FROM %2)").arg(col, m_def->sqlTable())));
+    qint64 number = 0;
+    // A table's first number makes its counter.
+    for (int attempt = 0; attempt < 2 && number == 0; ++attempt) {
+        if (attempt == 1) {
+            const Status made = m_db.exec(QStringLiteral("INSERT INTO \"wc_counters\" (\"name\", \"value\") VALUES (?, 0) "
+                                                         "ON CONFLICT (\"name\") DO NOTHING"),
+                {counterName()});
+            if (!made)
+                return made;
+        }
+        Database::Statement statement(m_db);
+        QSqlQuery *q = nullptr;
+        const Status st = run(statement, take, {counterName()}, &q);
+        if (!st)
+            return Status::error(QStringLiteral("%1: cannot number a new record: %2").arg(m_def->name, st.message()));
+        if (q->next())
+            number = q->value(0).toLongLong();
+        q->finish();
+    }
+    if (number == 0)
         return Status::error(QStringLiteral("%1: the record counter did not answer").arg(m_def->name));
-    record.setLong(m_def->autoNumberField, q.value(0).toLongLong());
-    q.finish();
+    record.setLong(m_def->autoNumberField, number);
     return tx.commit();
 }
 

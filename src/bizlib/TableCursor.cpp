@@ -5,8 +5,20 @@
 namespace bizlib {
 
 TableCursor::TableCursor(Table &table, const QString &keyName)
-    : m_table(table), m_key(table.requireKey(keyName))
+    : m_table(table), m_db(&table.database()), m_dbLifetime(table.database().lifetime()), m_key(table.requireKey(keyName))
 {
+}
+
+TableCursor::~TableCursor()
+{
+    drop();
+}
+
+void TableCursor::drop()
+{
+    if (m_query && !m_sql.isEmpty() && !m_dbLifetime.expired())
+        m_db->giveBack(m_sql, std::move(m_query), m_epoch);
+    m_query.reset();
 }
 
 FieldResolver TableCursor::resolverFor(const TableDef &def, const QString &alias)
@@ -27,7 +39,7 @@ Status TableCursor::setFilter(const QString &expression, const FilterBindings &b
     if (!r.ok)
         return Status::error(r.error);
     m_filter = r.condition;
-    m_query.reset();
+    drop();
     return Status::ok();
 }
 
@@ -95,7 +107,7 @@ QString TableCursor::orderBy() const
 
 void TableCursor::reset()
 {
-    m_query.reset();
+    drop();
 }
 
 Status TableCursor::next(Record &record)
@@ -112,13 +124,20 @@ Status TableCursor::next(Record &record)
         const QString sql = QStringLiteral("SELECT %1 FROM %2%3 ORDER BY %4")
                                 .arg(m_table.selectList(), m_table.def().sqlTable(),
                                      w.isEmpty() ? QString() : QStringLiteral(" WHERE ") + w.sql, orderBy());
-        m_query = std::make_unique<QSqlQuery>();
-        const Status st = db.exec(sql, w.params, m_query.get());
+        Status st;
+        if (w.params.isEmpty()) {
+            m_query = std::make_shared<QSqlQuery>();
+            st = db.exec(sql, {}, m_query.get());
+        } else {
+            st = db.query(sql, w.params, &m_query);
+        }
         if (!st) {
             m_query.reset();
             return st;
         }
+        m_sql = w.params.isEmpty() ? QString() : sql; // statements run directly are not kept
         m_generation = db.connectionGeneration();
+        m_epoch = db.connectionEpoch();
     }
     if (!m_query->next()) {
         if (m_query->lastError().isValid())

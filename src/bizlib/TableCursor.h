@@ -13,6 +13,10 @@ class TableCursor
 {
 public:
     TableCursor(Table &table, const QString &keyName);
+    ~TableCursor();
+    TableCursor(const TableCursor &) = delete;
+    TableCursor &operator=(const TableCursor &) = delete;
+    TableCursor(TableCursor &&) = default;
 
     void setRange(const QVariantList &leadingValues) { m_range = leadingValues; }
     // Start at the key position of `record` (its key fields; all of them).
@@ -47,6 +51,8 @@ public:
 
 private:
     Table &m_table;
+    Database *m_db;
+    std::weak_ptr<void> m_dbLifetime; // a model may hold its cursor past the database
     const KeyDef &m_key;
     QVariantList m_range;
     Record m_start;
@@ -54,7 +60,12 @@ private:
     bool m_reverse = false;
     SqlCondition m_filter;
     QList<SqlCondition> m_extra;
-    std::unique_ptr<QSqlQuery> m_query;
+    // Gives the running query's statement back to the database for the next reader.
+    void drop();
+
+    std::shared_ptr<QSqlQuery> m_query;
+    QString m_sql; // of m_query when it is a kept statement
+    quint64 m_epoch = 0; // of the connection m_query belongs to
     int m_generation = 0; // of the connection the query runs on
 };
 
