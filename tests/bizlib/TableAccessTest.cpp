@@ -103,6 +103,40 @@ TEST_P(TableAccess, cursor_readsInKeyOrderWithRangeStartAndFilter)
     EXPECT_FALSE(st.message().isEmpty());
 }
 
+// Readers of the same statement share prepared statements only one after the other: a reader
+// inside another reads its own rows, and a statement of a closed connection is never used again.
+// (The PostgreSQL driver streams a forward-only result, so readers there never nest.)
+TEST_P(TableAccess, cursorsOfOneStatement_readTheirOwnRows_alsoAfterTheConnectionIsOpenedAgain)
+{
+    Table t(db(), QStringLiteral("WebQuotes"));
+    qint32 highest = 0;
+    for (int n : {1, 2, 3})
+        highest = std::max(highest, webQuote(t, n).toLong("QuoteID"));
+    const bool nest = !db().isPostgres();
+    for (int round = 0; round < 2; ++round) {
+        TableCursor outer(t, QStringLiteral("NUMBERKEY"));
+        outer.setRange({2});
+        Record r;
+        if (nest)
+            ASSERT_TRUE(outer.next(r).isOk());
+        QList<int> inner;
+        for (int i = 0; i < 2; ++i) { // the second reader takes the first one's statement
+            TableCursor same(t, QStringLiteral("NUMBERKEY"));
+            same.setRange({2});
+            inner += numbers(same);
+        }
+        EXPECT_EQ(inner, (QList<int>{2, 2})) << round;
+        EXPECT_EQ(numbers(outer), nest ? QList<int>{} : QList<int>{2}) << round;
+        db().close(); // the kept statements go with the connection
+        ASSERT_TRUE(db().open().isOk());
+    }
+    // Another program emptied the counters: the next number still follows the table.
+    ASSERT_TRUE(db().exec(QStringLiteral("DELETE FROM \"wc_counters\"")).isOk());
+    Record next;
+    ASSERT_TRUE(t.prime(next).isOk());
+    EXPECT_EQ(next.toLong("QuoteID"), highest + 1);
+}
+
 TEST_P(TableAccess, descendingKey_ordersNewestFirstAndRangesOnLeadingFields)
 {
     Table t(db(), QStringLiteral("WebTask"));
