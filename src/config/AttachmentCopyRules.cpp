@@ -1,5 +1,6 @@
 #include "config/AttachmentCopyRules.h"
 
+#include "bizlib/AttachmentFiles.h"
 #include "bizlib/MainLibrary.h"
 #include "config/IniFile.h"
 
@@ -8,9 +9,7 @@ namespace config {
 bizlib::LocalFileCopy attachmentCopyRules(const IniFile &localIni, const QString &globalData, const QString &localData)
 {
     bizlib::LocalFileCopy rules;
-    for (const QString &f : { globalData, localData })
-        if (!f.trimmed().isEmpty())
-            rules.allowedFolders << bizlib::MainLibrary::localPath(f.trimmed());
+    rules.allowedFolders = bizlib::AttachmentFiles::dataFolders(globalData, localData);
     const QString section = QStringLiteral("WebConsole");
     for (const QString &f : localIni.text(section, QStringLiteral("AttachmentFolders")).split(u';', Qt::SkipEmptyParts))
         if (!f.trimmed().isEmpty())

@@ -1,5 +1,6 @@
 #include "console/AttachmentActions.h"
 
+#include "bizlib/AttachmentFiles.h"
 #include "bizlib/FreeFileName.h"
 #include "bizlib/Prompter.h"
 #include "bizlib/Table.h"
@@ -105,16 +106,7 @@ bool AttachmentActions::addFile(const RequestRef &owner, const QString &path)
     // file at once never end up with one copy.
     QDir().mkpath(folder);
     QString target;
-    bizlib::FreeFileName::Options options;
-    options.taken = [&table](const QString &candidate, bool *taken) {
-        const bizlib::TableDef &def = table.def();
-        qint64 n = 0;
-        const bizlib::Status st = table.count(&n,
-            QStringLiteral("%1 = ?").arg(def.sqlColumn(def.fieldIndex(QStringLiteral("LocalPath")))), { candidate });
-        *taken = n > 0;
-        return st;
-    };
-    options.maxChars = localField ? localField->maxChars() : 0;
+    const bizlib::FreeFileName::Options options = bizlib::AttachmentFiles::freeNameOptions(m_db);
     if (const bizlib::Status st = bizlib::FreeFileName::claim(localPath, &target, options); !st) {
         if (st.isNotFound())
             m_prompter.alert(QStringLiteral("The file \"%1\" cannot be attached: the attachments folder has no free "

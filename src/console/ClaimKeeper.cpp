@@ -1,5 +1,6 @@
 #include "console/ClaimKeeper.h"
 
+#include "bizlib/AttachmentFiles.h"
 #include "bizlib/Database.h"
 #include "config/AppContext.h"
 #include "config/TraceLog.h"
@@ -22,7 +23,7 @@ data::ClaimCleanup::Report ClaimKeeper::runOnce()
     bizlib::Status st = data::ClaimBook(*m_ctx.db).heartbeat(data::LiveClaims::owners());
     if (st) {
         data::ClaimCleanup cleanup(*m_ctx.db,
-            data::ClaimCleanup::dataFolders(m_ctx.brevix.globalData, m_ctx.brevix.localData),
+            bizlib::AttachmentFiles::dataFolders(m_ctx.brevix.globalData, m_ctx.brevix.localData),
             m_ctx.db->config().claimTimeout);
         st = cleanup.run(&report);
     }

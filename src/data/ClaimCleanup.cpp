@@ -95,15 +95,6 @@ bool ClaimCleanup::processRuns(qint64 processId)
 #endif
 }
 
-QStringList ClaimCleanup::dataFolders(const QString &globalData, const QString &localData)
-{
-    QStringList folders;
-    for (const QString &f : { globalData, localData })
-        if (!f.trimmed().isEmpty())
-            folders << bizlib::MainLibrary::localPath(f.trimmed());
-    return folders;
-}
-
 bool ClaimCleanup::isStale(const ClaimHolder &h, qint32 today, qint32 now) const
 {
     const ClaimSession &self = ClaimSession::thisProcess();

@@ -66,9 +66,6 @@ public:
     static int removeFiles(const QStringList &files, const QStringList &dataFolders);
 
     static bool processRuns(qint64 processId);
-    // The workstation's data folders (the global and the local one, as local paths): where a run
-    // writes its files, and the only places its files are removed from.
-    static QStringList dataFolders(const QString &globalData, const QString &localData);
 
 private:
     bizlib::Database &m_db;

@@ -1,5 +1,7 @@
 #include "quotes/QuoteCompletion.h"
 
+#include "bizlib/AttachmentFiles.h"
+
 #include "bizlib/Clock.h"
 #include "bizlib/Database.h"
 #include "bizlib/Dictionary.h"
@@ -92,15 +94,7 @@ Status QuoteCompletion::complete(
 
 Status QuoteCompletion::pathInUse(const QString &path, qint32 exceptId, bool *inUse)
 {
-    const bizlib::TableDef &def = bizlib::Dictionary::instance().require(QStringLiteral("Attachments"));
-    QSqlQuery q;
-    const Status st = m_db.exec(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2 = ? AND %3 <> ?")
-                                    .arg(def.sqlTable(), column(def, "LocalPath"), column(def, "AttachmentID")),
-        { path, exceptId }, &q);
-    if (!st)
-        return st;
-    *inUse = !q.next() || q.value(0).toLongLong() > 0;
-    return Status::ok();
+    return bizlib::AttachmentFiles::named(m_db, path, exceptId, inUse);
 }
 
 Status QuoteCompletion::renameAttachments(Record &quote, QList<data::RunItem> *moves)

@@ -1,5 +1,6 @@
 #include "quotes/QuoteProcessing.h"
 
+#include "bizlib/AttachmentFiles.h"
 #include "bizlib/Database.h"
 #include "bizlib/MainLibrary.h"
 #include "bizlib/Prompter.h"
@@ -392,7 +393,7 @@ void QuoteProcessing::tell(const Status &st, const QString &what)
 QStringList QuoteProcessing::dataFolders() const
 {
     const config::AppContext &ctx = *m_services.ctx;
-    return data::ClaimCleanup::dataFolders(ctx.brevix.globalData, ctx.brevix.localData);
+    return bizlib::AttachmentFiles::dataFolders(ctx.brevix.globalData, ctx.brevix.localData);
 }
 
 bizlib::LocalFileCopy QuoteProcessing::localCopyRules(const config::AppContext &ctx)

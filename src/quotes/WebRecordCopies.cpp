@@ -1,5 +1,6 @@
 #include "quotes/WebRecordCopies.h"
 
+#include "bizlib/AttachmentFiles.h"
 #include "bizlib/Database.h"
 #include "bizlib/FreeFileName.h"
 #include "bizlib/MainLibrary.h"
@@ -102,8 +103,7 @@ bizlib::Status WebRecordCopies::stageFiles(const ConversionOwner &owner, bool sk
         return st;
     const QString folder = folderFor(owner);
     bool folderReady = false;
-    bizlib::Table attachments(m_db, QStringLiteral("Attachments"));
-    const int widest = attachments.def().field(QStringLiteral("LocalPath"))->maxChars();
+    const bizlib::FreeFileName::Options options = bizlib::AttachmentFiles::freeNameOptions(m_db);
     for (const bizlib::Record &web : std::as_const(rows)) {
         const QString source = web.text("SourceName").trimmed();
         if (skipLocalDrive && AttachmentNames::isOnLocalDrive(source))
@@ -132,17 +132,6 @@ bizlib::Status WebRecordCopies::stageFiles(const ConversionOwner &owner, bool sk
             file.refused = why;
             continue;
         }
-        bizlib::FreeFileName::Options options;
-        options.maxChars = widest;
-        options.taken = [&attachments](const QString &candidate, bool *taken) {
-            const bizlib::TableDef &def = attachments.def();
-            qint64 n = 0;
-            const bizlib::Status counted = attachments.count(
-                &n, QStringLiteral("%1 = ?").arg(def.sqlColumn(def.fieldIndex(QStringLiteral("LocalPath")))),
-                { candidate });
-            *taken = n > 0;
-            return counted;
-        };
         QString target;
         st = bizlib::FreeFileName::claim(wanted, &target, options);
         if (st.isNotFound()) {
