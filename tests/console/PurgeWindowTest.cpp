@@ -40,6 +40,8 @@ protected:
     {
         initListIcons();
         DataTest::SetUp();
+        if (IsSkipped())
+            return;
         const bizlib::Status st = demo::DemoData(db()).fillAll();
         ASSERT_TRUE(st.isOk()) << st.message().toStdString();
         ctx.db = &db();

@@ -122,6 +122,8 @@ protected:
     void SetUp() override
     {
         DataTest::SetUp();
+        if (IsSkipped())
+            return;
         ctx.db = &db();
         ctx.prompter = &prompter;
         ctx.glo.user.userCode = QStringLiteral("JS");

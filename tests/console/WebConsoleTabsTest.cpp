@@ -33,6 +33,8 @@ protected:
     {
         initListIcons();
         DataTest::SetUp();
+        if (IsSkipped())
+            return;
         for (const char *table : { "SYCONF", "DEFAULTS" })
             consoletest::addRow(db(), QString::fromLatin1(table), {});
         ctx.db = &db();

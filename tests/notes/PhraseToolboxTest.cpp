@@ -37,6 +37,8 @@ protected:
     void SetUp() override
     {
         DataTest::SetUp();
+        if (IsSkipped())
+            return;
         ctx.db = &db();
     }
 
