@@ -1,6 +1,5 @@
 #include "console/ui/LogsPage.h"
 
-#include "console/RequestListSet.h"
 #include "console/ui/HistoryPage.h"
 #include "console/ui/UsersPage.h"
 
@@ -9,11 +8,11 @@
 
 namespace console::ui {
 
-LogsPage::LogsPage(config::AppContext &context, RequestListSet &lists, QWidget *parent)
+LogsPage::LogsPage(config::AppContext &context, HistoryListModel &history, QWidget *parent)
     : QWidget(parent)
     , m_pages(new QTabWidget(this))
     , m_users(new UsersPage(context, m_pages))
-    , m_history(new HistoryPage(context, lists.history(), m_pages))
+    , m_history(new HistoryPage(context, history, m_pages))
 {
     m_pages->addTab(m_users, tr("Users"));
     m_pages->setTabToolTip(0, tr("Web user status"));

@@ -7,7 +7,7 @@
 class QTabWidget;
 
 namespace console {
-class RequestListSet;
+class HistoryListModel;
 }
 
 namespace console::ui {
@@ -23,7 +23,8 @@ class LogsPage : public QWidget
     Q_OBJECT
 
 public:
-    LogsPage(config::AppContext &context, RequestListSet &lists, QWidget *parent = nullptr);
+    // `history`: the webtask history, one of the window's lists (reset with them).
+    LogsPage(config::AppContext &context, HistoryListModel &history, QWidget *parent = nullptr);
 
     UsersPage *users() const { return m_users; }
     HistoryPage *history() const { return m_history; }

@@ -79,7 +79,7 @@ WebConsole::WebConsole(config::AppContext &context, const bizlib::MonotonicClock
     connect(m_claimKeeper, &ClaimKeeper::cleaned, this, &WebConsole::claimsCleaned);
     m_setup = new SetupSheet(m_ctx, *m_sounds, m_tabs);
     m_tabs->addTab(m_setup, tr("Setup"));
-    m_logs = new LogsPage(m_ctx, *m_lists, m_tabs);
+    m_logs = new LogsPage(m_ctx, m_lists->history(), m_tabs);
     m_tabs->addTab(m_logs, tr("Logs"));
     m_syncPage = new SyncPage(*m_sync, m_tabs);
     m_tabs->addTab(m_syncPage, tr("Sync"));
