@@ -1,10 +1,12 @@
 #include "console/general/ui/DetailSheet.h"
 
+#include "console/general/RequestActions.h"
 #include "console/general/RequestListSet.h"
 #include "console/ui/ListViews.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStackedWidget>
@@ -121,6 +123,99 @@ void DetailSheet::showRemarks(bool remarks, const QString &text)
 bool DetailSheet::showsRemarks() const
 {
     return m_noteStack->currentIndex() == 1;
+}
+
+void DetailSheet::connectActions(RequestActions &actions, std::function<RequestRef()> newOwner)
+{
+    m_actions = &actions;
+    m_newOwner = std::move(newOwner);
+    connect(m_add, &QPushButton::clicked, this, &DetailSheet::addAttachments);
+    connect(m_delete, &QPushButton::clicked, this, &DetailSheet::removeAttachment);
+    connect(m_open, &QPushButton::clicked, this, &DetailSheet::showAttachment);
+    connect(m_copy, &QPushButton::clicked, this, &DetailSheet::copyAttachmentUrl);
+    connect(m_artwork, &QPushButton::clicked, this, &DetailSheet::toggleArtwork);
+    connect(m_insert, &QPushButton::clicked, this, &DetailSheet::addNote);
+    connect(m_change, &QPushButton::clicked, this, &DetailSheet::editNote);
+    connect(m_deleteNote, &QPushButton::clicked, this, &DetailSheet::removeNote);
+    connect(m_notes, &QTableView::doubleClicked, this, &DetailSheet::editNote);
+    connect(m_attachments, &QTableView::doubleClicked, this, &DetailSheet::showAttachment);
+}
+
+void DetailSheet::updateButtons()
+{
+    const bool attachment = ListViews::currentRow(m_attachments) >= 0;
+    m_add->setEnabled(true);
+    for (QPushButton *b : { m_delete, m_open, m_copy, m_artwork })
+        b->setEnabled(attachment);
+    // An order without a note shows its remarks instead of the list, but takes its first note.
+    m_insert->setEnabled(m_newOwner && m_newOwner().isSet());
+    const bool note = !showsRemarks() && ListViews::currentRow(m_notes) >= 0;
+    m_change->setEnabled(note);
+    m_deleteNote->setEnabled(note);
+}
+
+std::unique_ptr<QMenu> DetailSheet::attachmentMenu(QWidget *parent)
+{
+    auto menu = std::make_unique<QMenu>(parent);
+    const auto entry = [&menu](const QString &text, QPushButton *like, const std::function<void()> &run) {
+        QAction *a = menu->addAction(text);
+        a->setEnabled(like->isEnabled());
+        connect(a, &QAction::triggered, menu.get(), run);
+    };
+    entry(tr("Add"), m_add, [this] { addAttachments(); });
+    entry(tr("Delete"), m_delete, [this] { removeAttachment(); });
+    entry(tr("Open"), m_open, [this] { showAttachment(); });
+    entry(tr("Copy url"), m_copy, [this] { copyAttachmentUrl(); });
+    entry(tr("Artwork"), m_artwork, [this] { toggleArtwork(); });
+    return menu;
+}
+
+void DetailSheet::addAttachments()
+{
+    if (m_actions)
+        m_actions->addAttachments(m_newOwner());
+}
+
+void DetailSheet::removeAttachment()
+{
+    if (const bizlib::Record *a = ListViews::currentRecord(m_attachments); a && m_actions)
+        m_actions->deleteAttachment(*a);
+}
+
+void DetailSheet::showAttachment()
+{
+    if (const bizlib::Record *a = ListViews::currentRecord(m_attachments); a && m_actions)
+        m_actions->openAttachment(*a);
+}
+
+void DetailSheet::copyAttachmentUrl()
+{
+    if (const bizlib::Record *a = ListViews::currentRecord(m_attachments); a && m_actions)
+        m_actions->copyAttachmentUrl(*a);
+}
+
+void DetailSheet::toggleArtwork()
+{
+    if (const bizlib::Record *a = ListViews::currentRecord(m_attachments); a && m_actions)
+        m_actions->toggleArtwork(*a);
+}
+
+void DetailSheet::addNote()
+{
+    if (m_insert->isEnabled() && m_actions)
+        m_actions->insertNote(m_newOwner());
+}
+
+void DetailSheet::editNote()
+{
+    if (const bizlib::Record *note = ListViews::currentRecord(m_notes); note && m_actions)
+        m_actions->changeNote(*note);
+}
+
+void DetailSheet::removeNote()
+{
+    if (const bizlib::Record *note = ListViews::currentRecord(m_notes); note && m_actions)
+        m_actions->deleteNote(*note);
 }
 
 } // namespace console::ui

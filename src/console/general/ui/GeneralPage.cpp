@@ -1,22 +1,12 @@
 #include "console/general/ui/GeneralPage.h"
 
 #include "bizlib/Prompter.h"
-#include "bizlib/Table.h"
-#include "bizlib/forms/SelectLibrary.h"
-#include "bizlib/security/Security.h"
-#include "bizlib/ui/SpellCheckDialog.h"
-#include "bizlib/ui/WidgetForms.h"
-#include "config/TraceLog.h"
-#include "console/general/AttachmentActions.h"
 #include "console/Monitor.h"
 #include "console/general/RequestListSet.h"
 #include "console/general/ui/DetailSheet.h"
+#include "console/general/ui/RequestWindows.h"
 #include "console/ui/ListViews.h"
-#include "notes/ui/UpdateWebNote.h"
 #include "notes/ui/WidgetDesktop.h"
-#include "quotes/RequestRejection.h"
-#include "quotes/ui/WebQuoteProcess.h"
-#include "quotes/ui/WebQuoteReject.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -47,28 +37,6 @@ QPushButton *requestButton(const QString &text, const QString &name, QWidget *pa
     return b;
 }
 
-bool mayMarkPaid(const config::AppContext &ctx)
-{
-    if (!ctx.db || ctx.glo.user.userId <= 0)
-        return false;
-    bizlib::security::Security security(*ctx.db);
-    return security.hasRight(ctx.glo.user.userId, bizlib::security::Security::kRightMarkOrdersPaid);
-}
-
-Focus listOf(RequestAction action)
-{
-    switch (action) {
-    case RequestAction::ProcessQuote:
-    case RequestAction::RejectQuote:
-        return Focus::Quotes;
-    case RequestAction::ProcessSignup:
-    case RequestAction::RejectSignup:
-        return Focus::Signups;
-    default:
-        return Focus::Orders;
-    }
-}
-
 } // namespace
 
 GeneralPage::GeneralPage(config::AppContext &context, RequestListSet &lists, Monitor &monitor, QWidget *parent)
@@ -76,37 +44,12 @@ GeneralPage::GeneralPage(config::AppContext &context, RequestListSet &lists, Mon
     , m_ctx(context)
     , m_lists(lists)
     , m_monitor(monitor)
-    , m_state(mayMarkPaid(context))
+    , m_ownDesktop(std::make_unique<notes::ui::WidgetDesktop>(this))
+    , m_actions(context, lists, monitor, *m_ownDesktop, defaultNoteEditor())
+    , m_state(m_actions.mayMarkPaid())
 {
     const bool colours = m_ctx.brevix.listColours != 0;
-    m_ownDesktop = std::make_unique<notes::ui::WidgetDesktop>(this);
-    m_desktop = m_ownDesktop.get();
-    m_attachmentActions
-        = std::make_unique<AttachmentActions>(*m_ctx.db, *m_ctx.prompter, *m_desktop, m_ctx.brevix.globalData);
-    setNoteEditor({});
-    m_actionHandler = [this](RequestAction action, const bizlib::Record &request) {
-        switch (action) {
-        case RequestAction::ProcessQuote:
-            quotes::ui::WebQuoteProcess::run(m_ctx, request, false, false, this);
-            return;
-        case RequestAction::RejectQuote:
-            quotes::ui::WebQuoteReject::run(m_ctx, quotes::RejectionVariant::quote(), request, this);
-            return;
-        case RequestAction::MarkPaid:
-            payment().markPaidFromList(request.toLong("OrderID"));
-            return;
-        case RequestAction::ProcessOrder: {
-            bizlib::Record order = request;
-            if (payment().checkBeforeProcessing(order) == orders::OrderPayment::Decision::Abandon)
-                return;
-            break;
-        }
-        default:
-            break;
-        }
-        m_ctx.prompter->alert(tr("%1 is not part of this version of the web console.").arg(requestActionName(action)),
-            tr("Not available"), bizlib::Prompter::Icon::Information);
-    };
+    m_actions.setWindows(RequestWindows::make(m_ctx, this));
 
     m_quotes = ListViews::make(&lists.quotes(), colours, this);
     m_signups = ListViews::make(&lists.signups(), colours, this);
@@ -152,16 +95,7 @@ GeneralPage::GeneralPage(config::AppContext &context, RequestListSet &lists, Mon
     for (QTableView *v : { m_sheet->itemView(), m_sheet->attachmentView(), m_sheet->noteView() })
         watchList(v, Focus::Elsewhere);
 
-    connect(m_sheet->addAttachment(), &QPushButton::clicked, this, &GeneralPage::addAttachments);
-    connect(m_sheet->deleteAttachment(), &QPushButton::clicked, this, &GeneralPage::deleteAttachment);
-    connect(m_sheet->openAttachment(), &QPushButton::clicked, this, &GeneralPage::openAttachment);
-    connect(m_sheet->copyUrl(), &QPushButton::clicked, this, &GeneralPage::copyAttachmentUrl);
-    connect(m_sheet->artwork(), &QPushButton::clicked, this, &GeneralPage::toggleArtwork);
-    connect(m_sheet->insertNote(), &QPushButton::clicked, this, &GeneralPage::insertNote);
-    connect(m_sheet->changeNote(), &QPushButton::clicked, this, &GeneralPage::changeNote);
-    connect(m_sheet->deleteNote(), &QPushButton::clicked, this, &GeneralPage::deleteNote);
-    connect(m_sheet->noteView(), &QTableView::doubleClicked, this, &GeneralPage::changeNote);
-    connect(m_sheet->attachmentView(), &QTableView::doubleClicked, this, &GeneralPage::openAttachment);
+    m_sheet->connectActions(m_actions, [this] { return requestForNew(); });
 
     // The lists start with the filters read when the window opened, and the quote list is the
     // current list (it gets the focus when the tab is first shown). The lists are read by the
@@ -174,44 +108,19 @@ GeneralPage::GeneralPage(config::AppContext &context, RequestListSet &lists, Mon
 
 GeneralPage::~GeneralPage() = default;
 
-void GeneralPage::setNoteEditor(NoteActions::Editor editor)
+NoteActions::Editor GeneralPage::defaultNoteEditor()
 {
-    if (!editor) {
-        editor = [this](const notes::NoteEditorArgs &args) {
-            notes::WebNoteEditor::Services s;
-            s.db = m_ctx.db;
-            s.prompter = m_ctx.prompter;
-            s.userCode = m_ctx.glo.user.userCode;
-            s.desktop = m_desktop;
-            s.trace = m_ctx.trace;
-            s.modalWindows = &m_ctx.modalWindows;
-            bizlib::ui::WidgetForms forms(this, m_ctx.trace);
-            bizlib::forms::SelectLibrary select(*m_ctx.db, forms, m_ctx.prompter);
-            s.select = &select;
-            bizlib::ui::SpellCheckDialog speller(this, m_ctx.trace);
-            s.speller = &speller;
-            return notes::ui::UpdateWebNote::run(s, args, m_ctx.paths.windowIni, this);
-        };
-    }
-    m_noteEditor = editor;
-    m_noteActions = std::make_unique<NoteActions>(*m_ctx.prompter, std::move(editor));
+    return RequestWindows::noteEditor(m_ctx, [this] { return &m_actions.desktop(); }, this);
 }
 
-orders::OrderPayment GeneralPage::payment() const
+void GeneralPage::setNoteEditor(NoteActions::Editor editor)
 {
-    orders::OrderPayment::Services s;
-    s.db = m_ctx.db;
-    s.prompter = m_ctx.prompter;
-    s.user = m_ctx.glo.user;
-    s.noteEditor = m_noteEditor;
-    return orders::OrderPayment(std::move(s));
+    m_actions.setNoteEditor(editor ? std::move(editor) : defaultNoteEditor());
 }
 
 void GeneralPage::setDesktop(notes::Desktop *desktop)
 {
-    m_desktop = desktop ? desktop : m_ownDesktop.get();
-    m_attachmentActions
-        = std::make_unique<AttachmentActions>(*m_ctx.db, *m_ctx.prompter, *m_desktop, m_ctx.brevix.globalData);
+    m_actions.setDesktop(desktop ? *desktop : *m_ownDesktop);
 }
 
 QPushButton *GeneralPage::button(RequestAction action) const
@@ -271,7 +180,7 @@ void GeneralPage::watchList(QTableView *view, RequestLists::Focus focus)
     JoinedListModel *model = ListViews::model(view);
     auto kept = std::make_shared<std::pair<qint32, int>>(0, -1);
     connect(model, &QAbstractItemModel::modelAboutToBeReset, this, [this, view, model, kept] {
-        const int row = selectedRow(view);
+        const int row = ListViews::currentRow(view);
         *kept = { model->idAt(row), row };
     });
     connect(model, &QAbstractItemModel::modelReset, this,
@@ -279,7 +188,7 @@ void GeneralPage::watchList(QTableView *view, RequestLists::Focus focus)
     if (focus == Focus::Elsewhere) {
         connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] {
             if (!m_restoring)
-                updateDetailButtons();
+                m_sheet->updateButtons();
         });
         return;
     }
@@ -349,21 +258,6 @@ QTableView *GeneralPage::viewOf(RequestLists::Focus list) const
     return nullptr;
 }
 
-int GeneralPage::selectedRow(QTableView *view) const
-{
-    // The current row: a click makes a row current before it selects it, and the new row's rules
-    // run on the change of the current row.
-    const QModelIndex current = view->selectionModel()->currentIndex();
-    return current.isValid() ? current.row() : -1;
-}
-
-const bizlib::Record *GeneralPage::selectedRecord(QTableView *view) const
-{
-    const int row = selectedRow(view);
-    const JoinedListModel *m = ListViews::model(view);
-    return row >= 0 && m && row < m->rowCount() ? &m->record(row) : nullptr;
-}
-
 void GeneralPage::selectFirstRow(QTableView *view)
 {
     if (view->model()->rowCount() > 0) {
@@ -379,13 +273,7 @@ void GeneralPage::selectFirstRow(QTableView *view)
 void GeneralPage::afterReset(QTableView *view, qint32 id, int row)
 {
     JoinedListModel *m = ListViews::model(view);
-    int target = id != 0 ? m->rowOfId(id) : -1;
-    while (target < 0 && id != 0 && m->canFetchMore({}) && m->rowCount() <= row) {
-        m->fetchMore({});
-        target = m->rowOfId(id);
-    }
-    if (target < 0 && m->rowCount() > 0)
-        target = std::clamp(row, 0, m->rowCount() - 1);
+    const int target = ListViews::rowToKeep(*m, id, row);
     m_restoring = true;
     if (target >= 0)
         view->selectionModel()->setCurrentIndex(
@@ -396,7 +284,7 @@ void GeneralPage::afterReset(QTableView *view, qint32 id, int row)
         // The detail lists change with every request: their columns follow what they hold.
         if (m->rowCount() > 0)
             ListViews::fitColumns(view);
-        updateDetailButtons();
+        m_sheet->updateButtons();
         return;
     }
     // A list that opened empty (automatic processing may have emptied it) has columns fitted to
@@ -427,14 +315,14 @@ void GeneralPage::takeRow(RequestLists::Focus list)
 {
     switch (list) {
     case Focus::Quotes:
-        m_state.newQuoteRow(selectedRecord(m_quotes));
+        m_state.newQuoteRow(ListViews::currentRecord(m_quotes));
         break;
     case Focus::Orders:
-        m_state.newOrderRow(selectedRecord(m_orders));
+        m_state.newOrderRow(ListViews::currentRecord(m_orders));
         break;
     case Focus::Signups: {
-        const int row = selectedRow(m_signups);
-        const bizlib::Record *signup = selectedRecord(m_signups);
+        const int row = ListViews::currentRow(m_signups);
+        const bizlib::Record *signup = ListViews::currentRecord(m_signups);
         const QString country
             = signup ? m_lists.signups().row(row).of(QStringLiteral("CTY")).text("CountryName") : QString();
         m_state.newSignupRow(signup, country);
@@ -456,32 +344,19 @@ void GeneralPage::newRow(RequestLists::Focus list)
 
 RequestRef GeneralPage::requestForNew() const
 {
-    return RequestRef::forNew(m_state.current(), selectedRecord(m_quotes), selectedRecord(m_orders));
+    return RequestRef::forNew(
+        m_state.current(), ListViews::currentRecord(m_quotes), ListViews::currentRecord(m_orders));
 }
 
 void GeneralPage::followCurrentRequest()
 {
-    const bizlib::Record *order = selectedRecord(m_orders);
+    const bizlib::Record *order = ListViews::currentRecord(m_orders);
     m_lists.setCurrentOrder(order ? order->toLong("OrderID") : 0);
-    const RequestRef ref = RequestRef::forDetails(m_state.current(), selectedRecord(m_quotes), order);
+    const RequestRef ref = RequestRef::forDetails(m_state.current(), ListViews::currentRecord(m_quotes), order);
     m_lists.setDetailRequest(ref);
     const bool remarks = ref.kind == RequestRef::Kind::Order && order && order->toLong("NoteID") == 0;
     m_sheet->showRemarks(remarks, remarks ? order->text("Notes") : QString());
-    updateDetailButtons();
-}
-
-void GeneralPage::updateDetailButtons()
-{
-    const bool attachment = selectedRow(m_sheet->attachmentView()) >= 0;
-    m_sheet->addAttachment()->setEnabled(true);
-    for (QPushButton *b :
-        { m_sheet->deleteAttachment(), m_sheet->openAttachment(), m_sheet->copyUrl(), m_sheet->artwork() })
-        b->setEnabled(attachment);
-    // An order without a note shows its remarks instead of the list, but takes its first note.
-    m_sheet->insertNote()->setEnabled(requestForNew().isSet());
-    const bool note = !m_sheet->showsRemarks() && selectedRow(m_sheet->noteView()) >= 0;
-    m_sheet->changeNote()->setEnabled(note);
-    m_sheet->deleteNote()->setEnabled(note);
+    m_sheet->updateButtons();
 }
 
 void GeneralPage::applyControls()
@@ -505,7 +380,7 @@ void GeneralPage::applyControls()
     if (!m_sheet->isTabEnabled(m_sheet->currentIndex()))
         m_sheet->setCurrentIndex(DetailSheet::DetailsPage);
     m_sheet->showDetails(c.detailsText, c.showItems);
-    updateDetailButtons();
+    m_sheet->updateButtons();
 }
 
 void GeneralPage::onFilterChanged()
@@ -525,93 +400,52 @@ void GeneralPage::onPendingOnlyToggled(bool on)
     onFilterChanged();
 }
 
-bool GeneralPage::freshRecord(RequestAction action, bizlib::Record *record)
-{
-    const Focus list = listOf(action);
-    const bizlib::Record *selected = selectedRecord(viewOf(list));
-    if (!selected)
-        return false;
-    const QString table = list == Focus::Quotes ? QStringLiteral("WebQuotes")
-        : list == Focus::Signups                ? QStringLiteral("WebSignup")
-                                                : QStringLiteral("WebOrders");
-    bizlib::Table t(*m_ctx.db, table);
-    *record = t.newRecord();
-    const int idField = t.def().primary().fields.first();
-    return t.fetch(t.def().primary().name, { selected->toLong(idField) }, *record).isOk();
-}
-
 void GeneralPage::runAction(RequestAction action, bool fromDoubleClick)
 {
-    if (action == RequestAction::MarkPaid && !m_state.mayMarkPaid())
-        return;
-    bizlib::Record request;
-    if (!freshRecord(action, &request)) {
-        if (fromDoubleClick && selectedRecord(viewOf(listOf(action))))
-            m_ctx.prompter->beep(bizlib::Prompter::Icon::Exclamation);
-        return;
-    }
-    m_monitor.runProcessing(
-        [&] {
-            if (m_actionHandler)
-                m_actionHandler(action, request);
-            return 0;
-        },
-        action != RequestAction::RejectSignup);
-    afterAction(action);
+    const bizlib::Record *selected = ListViews::currentRecord(viewOf(RequestActions::listOf(action)));
+    if (m_actions.run(action, selected, fromDoubleClick) == RequestActions::Outcome::Ran)
+        afterAction(action);
 }
 
 qint32 GeneralPage::currentQuoteId() const
 {
-    const bizlib::Record *r = selectedRecord(m_quotes);
+    const bizlib::Record *r = ListViews::currentRecord(m_quotes);
     return r ? r->toLong("QuoteID") : 0;
 }
 
 void GeneralPage::returnToQuote(qint32 quoteId)
 {
     if (quoteId != 0 && quoteId != currentQuoteId())
-        afterReset(m_quotes, quoteId, selectedRow(m_quotes));
+        afterReset(m_quotes, quoteId, ListViews::currentRow(m_quotes));
 }
 
 bizlib::forms::Response GeneralPage::processQuoteAutomatically(
     const bizlib::Record &request, bool isRfq, QString *failure)
 {
-    auto response = bizlib::forms::Response::Cancelled;
-    m_monitor.runProcessing([&] {
-        response = quotes::ui::WebQuoteProcess::run(m_ctx, request, true, isRfq, this, failure);
-        return static_cast<int>(response);
-    });
+    const auto response = m_actions.processQuoteAutomatically(request, isRfq, failure);
     afterAction(RequestAction::ProcessQuote);
     return response;
 }
 
 void GeneralPage::afterAction(RequestAction action)
 {
-    switch (action) {
-    case RequestAction::ProcessQuote:
-        selectFirstRow(m_quotes);
-        break;
-    case RequestAction::ProcessOrder:
-        selectFirstRow(m_orders);
-        break;
-    case RequestAction::ProcessSignup:
+    // A processed quote request or order has left its list: the list starts again on its first
+    // row. Otherwise the action's list takes its current row again.
+    const Focus list = RequestActions::listOf(action);
+    if (action == RequestAction::ProcessQuote || action == RequestAction::ProcessOrder) {
+        selectFirstRow(viewOf(list));
+    } else if (action == RequestAction::ProcessSignup) {
         m_signups->setFocus();
-        selectList(Focus::Signups);
-        break;
-    case RequestAction::RejectQuote:
-        newRow(Focus::Quotes);
-        break;
-    case RequestAction::RejectSignup:
-        newRow(Focus::Signups);
-        break;
-    case RequestAction::RejectOrder:
-    case RequestAction::MarkPaid:
-        newRow(Focus::Orders);
-        break;
+        selectList(list);
+    } else {
+        newRow(list);
     }
 }
 
 std::unique_ptr<QMenu> GeneralPage::contextMenu(QTableView *view)
 {
+    if (view == m_sheet->attachmentView())
+        return m_sheet->attachmentMenu(this);
     auto menu = std::make_unique<QMenu>(this);
     const auto entry = [&menu](const QString &text, QPushButton *like, const std::function<void()> &run) {
         QAction *a = menu->addAction(text);
@@ -622,96 +456,19 @@ std::unique_ptr<QMenu> GeneralPage::contextMenu(QTableView *view)
     if (view == m_quotes) {
         entry(tr("Process"), button(RequestAction::ProcessQuote), action(RequestAction::ProcessQuote));
         entry(tr("Reject"), button(RequestAction::RejectQuote), action(RequestAction::RejectQuote));
-        entry(tr("Insert note"), m_sheet->insertNote(), [this] { insertNote(); });
+        entry(tr("Insert note"), m_sheet->insertNote(), [this] { m_sheet->addNote(); });
     } else if (view == m_signups) {
         entry(tr("Process"), button(RequestAction::ProcessSignup), action(RequestAction::ProcessSignup));
         entry(tr("Reject"), button(RequestAction::RejectSignup), action(RequestAction::RejectSignup));
     } else if (view == m_orders) {
         entry(tr("Process"), button(RequestAction::ProcessOrder), action(RequestAction::ProcessOrder));
         entry(tr("Reject"), button(RequestAction::RejectOrder), action(RequestAction::RejectOrder));
-        entry(tr("Insert note"), m_sheet->insertNote(), [this] { insertNote(); });
+        entry(tr("Insert note"), m_sheet->insertNote(), [this] { m_sheet->addNote(); });
         entry(tr("Paid"), button(RequestAction::MarkPaid), action(RequestAction::MarkPaid));
-    } else if (view == m_sheet->attachmentView()) {
-        entry(tr("Add"), m_sheet->addAttachment(), [this] { addAttachments(); });
-        entry(tr("Delete"), m_sheet->deleteAttachment(), [this] { deleteAttachment(); });
-        entry(tr("Open"), m_sheet->openAttachment(), [this] { openAttachment(); });
-        entry(tr("Copy url"), m_sheet->copyUrl(), [this] { copyAttachmentUrl(); });
-        entry(tr("Artwork"), m_sheet->artwork(), [this] { toggleArtwork(); });
     } else {
         return nullptr;
     }
     return menu;
-}
-
-void GeneralPage::addAttachments()
-{
-    m_attachmentActions->add(requestForNew());
-    m_lists.attachments().reset();
-}
-
-void GeneralPage::deleteAttachment()
-{
-    const bizlib::Record *a = selectedRecord(m_sheet->attachmentView());
-    if (a && m_attachmentActions->remove(a->toLong("AttachmentID")))
-        m_lists.attachments().reset();
-}
-
-void GeneralPage::openAttachment()
-{
-    if (const bizlib::Record *a = selectedRecord(m_sheet->attachmentView()))
-        m_attachmentActions->open(*a);
-}
-
-void GeneralPage::copyAttachmentUrl()
-{
-    if (const bizlib::Record *a = selectedRecord(m_sheet->attachmentView()))
-        m_attachmentActions->copyUrl(a->toLong("AttachmentID"));
-}
-
-void GeneralPage::toggleArtwork()
-{
-    const bizlib::Record *a = selectedRecord(m_sheet->attachmentView());
-    if (a && m_attachmentActions->toggleArtwork(a->toLong("AttachmentID")))
-        m_lists.attachments().reset();
-}
-
-void GeneralPage::runNoteEditor(const std::function<bizlib::forms::Response()> &editor)
-{
-    // The editor runs as the monitor's modal child (the tick waits); afterwards the lists show
-    // the table again and the other workstations hear of it.
-    m_monitor.runProcessing([&editor] { return static_cast<int>(editor()); }, false);
-}
-
-void GeneralPage::insertNote()
-{
-    if (!m_sheet->insertNote()->isEnabled())
-        return;
-    const RequestRef owner = requestForNew();
-    runNoteEditor([this, owner] { return m_noteActions->insert(owner); });
-}
-
-void GeneralPage::changeNote()
-{
-    const bizlib::Record *selected = selectedRecord(m_sheet->noteView());
-    if (!selected)
-        return;
-    const bizlib::Record note = *selected;
-    const RequestRef owner = m_lists.notes().request();
-    runNoteEditor([this, note, owner] { return m_noteActions->change(note, owner); });
-}
-
-void GeneralPage::deleteNote()
-{
-    const bizlib::Record *selected = selectedRecord(m_sheet->noteView());
-    if (!selected)
-        return;
-    const bizlib::Record note = *selected;
-    const RequestRef owner = m_lists.notes().request();
-    if (NoteActions::isPaymentNote(note)) {
-        m_noteActions->remove(note, owner); // refused with its message
-        return;
-    }
-    runNoteEditor([this, note, owner] { return m_noteActions->remove(note, owner); });
 }
 
 } // namespace console::ui

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "config/AppContext.h"
-#include "console/general/GeneralPageState.h"
-#include "console/general/NoteActions.h"
 #include "console/RequestAction.h"
 #include "console/RequestLists.h"
-#include "orders/OrderPayment.h"
+#include "console/general/GeneralPageState.h"
+#include "console/general/NoteActions.h"
+#include "console/general/RequestActions.h"
 
 #include <QMap>
 #include <QWidget>
@@ -23,7 +23,6 @@ class Desktop;
 }
 
 namespace console {
-class AttachmentActions;
 class JoinedListModel;
 class Monitor;
 class RequestListSet;
@@ -36,23 +35,21 @@ class DetailSheet;
 // The General tab: the waiting quote requests, sign-ups and orders with their Process, Reject
 // and Paid buttons, the three filter check boxes, and the detail sheet (details, attachments,
 // notes). The rules for what is shown and enabled are GeneralPageState's; the lists are the
-// RequestListSet's; the attachment and note buttons act through AttachmentActions and
-// NoteActions.
+// RequestListSet's; what a button does is RequestActions'. The page lays them out, finds the
+// selected row and gives RequestActions the real windows.
 class GeneralPage : public QWidget
 {
     Q_OBJECT
 
 public:
-    // Starts the window of an action on a request (its record just read again). The default runs
-    // the quote processing window in manual mode for Process on a quote request, the rejection
-    // window for Reject, the payment marking for Paid and the prepay check for Process on an
-    // order, and tells the user plainly that the other windows are not part of this version.
-    using ActionHandler = std::function<void(RequestAction action, const bizlib::Record &request)>;
+    // Starts the window of an action on a request (its record just read again); by default
+    // RequestActions::route().
+    using ActionHandler = RequestActions::Handler;
 
     GeneralPage(config::AppContext &context, RequestListSet &lists, Monitor &monitor, QWidget *parent = nullptr);
     ~GeneralPage() override;
 
-    void setActionHandler(ActionHandler handler) { m_actionHandler = std::move(handler); }
+    void setActionHandler(ActionHandler handler) { m_actions.setHandler(std::move(handler)); }
     // The note editor (default: the `UpdateWebNote` form) and the desktop services (default:
     // Qt's dialogs, desktop services and clipboard); tests put scripted ones in their place.
     void setNoteEditor(NoteActions::Editor editor);
@@ -84,16 +81,6 @@ public:
     // The right-click menu of a list, its entries enabled like their buttons (the caller shows it).
     std::unique_ptr<QMenu> contextMenu(QTableView *view);
 
-    // The attachment and note buttons.
-    void addAttachments();
-    void deleteAttachment();
-    void openAttachment();
-    void copyAttachmentUrl();
-    void toggleArtwork();
-    void insertNote();
-    void changeNote();
-    void deleteNote();
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -110,28 +97,19 @@ private:
     void afterReset(QTableView *view, qint32 id, int row);
     void followCurrentRequest();
     void applyControls();
-    void updateDetailButtons();
-    const bizlib::Record *selectedRecord(QTableView *view) const;
-    int selectedRow(QTableView *view) const;
-    bool freshRecord(RequestAction action, bizlib::Record *record);
     QTableView *viewOf(RequestLists::Focus list) const;
     void selectFirstRow(QTableView *view);
     void afterAction(RequestAction action);
     RequestRef requestForNew() const;
-    void runNoteEditor(const std::function<bizlib::forms::Response()> &editor);
-    // The payment marking of the Paid button and of an order about to be processed.
-    orders::OrderPayment payment() const;
+    // The `UpdateWebNote` form, with the page's desktop services.
+    NoteActions::Editor defaultNoteEditor();
 
     config::AppContext &m_ctx;
     RequestListSet &m_lists;
     Monitor &m_monitor;
-    GeneralPageState m_state;
     std::unique_ptr<notes::Desktop> m_ownDesktop;
-    notes::Desktop *m_desktop = nullptr;
-    std::unique_ptr<AttachmentActions> m_attachmentActions;
-    std::unique_ptr<NoteActions> m_noteActions;
-    NoteActions::Editor m_noteEditor;
-    ActionHandler m_actionHandler;
+    RequestActions m_actions;
+    GeneralPageState m_state;
     QTableView *m_quotes = nullptr;
     QTableView *m_signups = nullptr;
     QTableView *m_orders = nullptr;
