@@ -40,6 +40,8 @@ protected:
     void SetUp() override
     {
         DataTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         ctx.db = &db();
         ctx.prompter = &prompter;
         ctx.trace = &trace;
