@@ -32,6 +32,9 @@ namespace console::ui {
 
 class DetailSheet;
 
+// console/general holds the General tab: the request lists with their models and filters, the
+// page state, RequestActions (what its buttons do), and in ui/ this page and its detail sheet.
+//
 // The General tab: the waiting quote requests, sign-ups and orders with their Process, Reject
 // and Paid buttons, the three filter check boxes, and the detail sheet (details, attachments,
 // notes). The rules for what is shown and enabled are GeneralPageState's; the lists are the

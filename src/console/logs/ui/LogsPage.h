@@ -15,6 +15,9 @@ namespace console::ui {
 class HistoryPage;
 class UsersPage;
 
+// console/logs holds the Logs tab: the website's users from the account list file, and in ui/
+// this page with its Users and History pages (the history list itself is the console's).
+//
 // The Logs tab: two pages, "Users" (web user status) and "History" (user history). The users are
 // read from the account list file each time their page is shown; the history is one of the
 // window's lists and is reset with them.

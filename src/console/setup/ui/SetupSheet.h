@@ -26,6 +26,9 @@ namespace console::ui {
 
 class SetupBinder;
 
+// console/setup holds the Setup tab: SetupEditor (the settings, their rules, load and save),
+// the lookups and the payment gateways, and in ui/ this sheet and its pages.
+//
 // The Setup tab: the page list ("Default settings") on the left, the page chosen beside it, and
 // Cancel and Save below. The rules are the SetupEditor's.
 class SetupSheet : public QWidget

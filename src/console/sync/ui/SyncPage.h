@@ -12,6 +12,9 @@ class QPushButton;
 
 namespace console::ui {
 
+// console/sync holds the Sync tab: Synchronisation (the "Syncall" webtasks and their progress)
+// and in ui/ this page.
+//
 // The Sync tab: the twelve options with their progress bars, Select All, Clear All, Run and
 // Cancel, and the overall progress at the bottom. What they do is the Synchronisation's.
 class SyncPage : public QWidget
