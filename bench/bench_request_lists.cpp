@@ -10,7 +10,7 @@
 #include "TimesReporter.h"
 #include "bizlib/Dictionary.h"
 #include "bizlib/Table.h"
-#include "console/RequestListSet.h"
+#include "console/general/RequestListSet.h"
 
 #include <QCoreApplication>
 #include <QFile>

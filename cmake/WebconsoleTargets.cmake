@@ -20,10 +20,12 @@ function(webconsole_logic_library name folder)
   target_link_libraries(${name} PUBLIC Qt6::Core Qt6::Sql ${ARG_LINKS})
 endfunction()
 
-# Gathers tests/<folder>/*.cpp into one GoogleTest program registered with CTest.
+# Gathers tests/<folder>/*.cpp and those of its subfolders (one level: the rooms of the console)
+# into one GoogleTest program registered with CTest.
 function(webconsole_test name folder)
   cmake_parse_arguments(ARG "" "" "LINKS" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.h)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.h
+       ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*/*.h)
   if(NOT sources)
     return()
   endif()

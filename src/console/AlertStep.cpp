@@ -9,7 +9,7 @@
 #include "config/WindowEvents.h"
 #include "console/AlertWindow.h"
 #include "console/ProcessingProblems.h"
-#include "console/QuoteListModel.h"
+#include "console/general/QuoteListModel.h"
 #include "console/RefreshCycle.h"
 #include "console/SoundPlayer.h"
 #include "quotes/QuoteProcessing.h"

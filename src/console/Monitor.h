@@ -18,6 +18,10 @@ namespace console {
 class RefreshWorker;
 struct TickRead;
 
+// console/ holds the monitor and what more than one tab uses (the list base classes, list views,
+// request references); each tab's code is in a folder of its own (general/, setup/, sync/, logs/),
+// and no tab's folder includes another's.
+//
 // The monitor window's logic: its cycle of ticks, refreshes and status refreshes, the change
 // notices between workstations, the protocol around processing windows, and closing.
 // The window (console/ui/WebConsole) shows what this object says and forwards user actions.

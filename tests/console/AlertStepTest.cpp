@@ -7,7 +7,7 @@
 #include "config/FrameEvents.h"
 #include "console/AlertWindow.h"
 #include "console/ProcessingProblems.h"
-#include "console/QuoteListModel.h"
+#include "console/general/QuoteListModel.h"
 #include "console/RefreshCycle.h"
 #include "console/SoundPlayer.h"
 #include "console/WebRows.h"

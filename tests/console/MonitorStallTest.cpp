@@ -2,7 +2,7 @@
 #include "bizlib/Dictionary.h"
 #include "config/TraceLog.h"
 #include "console/Monitor.h"
-#include "console/RequestListSet.h"
+#include "console/general/RequestListSet.h"
 #include "console/StallNotice.h"
 #include "support/ThrowawayPostgres.h"
 #include "support/TestDatabase.h"

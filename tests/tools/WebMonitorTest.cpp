@@ -4,7 +4,7 @@
 #include "bizlib/NetRefresh.h"
 #include "bizlib/Table.h"
 #include "bizlib/TableCursor.h"
-#include "console/RequestListSet.h"
+#include "console/general/RequestListSet.h"
 #include "data/WebTaskRequests.h"
 #include "data/WebTasks.h"
 #include "demo/DemoData.h"

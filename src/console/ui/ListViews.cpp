@@ -4,7 +4,9 @@
 #include "console/ui/ListDecorationProxy.h"
 
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QTableView>
+#include <algorithm>
 
 namespace console::ui {
 
@@ -79,6 +81,31 @@ void ListViews::fitColumns(QTableView *view)
         else
             view->setColumnWidth(c, std::min(view->columnWidth(c) + 12, 280));
     }
+}
+
+int ListViews::currentRow(const QTableView *view)
+{
+    const QModelIndex current = view->selectionModel()->currentIndex();
+    return current.isValid() ? current.row() : -1;
+}
+
+const bizlib::Record *ListViews::currentRecord(const QTableView *view)
+{
+    const int row = currentRow(view);
+    const JoinedListModel *m = model(view);
+    return row >= 0 && m && row < m->rowCount() ? &m->record(row) : nullptr;
+}
+
+int ListViews::rowToKeep(JoinedListModel &model, qint32 id, int row)
+{
+    int target = id != 0 ? model.rowOfId(id) : -1;
+    while (target < 0 && id != 0 && model.canFetchMore({}) && model.rowCount() <= row) {
+        model.fetchMore({});
+        target = model.rowOfId(id);
+    }
+    if (target < 0 && model.rowCount() > 0)
+        target = std::clamp(row, 0, model.rowCount() - 1);
+    return target;
 }
 
 } // namespace console::ui

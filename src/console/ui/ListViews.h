@@ -6,6 +6,10 @@ class QAbstractItemModel;
 class QTableView;
 class QWidget;
 
+namespace bizlib {
+class Record;
+}
+
 namespace console {
 class JoinedListModel;
 }
@@ -32,6 +36,16 @@ public:
     static void fitColumns(QTableView *view);
     // The model behind a view made by make().
     static JoinedListModel *model(const QTableView *view);
+
+    // The current row (-1: none): a click makes a row current before it selects it, and a list's
+    // rules run on the change of the current row.
+    static int currentRow(const QTableView *view);
+    // The record of the current row of a view made by make(); null when there is none.
+    static const bizlib::Record *currentRecord(const QTableView *view);
+    // The row to select after a reset of `model` when the row `row` showing the record `id` was
+    // selected before: that record's row (reading further pages while the list holds no more
+    // rows than `row`), else the same row or the last one; -1 for an empty list.
+    static int rowToKeep(JoinedListModel &model, qint32 id, int row);
 };
 
 } // namespace console::ui

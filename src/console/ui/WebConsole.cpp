@@ -9,15 +9,15 @@
 #include "console/ProcessingProblems.h"
 #include "console/ui/ProcessingProblemsView.h"
 #include "console/Monitor.h"
-#include "console/RequestListSet.h"
-#include "console/SetupEditor.h"
-#include "console/Synchronisation.h"
+#include "console/general/RequestListSet.h"
+#include "console/setup/SetupEditor.h"
+#include "console/sync/Synchronisation.h"
 #include "console/ui/BusyCursor.h"
 #include "console/ui/EffectSoundPlayer.h"
-#include "console/ui/GeneralPage.h"
-#include "console/ui/SetupSheet.h"
-#include "console/ui/SyncPage.h"
-#include "console/ui/LogsPage.h"
+#include "console/general/ui/GeneralPage.h"
+#include "console/setup/ui/SetupSheet.h"
+#include "console/sync/ui/SyncPage.h"
+#include "console/logs/ui/LogsPage.h"
 #include "data/ui/WebPurge.h"
 
 #include <QDateTime>
@@ -79,7 +79,7 @@ WebConsole::WebConsole(config::AppContext &context, const bizlib::MonotonicClock
     connect(m_claimKeeper, &ClaimKeeper::cleaned, this, &WebConsole::claimsCleaned);
     m_setup = new SetupSheet(m_ctx, *m_sounds, m_tabs);
     m_tabs->addTab(m_setup, tr("Setup"));
-    m_logs = new LogsPage(m_ctx, *m_lists, m_tabs);
+    m_logs = new LogsPage(m_ctx, m_lists->history(), m_tabs);
     m_tabs->addTab(m_logs, tr("Logs"));
     m_syncPage = new SyncPage(*m_sync, m_tabs);
     m_tabs->addTab(m_syncPage, tr("Sync"));
