@@ -203,6 +203,9 @@ Status ClientParties::deliveryOffice(
     if (withContact) {
         r.setLong("ContactID", contact.toLong("ContactID"));
         r.setText("Contact", contact.text("Name"));
+    } else if (details.fallbackContactId != 0) {
+        r.setLong("ContactID", details.fallbackContactId);
+        r.setText("Contact", details.fallbackContactName);
     } else {
         r.setLong("ContactID", client.toLong("ContactID"));
         r.setText("Contact", client.text("Contact"));

@@ -46,6 +46,9 @@ public:
         QString area; // sales area of a town that is new to the towns table
         QString type = QStringLiteral("Delivery");
         int firstNumber = 2; // office codes count from here (the main office is 001)
+        // The office's contact when no delivery contact is given (0: the client's primary contact).
+        qint32 fallbackContactId = 0;
+        QString fallbackContactName;
     };
 
     explicit ClientParties(RunWrites &writes);
@@ -76,7 +79,8 @@ public:
     // A new delivery office of the client under the first free code from details.firstNumber:
     // name, address lines, town (settled), country (countryFor), telephone, e-mail, the address
     // formatted by FORMATADDRESS, the default shipping days, type and record type "C"; its contact
-    // is `contact` when that is a stored contact, else the client's primary contact. NotFound when
+    // is `contact` when that is a stored contact, else the details' fallback contact, else the
+    // client's primary contact. NotFound when
     // no code is free. With a stored `contact`, the contact gets the office (linkContact).
     bizlib::Status deliveryOffice(const bizlib::Record &client, const OfficeDetails &details,
         bizlib::Record &contact, bizlib::Record *office);

@@ -40,6 +40,8 @@ public:
     bizlib::Status removeWithRelated(const bizlib::Record &record);
 
     bool madeByRun(const QString &table, qint32 key) const;
+    // A row that the run made by another road (a record form) and recorded with the claim itself.
+    void noteMade(const QString &table, qint32 key) { m_made.insert(keyOf(table, key)); }
 
 private:
     static QString keyOf(const QString &table, qint32 key);
