@@ -317,6 +317,15 @@ void SignupParties::deliveryContact()
     details.firstName = s.text("DFirstName");
     details.lastName = s.text("DLastName");
     details.fullName = s.text("DFullName");
+    // Another order of the sign-up that delivers to someone else gets that person, not the
+    // sign-up's delivery name: first name before the first blank, last name after it.
+    const QString orderName = withOrder ? clipped(order.text("DContact")).trimmed() : QString();
+    if (!orderName.isEmpty() && orderName != clipped(details.fullName).trimmed()) {
+        const qsizetype blank = orderName.indexOf(u' ');
+        details.fullName = orderName;
+        details.firstName = blank < 0 ? orderName : orderName.left(blank);
+        details.lastName = blank < 0 ? QString() : orderName.mid(blank + 1);
+    }
     details.tel = withOrder ? order.text("DTel") : s.text("DTel");
     details.email = withOrder ? order.text("DEmail") : s.text("DEmail");
     Record contact;
@@ -337,17 +346,21 @@ void SignupParties::deliveryOffice()
     const Record &s = m_records.signup;
     const Record &order = m_records.webOrder;
     bizlib::Table offices(m_writes.database(), QStringLiteral("Offices"));
+    const bool withOrder = order.isValid() && order.toLong("OrderID") != 0;
+    // The address the office must have: the current order's (each order of a B2C sign-up may
+    // deliver elsewhere), else the sign-up's.
+    const QString firstLine = withOrder ? order.text("DAddress1") : s.text("DAddress1");
     if (!clipped(client.text("DeliveryOffice")).isEmpty()) {
         Record existing = offices.newRecord();
         if (offices.fetch(QStringLiteral("CLIENTIDKEY"), { client.toLong("ClientID"), client.text("DeliveryOffice") },
                 existing)
-            && sameFirstLine(existing, s.text("DAddress1"))) {
+            && sameFirstLine(existing, firstLine)) {
             m_records.officeAlias = existing;
             return;
         }
     }
     // The delivery address itself is on the web order; a sign-up without one has only its first line.
-    if (!order.isValid() || order.toLong("OrderID") == 0)
+    if (!withOrder)
         return;
     ClientParties::OfficeDetails details;
     details.name = order.text("DName");
