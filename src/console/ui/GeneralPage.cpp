@@ -17,6 +17,8 @@
 #include "quotes/RequestRejection.h"
 #include "quotes/ui/WebQuoteProcess.h"
 #include "quotes/ui/WebQuoteReject.h"
+#include "signups/ui/WebSignupProcess.h"
+#include "signups/ui/WebSignupReject.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -91,6 +93,12 @@ GeneralPage::GeneralPage(config::AppContext &context, RequestListSet &lists, Mon
             return;
         case RequestAction::RejectQuote:
             quotes::ui::WebQuoteReject::run(m_ctx, quotes::RejectionVariant::quote(), request, this);
+            return;
+        case RequestAction::ProcessSignup:
+            signups::ui::WebSignupProcess::run(m_ctx, request, this);
+            return;
+        case RequestAction::RejectSignup:
+            signups::ui::WebSignupReject::run(m_ctx, request, this);
             return;
         case RequestAction::MarkPaid:
             payment().markPaidFromList(request.toLong("OrderID"));
