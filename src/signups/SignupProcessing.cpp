@@ -379,6 +379,7 @@ void SignupProcessing::enterStep(int step)
                 m_records.client = again;
         } else {
             m_parties->automaticCompletion();
+            reach("completed");
         }
         buildClientForm();
         break;
@@ -386,6 +387,7 @@ void SignupProcessing::enterStep(int step)
         takeClientForm();
         if (m_state.method == QLatin1String(SignupState::kNew) && m_state.clientId != 0)
             tell(m_writes->update(m_records.client), QStringLiteral("The account could not be written."));
+        reach("written");
         const qint32 clientId = m_records.client.toLong("ClientID");
         tell(m_contacts->reload(clientId), QStringLiteral("The contacts could not be read."));
         if (m_contacts->rowCount() == 0) {

@@ -48,8 +48,8 @@ public:
         bizlib::forms::RecordForms *forms = nullptr; // contact, client and country forms, lists, calendar
         bizlib::mail::MailSender *mail = nullptr; // the notification (none: not sent)
         std::function<void()> changeNotice; // none: the company's change notice
-        // Called with the name of each point passed ("claimed", "matched", "account", "contact",
-        // "office", "completed", "accepted"), for tests that stop a process there.
+        // Called with the name of each point passed ("claimed", "matched", "completed", "written",
+        // "accepted"), for tests that stop a process there.
         std::function<void(const char *point)> checkpoint;
     };
 
