@@ -7,6 +7,8 @@
 #include "bizlib/TableCursor.h"
 
 #include <QCoreApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMutex>
 #include <QSysInfo>
 #include <QUuid>
@@ -61,6 +63,8 @@ const char *kindName(RunItem::Kind kind)
         return "File";
     case RunItem::Kind::Move:
         return "Move";
+    case RunItem::Kind::Set:
+        return "Set";
     }
     return "Row";
 }
@@ -240,6 +244,22 @@ Status ClaimBook::record(const QString &owner, int seq, const RunItem &item)
     return items.insert(r);
 }
 
+RunItem RunItem::set(const QString &table, qint32 key, const QString &field, const QString &was, const QString &now)
+{
+    const QJsonObject values { { QStringLiteral("was"), was }, { QStringLiteral("now"), now } };
+    return { Kind::Set, table, key, field, QString::fromUtf8(QJsonDocument(values).toJson(QJsonDocument::Compact)) };
+}
+
+bool RunItem::setValues(QString *was, QString *now) const
+{
+    const QJsonObject values = QJsonDocument::fromJson(target.toUtf8()).object();
+    if (!values.contains(QStringLiteral("was")) || !values.contains(QStringLiteral("now")))
+        return false;
+    *was = values.value(QStringLiteral("was")).toString();
+    *now = values.value(QStringLiteral("now")).toString();
+    return true;
+}
+
 Status ClaimBook::items(const QString &owner, QList<RunItem> *out)
 {
     bizlib::Table items(m_db, kItems);
@@ -252,6 +272,7 @@ Status ClaimBook::items(const QString &owner, QList<RunItem> *out)
         const QString kind = r.text("Kind");
         item.kind = kind == QLatin1String("File") ? RunItem::Kind::File
             : kind == QLatin1String("Move")       ? RunItem::Kind::Move
+            : kind == QLatin1String("Set")        ? RunItem::Kind::Set
                                                   : RunItem::Kind::Row;
         item.table = r.text("ItemTable");
         item.key = r.toLong("ItemKey");

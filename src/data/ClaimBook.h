@@ -60,6 +60,10 @@ struct RunItem
         Row, // the row of `table` with primary key `key`, and the rows that belong to it
         File, // a file the run wrote at `path`
         Move, // `path` is to be renamed to `target` once the run's result is stored
+        // The run changed field `path` of an existing row of `table` (primary key `key`); `target`
+        // holds the value it had and the value written (setValues()): an undo writes the old value
+        // back while the field still holds the one written.
+        Set,
     };
     Kind kind = Kind::Row;
     QString table;
@@ -70,6 +74,10 @@ struct RunItem
     static RunItem row(const QString &table, qint32 key) { return { Kind::Row, table, key, {}, {} }; }
     static RunItem file(const QString &path) { return { Kind::File, {}, 0, path, {} }; }
     static RunItem move(const QString &from, const QString &to) { return { Kind::Move, {}, 0, from, to }; }
+    // `was` and `now` as texts of the field's type (Record::text()).
+    static RunItem set(const QString &table, qint32 key, const QString &field, const QString &was, const QString &now);
+    // The two values of a Set item; false when `target` does not hold them.
+    bool setValues(QString *was, QString *now) const;
 };
 
 // Access to the claim tables. Each call is one statement on the caller's connection, inside the

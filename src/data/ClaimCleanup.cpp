@@ -68,6 +68,8 @@ QString ClaimCleanup::Report::summary() const
         removed << plural(files, QStringLiteral("file"), QStringLiteral("files"));
     if (!removed.isEmpty())
         parts << removed.join(QStringLiteral(", ")) + QStringLiteral(" removed");
+    if (restored > 0)
+        parts << plural(restored, QStringLiteral("changed value put back"), QStringLiteral("changed values put back"));
     if (moves > 0)
         parts << plural(moves, QStringLiteral("file moved"), QStringLiteral("files moved"))
                 + QStringLiteral(" to its name");
@@ -124,10 +126,40 @@ Status ClaimCleanup::run(Report *report)
     return first;
 }
 
+Status ClaimCleanup::restoreField(bizlib::Database &db, const RunItem &item, Report *report)
+{
+    const bizlib::TableDef *def = bizlib::Dictionary::instance().table(item.table);
+    const int field = def ? def->fieldIndex(item.path) : -1;
+    QString was;
+    QString now;
+    if (!def || field < 0 || !item.setValues(&was, &now))
+        return Status::ok(); // nothing this program knows how to put back
+    bizlib::Record values(*def);
+    values.setValue(field, was);
+    const QVariant old = db.toSql(def->fields[field], values.valueAt(field));
+    values.setValue(field, now);
+    const QVariant written = db.toSql(def->fields[field], values.valueAt(field));
+    const QString column = def->sqlColumn(field);
+    // Only while the field still holds what the run wrote: a later change by someone else stays.
+    QSqlQuery q;
+    const Status st = db.exec(QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3 = ? AND %2 = ?")
+                                  .arg(def->sqlTable(), column, def->sqlColumn(def->primary().fields.first())),
+        { old, item.key, written }, &q);
+    if (st && report && q.numRowsAffected() == 1)
+        report->restored += 1;
+    return st;
+}
+
 Status ClaimCleanup::removeRows(bizlib::Database &db, const QList<RunItem> &items, Report *report, QStringList *files)
 {
     // The latest first: what was made last may belong to what was made before it.
     for (auto it = items.rbegin(); it != items.rend(); ++it) {
+        if (it->kind == RunItem::Kind::Set) {
+            const Status st = restoreField(db, *it, report);
+            if (!st)
+                return st;
+            continue;
+        }
         if (it->kind != RunItem::Kind::Row) {
             files->append(it->path);
             continue;
@@ -223,6 +255,7 @@ Status ClaimCleanup::cleanUp(const ClaimHolder &h, Report *report, bool giveBack
             report->rows[it.key()] += it.value();
         report->files += mine.files;
         report->moves += mine.moves;
+        report->restored += mine.restored;
         report->lines << line;
     }
     return Status::ok();

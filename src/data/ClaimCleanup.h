@@ -32,6 +32,7 @@ public:
         QMap<QString, int> rows; // table -> rows removed (each with the rows that belong to it)
         int files = 0; // files removed
         int moves = 0; // files moved to their final names (runs whose result was stored)
+        int restored = 0; // fields of existing rows given back the value they had before the run
         QStringList lines; // one line per claim, for the trace log
 
         bool isEmpty() const { return claims == 0; }
@@ -57,8 +58,10 @@ public:
     // is left as it is (the claim is being taken over).
     bizlib::Status cleanUp(const ClaimHolder &holder, Report *report, bool giveBack = true);
 
-    // The undo of what a run made, inside the caller's transaction: rows removed (their numbers
-    // given back to the counter where no later number was issued). Files are returned in
+    // The undo of what a run made, inside the caller's transaction, the latest first: rows removed
+    // (their numbers given back to the counter where no later number was issued), fields of
+    // existing rows that the run changed given back their earlier values (only while they still
+    // hold what the run wrote). Files are returned in
     // *files, for removeFiles() once the transaction has committed.
     static bizlib::Status removeRows(
         bizlib::Database &db, const QList<RunItem> &items, Report *report, QStringList *files);
@@ -68,6 +71,8 @@ public:
     static bool processRuns(qint64 processId);
 
 private:
+    static bizlib::Status restoreField(bizlib::Database &db, const RunItem &item, Report *report);
+
     bizlib::Database &m_db;
     QStringList m_dataFolders;
     int m_staleMinutes;

@@ -346,9 +346,16 @@ bizlib::Status RequestClaim::writeWhileProcessing(const QString &status, const A
 
 bizlib::Status RequestClaim::record(const RunItem &item)
 {
+    if (!(m_lastStatus = confirmHeld()))
+        return m_lastStatus;
+    return m_lastStatus = ClaimBook(m_db).record(m_owner, ++m_seq, item);
+}
+
+bizlib::Status RequestClaim::confirmHeld()
+{
     if (!m_held)
         return m_lastStatus = bizlib::Status::error(QStringLiteral("The request is not claimed by this window."));
-    return m_lastStatus = ClaimBook(m_db).record(m_owner, ++m_seq, item);
+    return m_lastStatus = confirm();
 }
 
 bizlib::Status RequestClaim::recordNow(const RunItem &item)

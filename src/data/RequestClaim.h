@@ -97,6 +97,9 @@ public:
     // does the cleanup when this window's process is gone. Fails (writes nothing) when the claim
     // is no longer this object's.
     bizlib::Status record(const RunItem &item);
+    // In the caller's transaction: Ok while this object still holds the claim; NotFound (saying
+    // who took it) otherwise. A write of the run that depends on the claim comes after it.
+    bizlib::Status confirmHeld();
     // The same in a transaction of its own, committed before the thing is made (a file).
     bizlib::Status recordNow(const RunItem &item);
 

@@ -215,6 +215,44 @@ TEST_P(Cleanup, aCancelRemovesWhatTheRunMadeAndAStoredRunHasItsMovesFinished)
     EXPECT_EQ(count(QStringLiteral("wc_claims")), 0);
 }
 
+TEST_P(Cleanup, releasedRun_putsBackTheFieldsItChanged_unlessChangedSinceByOthers)
+{
+    // The run changed three fields of a row it did not make; another workstation then changed one of them.
+    const qint32 contact = addRow(QStringLiteral("Contacts"), [](Record &r) {
+        r.setLong("WebEnable", 0);
+        r.setText("WebPassword", QStringLiteral("old"));
+        r.setLong("Prepay", 0);
+    });
+    const qint32 request = addRow(QStringLiteral("WebSignup"), [](Record &r) { r.setText("Status", QStringLiteral("Pending")); });
+    RequestClaim claim(db(), ClaimVariant::signupProcessing(), request);
+    ASSERT_EQ(claim.claim(false), RequestClaim::Outcome::Claimed);
+    for (const auto &[field, was, now] : { std::tuple { "WebEnable", "0", "1" }, std::tuple { "WebPassword", "old", "new" },
+             std::tuple { "Prepay", "0", "1" } }) {
+        ASSERT_TRUE(claim.recordNow(RunItem::set(QStringLiteral("Contacts"), contact, QLatin1String(field),
+                                        QLatin1String(was), QLatin1String(now)))
+                        .isOk());
+        ASSERT_TRUE(db().exec(QStringLiteral("UPDATE \"contacts\" SET \"%1\" = ? WHERE \"contactid\" = ?")
+                                  .arg(QString::fromLatin1(field).toLower()),
+                            { QString::fromLatin1(now), contact })
+                        .isOk());
+    }
+    ASSERT_TRUE(db().exec(QStringLiteral("UPDATE \"contacts\" SET \"prepay\" = 0 WHERE \"contactid\" = ?"), { contact }).isOk());
+    ASSERT_TRUE(db().exec(QStringLiteral("UPDATE \"contacts\" SET \"webpassword\" = 'theirs' WHERE \"contactid\" = ?"),
+                        { contact })
+                    .isOk());
+    ASSERT_TRUE(claim.release().isOk());
+    QSqlQuery q;
+    ASSERT_TRUE(db().exec(QStringLiteral("SELECT \"webenable\", \"webpassword\", \"prepay\" FROM \"contacts\" WHERE "
+                                         "\"contactid\" = ?"),
+                      { contact }, &q)
+                    .isOk());
+    ASSERT_TRUE(q.next());
+    EXPECT_EQ(q.value(0).toInt(), 0) << "put back";
+    EXPECT_EQ(q.value(1).toString(), "theirs") << "changed by someone else since: left alone";
+    EXPECT_EQ(q.value(2).toInt(), 0);
+    EXPECT_EQ(count(QStringLiteral("websignup"), QStringLiteral("\"status\" = 'Pending'")), 1);
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, Cleanup, testsupport::allEngines(), testsupport::engineName);
 
 } // namespace

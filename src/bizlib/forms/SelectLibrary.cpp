@@ -78,6 +78,62 @@ SelectionList::Definition SelectLibrary::clientAliasList(const QString &extraFil
     return d;
 }
 
+SelectionList::Definition SelectLibrary::currencyList()
+{
+    SelectionList::Definition d;
+    d.caption = QStringLiteral("Select a currency");
+    d.table = QStringLiteral("Currencies");
+    d.key = QStringLiteral("CURRENCYKEY");
+    d.columns = { { QStringLiteral("Currency"), QStringLiteral("Currency"), {}, false },
+        { QStringLiteral("Description"), QStringLiteral("Description"), {}, false },
+        { QStringLiteral("Symbol"), QStringLiteral("Symbol"), {}, false } };
+    return d;
+}
+
+SelectionList::Definition SelectLibrary::nominalList(const QString &nominalType)
+{
+    SelectionList::Definition d;
+    d.caption = QStringLiteral("Select a nominal code");
+    d.table = QStringLiteral("NominalCodes");
+    d.key = QStringLiteral("TYPEKEY");
+    d.range = { nominalType };
+    d.locatorField = QStringLiteral("Nominal");
+    d.columns = { { QStringLiteral("Nominal"), QStringLiteral("Nominal"), {}, false },
+        { QStringLiteral("Description"), QStringLiteral("Description"), {}, false },
+        { QStringLiteral("Tax code"), QStringLiteral("TaxCode"), {}, false } };
+    return d;
+}
+
+SelectionList::Definition SelectLibrary::taxRateList(const QString &taxType)
+{
+    SelectionList::Definition d;
+    d.caption = QStringLiteral("Select a tax rate");
+    d.table = QStringLiteral("TaxRates");
+    d.key = QStringLiteral("TAXCODEKEY");
+    d.range = { taxType };
+    d.locatorField = QStringLiteral("TaxCode");
+    d.columns = { { QStringLiteral("Code"), QStringLiteral("TaxCode"), {}, false },
+        { QStringLiteral("Description"), QStringLiteral("Description"), {}, false },
+        { QStringLiteral("District"), QStringLiteral("TaxDistrict"), {}, false },
+        { QStringLiteral("Rate"), QStringLiteral("TaxRate"), {}, false } };
+    return d;
+}
+
+Response SelectLibrary::viewCurrencies(Record *currency)
+{
+    return select(currencyList(), currency);
+}
+
+Response SelectLibrary::viewNominals(const QString &nominalType, Record *nominal)
+{
+    return select(nominalList(nominalType), nominal);
+}
+
+Response SelectLibrary::viewTaxRates(const QString &taxType, Record *rate)
+{
+    return select(taxRateList(taxType), rate);
+}
+
 SelectionList::Definition SelectLibrary::phraseList(const QString &field, const QString &group)
 {
     SelectionList::Definition d;

@@ -64,6 +64,18 @@ public:
     // valid to. On Completed *markup holds the Markups row chosen.
     Response viewMarkups(Record *markup);
 
+    // VIEWCURRENCIES: the currencies in order of code, with the locator on the code; columns code,
+    // description, symbol. On Completed *currency holds the Currencies record.
+    Response viewCurrencies(Record *currency);
+
+    // VIEWNOMINALS: the nominal codes of one type ("Income") in order of code, with the locator on
+    // the code; columns code, description, tax code. On Completed *nominal holds the NominalCodes record.
+    Response viewNominals(const QString &nominalType, Record *nominal);
+
+    // VIEWTAXRATES: the tax rates of one type ("Sales") in order of code, with the locator on the
+    // code; columns code, description, district, rate. On Completed *rate holds the TaxRates record.
+    Response viewTaxRates(const QString &taxType, Record *rate);
+
     // SELECTDESIGN: the layouts of one report type ("Estimates", "Invoices" ...; the type is read
     // by its name) in order of description; columns number, description, default. On Completed
     // *layout holds the ReportLayouts record. A report type that does not exist is reported like a
@@ -82,6 +94,9 @@ public:
     static SelectionList::Definition outworkList(const QString &category = {});
     static SelectionList::Definition labourList();
     static SelectionList::Definition markupList();
+    static SelectionList::Definition currencyList();
+    static SelectionList::Definition nominalList(const QString &nominalType);
+    static SelectionList::Definition taxRateList(const QString &taxType);
     // The layouts of the report type with identifier `reportTypeId`.
     static SelectionList::Definition designList(qint32 reportTypeId);
     static const QStringList &phraseGroups();

@@ -121,6 +121,13 @@ void RequestActions::route(RequestAction action, const bizlib::Record &request)
             return;
         }
         break;
+    case RequestAction::ProcessSignup:
+    case RequestAction::RejectSignup:
+        if (const auto &window = action == RequestAction::ProcessSignup ? m_windows.processSignup : m_windows.rejectSignup) {
+            window(request);
+            return;
+        }
+        break;
     case RequestAction::MarkPaid:
         payment().markPaidFromList(request.toLong("OrderID"));
         return;

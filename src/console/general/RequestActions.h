@@ -43,6 +43,9 @@ public:
             processQuote;
         // The rejection window of a quote request.
         std::function<void(const bizlib::Record &request)> rejectQuote;
+        // The sign-up wizard and the sign-up rejection window.
+        std::function<void(const bizlib::Record &request)> processSignup;
+        std::function<void(const bizlib::Record &request)> rejectSignup;
     };
     // Starts the window of an action on a request (its record just read again). route() is the
     // default.

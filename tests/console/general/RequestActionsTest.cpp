@@ -101,6 +101,11 @@ TEST_F(RequestActionsTest, eachActionRunsItsWindowOnTheRequestReadAgain_orNamesT
     windows.rejectQuote = [&](const bizlib::Record &r) {
         ran << QStringLiteral("reject %1 held=%2").arg(r.text("Title")).arg(monitor->cycle().isHeld());
     };
+    for (const auto &[slot, name] : { std::pair { &windows.processSignup, "process signup" },
+             std::pair { &windows.rejectSignup, "reject signup" } })
+        *slot = [&, name](const bizlib::Record &) {
+            ran << QStringLiteral("%1 held=%2").arg(QLatin1String(name)).arg(monitor->cycle().isHeld());
+        };
     actions->setWindows(windows);
     // Another workstation retitles the quote request after it was listed: the window gets the
     // request as it is now.
@@ -120,8 +125,8 @@ TEST_F(RequestActionsTest, eachActionRunsItsWindowOnTheRequestReadAgain_orNamesT
     const QList<Case> cases {
         { RequestAction::ProcessQuote, listed, "process Retitled 0 0 held=1", {} },
         { RequestAction::RejectQuote, listed, "reject Retitled held=1", {} },
-        { RequestAction::ProcessSignup, signup(), {}, "Web sign-up processing" },
-        { RequestAction::RejectSignup, signup(), {}, "Web sign-up rejection" },
+        { RequestAction::ProcessSignup, signup(), "process signup held=1", {} },
+        { RequestAction::RejectSignup, signup(), "reject signup held=0", {} }, // the countdown goes on
         // Not a prepay order: the check lets it through to the window.
         { RequestAction::ProcessOrder, order(), {}, "Web order processing" },
         { RequestAction::RejectOrder, order(), {}, "Web order rejection" },

@@ -8,6 +8,8 @@
 #include "quotes/RequestRejection.h"
 #include "quotes/ui/WebQuoteProcess.h"
 #include "quotes/ui/WebQuoteReject.h"
+#include "signups/ui/WebSignupProcess.h"
+#include "signups/ui/WebSignupReject.h"
 
 namespace console::ui {
 
@@ -19,6 +21,12 @@ RequestActions::Windows RequestWindows::make(config::AppContext &ctx, QWidget *p
     };
     w.rejectQuote = [&ctx, parent](const bizlib::Record &request) {
         quotes::ui::WebQuoteReject::run(ctx, quotes::RejectionVariant::quote(), request, parent);
+    };
+    w.processSignup = [&ctx, parent](const bizlib::Record &request) {
+        signups::ui::WebSignupProcess::run(ctx, request, parent);
+    };
+    w.rejectSignup = [&ctx, parent](const bizlib::Record &request) {
+        signups::ui::WebSignupReject::run(ctx, request, parent);
     };
     return w;
 }

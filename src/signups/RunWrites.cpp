@@ -1,0 +1,107 @@
+#include "signups/RunWrites.h"
+
+#include "bizlib/Database.h"
+#include "bizlib/Table.h"
+#include "data/RequestClaim.h"
+
+namespace signups {
+
+using bizlib::Status;
+
+namespace {
+
+qint32 primaryKey(const bizlib::Record &record)
+{
+    return record.toLong(record.table().primary().fields.first());
+}
+
+} // namespace
+
+RunWrites::RunWrites(bizlib::Database &db, data::RequestClaim *claim)
+    : m_db(db)
+    , m_claim(claim)
+{ }
+
+QString RunWrites::keyOf(const QString &table, qint32 key)
+{
+    return table.toLower() + QLatin1Char('#') + QString::number(key);
+}
+
+bool RunWrites::madeByRun(const QString &table, qint32 key) const
+{
+    return m_made.contains(keyOf(table, key));
+}
+
+Status RunWrites::insert(bizlib::Record &record)
+{
+    bizlib::Table table(m_db, record.table());
+    const QString name = record.table().name;
+    const qint32 key = primaryKey(record);
+    bizlib::Transaction tx(m_db);
+    Status st = tx.status();
+    if (st && m_claim)
+        st = m_claim->record(data::RunItem::row(name, key));
+    if (st)
+        st = table.insert(record);
+    if (st)
+        st = tx.commit();
+    if (!st) {
+        tx.rollback();
+        table.release(record);
+        return st;
+    }
+    m_made.insert(keyOf(name, key));
+    bizlib::Record stored = table.newRecord();
+    if (table.fetch(record.table().primary().name, { key }, stored))
+        record = stored;
+    return st;
+}
+
+Status RunWrites::update(bizlib::Record &record)
+{
+    bizlib::Table table(m_db, record.table());
+    const bizlib::TableDef &def = record.table();
+    const qint32 key = primaryKey(record);
+    bizlib::Transaction tx(m_db);
+    Status st = tx.status();
+    if (st && m_claim && !madeByRun(def.name, key)) {
+        // What another run of this program must put back: the value as this run read it.
+        bizlib::Record before(def);
+        for (int i = 0; st && i < def.fields.size(); ++i) {
+            if (!record.wasRead() || !record.isChanged(i))
+                continue;
+            before.assignLoaded(i, record.readValueAt(i));
+            st = m_claim->record(data::RunItem::set(def.name, key, def.fields.at(i).name, before.text(i), record.text(i)));
+        }
+    } else if (st && m_claim) {
+        // Nothing to put back (the cancel removes the row), but the claim must still be this run's.
+        st = m_claim->confirmHeld();
+    }
+    if (st)
+        st = table.update(record);
+    if (st)
+        st = tx.commit();
+    if (!st)
+        return st;
+    bizlib::Record stored = table.newRecord();
+    if (table.fetch(def.primary().name, { key }, stored))
+        record = stored;
+    return st;
+}
+
+Status RunWrites::removeWithRelated(const bizlib::Record &record)
+{
+    bizlib::Table table(m_db, record.table());
+    bizlib::Transaction tx(m_db);
+    Status st = tx.status();
+    if (st && m_claim)
+        st = m_claim->confirmHeld();
+    if (st) {
+        st = table.removeWithRelated(record);
+        if (st.isNotFound())
+            st = Status::ok();
+    }
+    return st ? tx.commit() : st;
+}
+
+} // namespace signups

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "bizlib/Record.h"
+#include "bizlib/Status.h"
+
+#include <QSet>
+#include <QString>
+
+namespace bizlib {
+class Database;
+}
+namespace data {
+class RequestClaim;
+}
+
+namespace signups {
+
+// The writes of a processing run that may be undone: each is one transaction together with the
+// claim's record of it, so that a cancel - or the cleanup after a workstation that died in the
+// middle - removes exactly the rows the run made and gives the rows it changed their earlier
+// values back (see data::ClaimCleanup). Without a claim the writes are plain (tests, tools).
+//
+// Every write is refused (nothing written) once the claim is no longer the run's: a window whose
+// request another workstation took over writes nothing more.
+class RunWrites
+{
+public:
+    RunWrites(bizlib::Database &db, data::RequestClaim *claim);
+
+    bizlib::Database &database() const { return m_db; }
+
+    // Inserts `record` (numbered already, see Table::prime) and records it as made by the run. A
+    // failed insert gives the number back.
+    bizlib::Status insert(bizlib::Record &record);
+    // Updates the row (only the fields that differ from the record as read). For a row the run did
+    // not make, each changed field is recorded with its earlier value. The record is read again
+    // afterwards, so that a later update compares with what is stored.
+    bizlib::Status update(bizlib::Record &record);
+    // Deletes a row the run made, with the rows that belong to it.
+    bizlib::Status removeWithRelated(const bizlib::Record &record);
+
+    bool madeByRun(const QString &table, qint32 key) const;
+    // A row that the run made by another road (a record form) and recorded with the claim itself.
+    void noteMade(const QString &table, qint32 key) { m_made.insert(keyOf(table, key)); }
+
+private:
+    static QString keyOf(const QString &table, qint32 key);
+
+    bizlib::Database &m_db;
+    data::RequestClaim *m_claim;
+    QSet<QString> m_made;
+};
+
+} // namespace signups
