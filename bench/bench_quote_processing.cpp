@@ -4,6 +4,9 @@
 // WEBCONSOLE_TEST_PG names a server). Both keep the claim's holder in wc_claims as the program
 // does. Prints quotes per second of both and their ratio; goal: the program within 2.5 times the
 // plain statements.
+// BM_Process_AutoOnce runs webconsole-auto --once, a process of its own with its start-up and
+// logon, on 1,000 waiting requests (with the quote letters); goal: within 3 times the plain
+// statements.
 // Run: build/bench/bench_quote_processing (add --benchmark_filter=... to pick one).
 #include "BenchSize.h"
 #include "TimesReporter.h"
@@ -11,10 +14,15 @@
 #include "bizlib/Dictionary.h"
 #include "bizlib/Table.h"
 #include "config/AppContext.h"
+#include "config/ConsoleSettingsFile.h"
+#include "config/IniFile.h"
 #include "demo/DemoData.h"
 #include "quotes/QuoteProcessing.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
 #include <QSqlError>
 #include <QSqlField>
 #include <QSqlQuery>
@@ -352,8 +360,72 @@ void BM_Process_RawSql(benchmark::State &state)
     state.SetItemsProcessed(state.iterations());
 }
 
+const int kAutoRequests = benchSize(1000);
+
+// A workspace on the fixture's database for webconsole-auto, logged on as AB.
+QString autoWorkspace(Fixture &f)
+{
+    const QString root = f.dir.filePath(QStringLiteral("auto"));
+    for (const char *sub : { "global", "data", "local" })
+        QDir().mkpath(QDir(root).filePath(QLatin1String(sub)));
+    const auto sub = [&root](const char *name) { return QDir(root).filePath(QLatin1String(name)); };
+    using E = config::IniFile::Entry;
+    const QString d = QStringLiteral("Database");
+    QList<E> entries { { d, QStringLiteral("Driver"), f.config.driver } };
+    if (f.config.isPostgres())
+        entries << E { d, QStringLiteral("Host"), f.config.host } << E { d, QStringLiteral("Port"), QString::number(f.config.port) }
+                << E { d, QStringLiteral("Name"), f.config.name } << E { d, QStringLiteral("User"), f.config.user }
+                << E { d, QStringLiteral("Password"), f.config.password } << E { d, QStringLiteral("Schema"), f.config.schema };
+    else
+        entries << E { d, QStringLiteral("File"), f.config.file };
+    entries << E { QStringLiteral("General"), QStringLiteral("GlobalPath"), sub("global") }
+            << E { QStringLiteral("General"), QStringLiteral("GlobalData"), sub("data") }
+            << E { QStringLiteral("General"), QStringLiteral("LocalData"), sub("local") }
+            << E { QStringLiteral("Email"), QStringLiteral("EmailDisable"), QStringLiteral("1") }
+            << E { QStringLiteral("AutoProcessing"), QStringLiteral("User"), QStringLiteral("AB") }
+            << E { QStringLiteral("AutoProcessing"), QStringLiteral("PasswordFile"), QStringLiteral("pw") };
+    const QString ini = sub("webconsole.ini");
+    config::IniFile(ini).write(entries);
+    config::IniFile(config::webMonitorIniPath(sub("global"), 0))
+        .write({ { QStringLiteral("Settings"), QStringLiteral("AutoProcessQuotes"), QStringLiteral("1") } });
+    QFile pw(sub("pw"));
+    pw.open(QIODevice::WriteOnly);
+    pw.write(demo::DemoData::kDemoPassword);
+    pw.close();
+    pw.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    return ini;
+}
+
+// webconsole-auto --once, start to end, on kAutoRequests waiting requests; items: the requests
+// it processed.
+void BM_Process_AutoOnce(benchmark::State &state)
+{
+    Fixture &f = fixture(state.range(0) != 0);
+    if (!f.skip.isEmpty()) {
+        state.SkipWithError(qPrintable(f.skip));
+        return;
+    }
+    const QString ini = autoWorkspace(f);
+    qint64 processed = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const bool added = demo::DemoData(*f.db, 4242).addTemplateWebQuotes(kAutoRequests)
+            && f.db->exec(QStringLiteral("UPDATE \"webquotes\" SET \"webcalc\" = 1"));
+        state.ResumeTiming();
+        QProcess p;
+        p.start(QStringLiteral(WEBCONSOLE_AUTO_PATH), { QStringLiteral("--ini"), ini, QStringLiteral("--once") });
+        if (!added || !p.waitForFinished(3600 * 1000) || p.exitCode() != 0) {
+            state.SkipWithError(qPrintable(QString::fromLocal8Bit(p.readAllStandardError()).left(400)));
+            break;
+        }
+        processed += p.readAllStandardOutput().count(" processed ");
+    }
+    state.SetItemsProcessed(processed);
+}
+
 BENCHMARK(BM_Process_Program)->Arg(0)->Arg(1)->Iterations(kPerRun)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Process_RawSql)->Arg(0)->Arg(1)->Iterations(kPerRun)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Process_AutoOnce)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 void summarise(TimesReporter::Times &times)
 {
@@ -367,6 +439,12 @@ void summarise(TimesReporter::Times &times)
         };
         const double ours = find("BM_Process_Program");
         const double raw = find("BM_Process_RawSql");
+        // One run of webconsole-auto processes kAutoRequests requests.
+        const double autoPer = find("BM_Process_AutoOnce") / kAutoRequests;
+        if (autoPer > 0 && raw > 0)
+            std::printf("%-10s webconsole-auto --once %.1f requests/s, plain statements %.1f quotes/s, auto / plain = "
+                        "%.2f (goal <= 3.00)\n",
+                engine, 1000.0 / autoPer, 1000.0 / raw, autoPer / raw);
         if (ours > 0 && raw > 0)
             std::printf(
                 "%-10s program %.1f quotes/s, plain statements %.1f quotes/s, program / plain = %.2f (goal <= 2.50)\n",

@@ -12,12 +12,16 @@ install(FILES ${PROJECT_SOURCE_DIR}/src/app/ui/icons/webconsole.svg
 install(FILES ${packaging}/webconsole-256.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps
         RENAME webconsole.png)
 install(FILES ${packaging}/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The user unit of webconsole-auto, where systemd looks for the units of packages.
+configure_file(${packaging}/systemd/webconsole-auto.service.in ${CMAKE_CURRENT_BINARY_DIR}/webconsole-auto.service @ONLY)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/webconsole-auto.service DESTINATION lib/systemd/user)
 
 # The commands that are installed in the programs' folder, each with the one-line summary of its
 # man page; the FILES, ENVIRONMENT and SEE ALSO sections come from packaging/man/<program>.h2m.
 # The attachment downloader is no command: it is installed in WEBCONSOLE_HELPER_DIR (src/).
-set(WEBCONSOLE_PROGRAMS webconsole webconsole-demo webconsole-migrate)
+set(WEBCONSOLE_PROGRAMS webconsole webconsole-auto webconsole-demo webconsole-migrate)
 set(summary_webconsole "list and process the web quote requests, web orders and sign-ups of the print website")
+set(summary_webconsole-auto "process web quote requests and RFQs automatically, without a display")
 set(summary_webconsole-demo "create a webconsole demo workspace with demo data")
 set(summary_webconsole-migrate "copy a webconsole business database into an empty PostgreSQL database")
 set(summary_webmon-demo "play the web monitor service against a webconsole workspace")

@@ -8,6 +8,7 @@
 #include "config/PathText.h"
 #include "config/WindowEvents.h"
 #include "console/AlertWindow.h"
+#include "console/AutoProcessing.h"
 #include "console/ProcessingProblems.h"
 #include "console/general/QuoteListModel.h"
 #include "console/RefreshCycle.h"
@@ -17,7 +18,6 @@
 #include "quotes/WebNotify.h"
 
 #include <QCoreApplication>
-#include <QSet>
 #include <memory>
 
 namespace console {
@@ -64,54 +64,33 @@ void AlertStep::run(const RequestLists::Counts &seen)
 
 bool AlertStep::qualifies(const config::ConsoleSettings &settings, const bizlib::Record &request)
 {
-    const auto args = quotes::QuoteProcessing::automaticArguments(settings, request);
-    return args && (args->isRfq || request.toLong("WebCalc") == 1);
+    return AutoProcessing::qualifies(settings, request);
 }
 
 QList<qint32> AlertStep::processAutomatically()
 {
-    QList<qint32> processed;
-    const config::ConsoleSettings &settings = m_s.ctx->settings;
     QuoteListModel &list = *m_s.quotes;
     const qint32 remembered = m_s.window->currentQuote();
-    QSet<qint32> tried;
-    bizlib::Table requests(*m_s.ctx->db, QStringLiteral("WebQuotes"));
-    int row = 0;
-    for (;;) {
-        if (row >= list.rowCount()) {
+    AutoProcessing::Services services;
+    services.db = m_s.ctx->db;
+    services.settings = &m_s.ctx->settings;
+    services.problems = m_s.problems;
+    services.starting = [this] { m_s.cycle->setLastReminder(m_s.cycle->now()); };
+    // The list is the quote list as the General tab shows it; processing reads it again.
+    const AutoProcessing::RowAt rowAt = [&list](int row) -> std::optional<bizlib::Record> {
+        while (row >= list.rowCount()) {
             if (!list.canFetchMore({}))
-                break;
+                return std::nullopt;
             list.fetchMore({});
-            continue;
         }
-        const bizlib::Record listed = list.record(row++);
-        const qint32 id = listed.toLong("QuoteID");
-        if (tried.contains(id) || !qualifies(settings, listed))
-            continue;
-        tried.insert(id);
-        bizlib::Record request = requests.newRecord();
-        if (!requests.fetch(QStringLiteral("QUOTEIDKEY"), { id }, request))
-            continue;
-        const QByteArray signature = ProcessingProblems::signature(request);
-        const QDateTime now = QDateTime::currentDateTime();
-        if (m_s.problems && !m_s.problems->mayTry(id, signature, now))
-            continue;
-        m_s.cycle->setLastReminder(m_s.cycle->now());
-        const bool isRfq = request.toLong("TemplateID") == 0 && request.toLong("PreviousID") == 0;
-        QString failure;
-        if (m_s.window->processQuote(request, isRfq, &failure) == bizlib::forms::Response::Cancelled) {
-            if (m_s.problems && !failure.isEmpty()) {
-                m_s.problems->failed(id, signature, now);
-                m_s.problems->add(
-                    QStringLiteral("Web quote request %1").arg(request.toLong("Number")), failure, now);
-            }
-            continue;
-        }
-        if (m_s.problems)
-            m_s.problems->succeeded(id);
-        processed << id;
-        row = 0;
-    }
+        return list.record(row);
+    };
+    const AutoProcessing::Process process = [this](const bizlib::Record &request, bool isRfq) {
+        AutoProcessing::Attempt attempt;
+        attempt.response = m_s.window->processQuote(request, isRfq, &attempt.failure);
+        return attempt;
+    };
+    const QList<qint32> processed = AutoProcessing(services).run(rowAt, process);
     m_s.window->returnToQuote(remembered);
     return processed;
 }

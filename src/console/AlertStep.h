@@ -25,15 +25,10 @@ class SoundPlayer;
 
 // What the monitor does with new activity at the end of each full refresh and on F5:
 //
-// 1. Automatic processing, when "AutoProcessQuotes" or "AutoProcessRFQs" is on: the quote list is
-//    walked from the first row and every qualifying request (qualifies()) is read again and
-//    processed without a user. After a processed request the walk starts again from the first
-//    row (the list has changed); after a cancelled one it goes on with the next. Each request is
-//    tried at most once per step, so one that processing reports done but that is still listed
-//    (its delete failed, or another workstation put it back) is not processed again and again.
-//    A run that failed goes to the processing problems list, and that request waits before it is
-//    tried again (ProcessingProblems).
-//    The selected row is restored afterwards. No quote or order alert is raised in this mode.
+// 1. Automatic processing, when "AutoProcessQuotes" or "AutoProcessRFQs" is on: one walk of
+//    AutoProcessing over the quote list (the same walk webconsole-auto makes), each request
+//    processed by the monitor window in automatic mode. The selected row is restored
+//    afterwards. No quote or order alert is raised in this mode.
 // 2. Otherwise, when the quote or the order count grew since the counts seen at the last status
 //    refresh: the frame gets 1524/1526 (a sound is configured: the console plays it) or
 //    1525/1527, the enquiry sound plays, and with "EnquiryAlert" the window comes forward.

@@ -199,6 +199,22 @@ Status ClaimBook::takeOver(const QString &oldOwner, const ClaimHolder &h)
     return q.numRowsAffected() == 1 ? Status::ok() : Status::notFound();
 }
 
+Status ClaimBook::fence(const ClaimHolder &seen, const QString &newOwner)
+{
+    const bizlib::TableDef &def = claimsDef();
+    QSqlQuery q;
+    Status st = m_db.exec(QStringLiteral("UPDATE %1 SET %2 = ? WHERE %2 = ? AND %3 = ? AND %4 = ?")
+                              .arg(def.sqlTable(), col(def, "Owner"), col(def, "SeenOn"), col(def, "SeenAt")),
+        { newOwner, seen.owner, seen.seenOn, seen.seenAt }, &q);
+    if (!st)
+        return st;
+    if (q.numRowsAffected() != 1)
+        return Status::notFound(QStringLiteral("The claim was seen again, taken over or released meanwhile."));
+    const bizlib::TableDef &items = bizlib::Dictionary::instance().require(kItems);
+    return m_db.exec(QStringLiteral("UPDATE %1 SET %2 = ? WHERE %2 = ?").arg(items.sqlTable(), col(items, "Owner")),
+        { newOwner, seen.owner });
+}
+
 Status ClaimBook::setState(const QString &owner, const QString &state)
 {
     const bizlib::TableDef &def = claimsDef();

@@ -101,6 +101,11 @@ public:
     // and times), only while `oldOwner` still holds the claim: NotFound otherwise.
     bizlib::Status takeOver(const QString &oldOwner, const ClaimHolder &holder);
     bizlib::Status setState(const QString &owner, const QString &state);
+    // Hands the claim of `seen.owner` with its items to `newOwner`, only while it is still as seen:
+    // the same owner, not seen since (SeenOn, SeenAt). Its holder, should it be alive after all,
+    // then finds its claim gone and writes nothing more. NotFound when it was seen again, taken
+    // over or is gone. Two statements: call it inside a transaction.
+    bizlib::Status fence(const ClaimHolder &seen, const QString &newOwner);
     // Deletes the claim and its items (NotFound when the claim row was gone already).
     bizlib::Status close(const QString &owner);
 

@@ -84,6 +84,8 @@ public:
     Outcome claim(bool automatic, const Assignments &alsoSet = {}, const QString &statusAsRead = QString());
 
     bool isHeld() const { return m_held; }
+    // What the last claim() came to.
+    Outcome outcome() const { return m_outcome; }
     bool wasUnlocked() const { return m_unlocked; }
     const QString &savedStatus() const { return m_saved; }
     qint32 requestId() const { return m_requestId; }

@@ -1,5 +1,6 @@
 #include "console/logs/ui/LogsPage.h"
 
+#include "console/logs/ui/ClaimsPage.h"
 #include "console/logs/ui/HistoryPage.h"
 #include "console/logs/ui/UsersPage.h"
 
@@ -18,6 +19,15 @@ LogsPage::LogsPage(config::AppContext &context, HistoryListModel &history, QWidg
     m_pages->setTabToolTip(0, tr("Web user status"));
     m_pages->addTab(m_history, tr("History"));
     m_pages->setTabToolTip(1, tr("User history"));
+    if (context.db) {
+        // Who holds which request now; read each time the page is shown.
+        auto *claims = new ClaimsPage(context, m_pages);
+        m_pages->addTab(claims, tr("Claims"));
+        connect(m_pages, &QTabWidget::currentChanged, claims, [this, claims](int index) {
+            if (index == m_pages->indexOf(claims))
+                claims->refresh();
+        });
+    }
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_pages);
