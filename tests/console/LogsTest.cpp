@@ -1,3 +1,4 @@
+#include "bizlib/DateText.h"
 #include "bizlib/sendto/ListSource.h"
 #include "console/HistoryListModel.h"
 #include "console/UserListModel.h"
@@ -165,6 +166,33 @@ TEST_P(Logs, theLastLoginAddress_isShownInItsTwentyCharacters)
     ASSERT_EQ(users.rowCount(), 1);
     EXPECT_EQ(users.row(0).lastLoginIp, QStringLiteral("2001:0db8:85a3:0000:"));
     EXPECT_EQ(users.data(users.index(0, UserListModel::LoginIp)).toString(), QStringLiteral("2001:0db8:85a3:0000:"));
+}
+
+// The web monitor writes ISO dates: they are shown as every other date of the program; a text that
+// is no date stays as written rather than being lost.
+TEST_P(Logs, accountDates_areShownAsTheProgramsDatesAndUnreadableOnesAsWritten)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("accounts.xml"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("<accounts>"
+        + account("Ann", "Active", "TRUE", "0")
+              .replace("<clientid>", "<lastlogindate>2026-12-08</lastlogindate><lastlogintime>09:05</lastlogintime>"
+                                     "<lastrequestdate>soon</lastrequestdate><lastrequesttime>?</lastrequesttime>"
+                                     "<clientid>")
+        + "</accounts>");
+    file.close();
+    UserListModel users(db());
+    ASSERT_TRUE(users.load(path, QStringLiteral("All")));
+    ASSERT_EQ(users.rowCount(), 1);
+    const bizlib::DateText dates;
+    const auto shown = [&](int column) { return users.data(users.index(0, column)).toString(); };
+    EXPECT_EQ(shown(UserListModel::LoginDate), dates.shortDate(QDate(2026, 12, 8)));
+    EXPECT_EQ(shown(UserListModel::LoginTime), dates.shortTime(QTime(9, 5)));
+    EXPECT_EQ(shown(UserListModel::RequestDate), QStringLiteral("soon"));
+    EXPECT_EQ(shown(UserListModel::RequestTime), QStringLiteral("?"));
+    EXPECT_EQ(users.row(0).lastLoginDate, QStringLiteral("2026-12-08")) << "the row keeps the file's text";
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, Logs, testsupport::allEngines(), testsupport::engineName);

@@ -1,10 +1,10 @@
 #include "console/ui/ProcessingProblemsView.h"
 
+#include "bizlib/DateText.h"
 #include "console/ProcessingProblems.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
-#include <QLocale>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -43,7 +43,7 @@ void ProcessingProblemsDialog::fill()
     m_list->clear();
     for (const ProcessingProblems::Entry &e : m_problems.entries()) {
         auto *item = new QTreeWidgetItem(m_list,
-            { e.request, QLocale().toString(e.at, QLocale::ShortFormat), QString(e.reason).replace(u'\n', u' ') });
+            { e.request, bizlib::DateText().dateTime(e.at), QString(e.reason).replace(u'\n', u' ') });
         item->setToolTip(2, e.reason);
     }
     m_list->resizeColumnToContents(0);

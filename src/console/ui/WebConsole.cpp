@@ -1,5 +1,6 @@
 #include "console/ui/WebConsole.h"
 
+#include "bizlib/DateText.h"
 #include "bizlib/Table.h"
 #include "bizlib/mail/MailSender.h"
 #include "config/TraceLog.h"
@@ -248,8 +249,8 @@ void WebConsole::runPurge()
 void WebConsole::showClock()
 {
     const QDateTime now = QDateTime::currentDateTime();
-    m_clock->setText(QLocale(QLocale::English).toString(now.date(), QStringLiteral("MMMM d, yyyy")) + QStringLiteral("   ")
-                     + now.time().toString(QStringLiteral("HH:mm:ss")));
+    m_clock->setText(bizlib::DateText::current().longDate(now.date()) + QStringLiteral("   ")
+        + now.time().toString(QStringLiteral("HH:mm:ss")));
 }
 
 qint32 WebConsole::currentQuote() const
