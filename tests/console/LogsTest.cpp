@@ -266,4 +266,36 @@ TEST_F(HistoryTab, buttonsSetTheStatusByHand_andSendToSendsEveryRow)
     EXPECT_FALSE(page.sendToButton()->isEnabled());
 }
 
+// One long user name and company among many tasks without them, and long descriptions: the
+// status still shows in a page of ordinary width, and the cut texts are tipped whole.
+TEST_F(HistoryTab, theStatusStaysInViewBesideMostlyEmptyAndLongColumns)
+{
+    const QString longName = QStringLiteral("owen.pickles.the.longest.user.name@castlegate-homes.example");
+    const QString longText = QString(200, u'x');
+    for (int i = 0; i < 12; ++i)
+        addRow(data.db(), QStringLiteral("WebTask"), [&](bizlib::Record &r) {
+            r.setText("Status", QStringLiteral("Completed"));
+            r.setText("TaskType", QStringLiteral("Transactions"));
+            r.setText("TaskRequest", QStringLiteral("Syncall"));
+            r.setText("Description", longText);
+            r.setLong("TaskDate", 80000 + i);
+            if (i == 3) {
+                r.setText("UserName", longName);
+                r.setText("Company", QStringLiteral("Castlegate Estate Agents and Lettings"));
+            }
+        });
+    HistoryListModel history(data.db());
+    ui::HistoryPage page(ctx, history);
+    page.resize(900, 500);
+    page.show();
+    QTableView *view = page.view();
+    ASSERT_EQ(history.rowCount(), 12);
+    const int statusRight = view->columnViewportPosition(HistoryListModel::Status)
+        + view->columnWidth(HistoryListModel::Status);
+    EXPECT_LE(statusRight, view->viewport()->width());
+    const int row = history.rowOfId(history.idAt(8)); // the task with the user name, newest first
+    EXPECT_EQ(history.data(history.index(row, HistoryListModel::UserName), Qt::ToolTipRole).toString(), longName);
+    EXPECT_EQ(history.data(history.index(0, HistoryListModel::Description), Qt::ToolTipRole).toString(), longText);
+}
+
 } // namespace

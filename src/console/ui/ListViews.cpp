@@ -82,3 +82,31 @@ void ListViews::fitColumns(QTableView *view)
 }
 
 } // namespace console::ui
+
+namespace console::ui {
+
+void ListViews::narrowSparseColumns(QTableView *view, int widest)
+{
+    const QAbstractItemModel *m = view->model();
+    const int rows = m->rowCount();
+    if (rows == 0)
+        return;
+    const int measured = std::min(rows, 50);
+    QHeaderView *header = view->horizontalHeader();
+    for (int c = 0; c < m->columnCount() - 1; ++c) {
+        int filled = 0;
+        for (int r = 0; r < measured; ++r) {
+            const QModelIndex index = m->index(r, c);
+            if (!index.data(Qt::DisplayRole).toString().isEmpty() || index.data(Qt::DecorationRole).isValid())
+                ++filled;
+        }
+        int width = view->columnWidth(c);
+        if (filled * 2 < measured)
+            width = std::min(width,
+                header->fontMetrics().horizontalAdvance(m->headerData(c, Qt::Horizontal).toString()) + 24);
+        view->setColumnWidth(c, std::min(width, widest));
+    }
+    view->setTextElideMode(Qt::ElideRight);
+}
+
+} // namespace console::ui

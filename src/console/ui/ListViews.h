@@ -30,6 +30,10 @@ public:
     // Column widths from the rows loaded: icon-only columns narrow, the others as wide as their
     // contents up to a limit.
     static void fitColumns(QTableView *view);
+    // After fitColumns(), for lists with many columns: a column empty in most rows loaded takes
+    // only its title's width, and none is wider than `widest` pixels, so that the columns after
+    // them stay in view. Texts cut short end in "..." (the list tips them whole).
+    static void narrowSparseColumns(QTableView *view, int widest);
     // The model behind a view made by make().
     static JoinedListModel *model(const QTableView *view);
 };
