@@ -98,17 +98,18 @@ QList<qint32> AlertStep::processAutomatically()
             continue;
         m_s.cycle->setLastReminder(m_s.cycle->now());
         const bool isRfq = request.toLong("TemplateID") == 0 && request.toLong("PreviousID") == 0;
-        QString failure;
-        if (m_s.window->processQuote(request, isRfq, &failure) == bizlib::forms::Response::Cancelled) {
-            if (m_s.problems && !failure.isEmpty()) {
+        quotes::QuoteOutcome outcome;
+        if (m_s.window->processQuote(request, isRfq, &outcome) == bizlib::forms::Response::Cancelled) {
+            if (m_s.problems && !outcome.failure.isEmpty()) {
                 m_s.problems->failed(id, signature, now);
-                m_s.problems->add(
-                    QStringLiteral("Web quote request %1").arg(request.toLong("Number")), failure, now);
+                m_s.problems->add(ProcessingProblems::requestName(request.toLong("Number")), outcome.failure, now);
             }
             continue;
         }
-        if (m_s.problems)
+        if (m_s.problems) {
             m_s.problems->succeeded(id);
+            m_s.problems->addAutomaticRun(request.toLong("Number"), outcome, QDateTime::currentDateTime());
+        }
         processed << id;
         row = 0;
     }

@@ -31,8 +31,8 @@ class SoundPlayer;
 //    row (the list has changed); after a cancelled one it goes on with the next. Each request is
 //    tried at most once per step, so one that processing reports done but that is still listed
 //    (its delete failed, or another workstation put it back) is not processed again and again.
-//    A run that failed goes to the processing problems list, and that request waits before it is
-//    tried again (ProcessingProblems).
+//    Each run goes to the processing list: the quote it made, or why it failed; a request whose run
+//    failed waits before it is tried again (ProcessingProblems).
 //    The selected row is restored afterwards. No quote or order alert is raised in this mode.
 // 2. Otherwise, when the quote or the order count grew since the counts seen at the last status
 //    refresh: the frame gets 1524/1526 (a sound is configured: the console plays it) or

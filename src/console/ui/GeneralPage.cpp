@@ -9,6 +9,7 @@
 #include "config/TraceLog.h"
 #include "console/AttachmentActions.h"
 #include "console/Monitor.h"
+#include "console/ProcessingProblems.h"
 #include "console/RequestListSet.h"
 #include "console/ui/DetailSheet.h"
 #include "console/ui/ListViews.h"
@@ -86,11 +87,17 @@ GeneralPage::GeneralPage(config::AppContext &context, RequestListSet &lists, Mon
     setNoteEditor({});
     m_actionHandler = [this](RequestAction action, const bizlib::Record &request) {
         switch (action) {
-        case RequestAction::ProcessQuote:
-            quotes::ui::WebQuoteProcess::run(m_ctx, request, false, false, this);
+        case RequestAction::ProcessQuote: {
+            quotes::QuoteOutcome outcome;
+            quotes::ui::WebQuoteProcess::run(m_ctx, request, false, false, this, &outcome);
+            if (outcome.response == bizlib::forms::Response::Completed)
+                Q_EMIT processed(ProcessingProblems::madeText(request.toLong("Number"), outcome));
             return;
+        }
         case RequestAction::RejectQuote:
-            quotes::ui::WebQuoteReject::run(m_ctx, quotes::RejectionVariant::quote(), request, this);
+            if (quotes::ui::WebQuoteReject::run(m_ctx, quotes::RejectionVariant::quote(), request, this)
+                == bizlib::forms::Response::Completed)
+                Q_EMIT processed(tr("Web quote request %1 rejected").arg(request.toLong("Number")));
             return;
         case RequestAction::MarkPaid:
             payment().markPaidFromList(request.toLong("OrderID"));
@@ -573,11 +580,11 @@ void GeneralPage::returnToQuote(qint32 quoteId)
 }
 
 bizlib::forms::Response GeneralPage::processQuoteAutomatically(
-    const bizlib::Record &request, bool isRfq, QString *failure)
+    const bizlib::Record &request, bool isRfq, quotes::QuoteOutcome *outcome)
 {
     auto response = bizlib::forms::Response::Cancelled;
     m_monitor.runProcessing([&] {
-        response = quotes::ui::WebQuoteProcess::run(m_ctx, request, true, isRfq, this, failure);
+        response = quotes::ui::WebQuoteProcess::run(m_ctx, request, true, isRfq, this, outcome);
         return static_cast<int>(response);
     });
     afterAction(RequestAction::ProcessQuote);

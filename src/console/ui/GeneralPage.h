@@ -6,6 +6,7 @@
 #include "console/RequestAction.h"
 #include "console/RequestLists.h"
 #include "orders/OrderPayment.h"
+#include "quotes/QuoteOutcome.h"
 
 #include <QMap>
 #include <QWidget>
@@ -80,7 +81,8 @@ public:
     // run as Process runs it.
     qint32 currentQuoteId() const;
     void returnToQuote(qint32 quoteId);
-    bizlib::forms::Response processQuoteAutomatically(const bizlib::Record &request, bool isRfq, QString *failure);
+    bizlib::forms::Response processQuoteAutomatically(
+        const bizlib::Record &request, bool isRfq, quotes::QuoteOutcome *outcome);
     // The right-click menu of a list, its entries enabled like their buttons (the caller shows it).
     std::unique_ptr<QMenu> contextMenu(QTableView *view);
 
@@ -93,6 +95,10 @@ public:
     void insertNote();
     void changeNote();
     void deleteNote();
+
+Q_SIGNALS:
+    // A request was dealt with by hand: what became of it ("Quote 24108 made from web request 1019").
+    void processed(const QString &summary);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
