@@ -165,6 +165,36 @@ TEST_F(GeneralTab, opensOnTheFirstQuoteWithItsButtonsDetailsIconsAndListColours)
     EXPECT_TRUE(page->quoteView()->showGrid());
 }
 
+// Only the current list's selection is drawn in the selection colours: the others are muted, also
+// while the focus is in the detail lists, and they take the colours back when they become current.
+TEST_F(GeneralTab, onlyTheCurrentListShowsItsSelectionInTheSelectionColours)
+{
+    logOn(QStringLiteral("JS"), {});
+    addRequests();
+    open();
+    const auto highlight = [](QTableView *v) { return v->palette().color(QPalette::Active, QPalette::Highlight); };
+    const QColor strong(0xF5, 0xDD, 0xAF);
+    const QColor muted(0xE4, 0xE4, 0xE4);
+    EXPECT_EQ(highlight(page->quoteView()), strong);
+    EXPECT_EQ(highlight(page->signupView()), muted);
+    EXPECT_EQ(highlight(page->orderView()), muted);
+    EXPECT_EQ(page->orderView()->palette().color(QPalette::Active, QPalette::HighlightedText),
+        page->orderView()->palette().color(QPalette::Text));
+
+    page->selectList(Focus::Signups);
+    EXPECT_EQ(highlight(page->quoteView()), muted);
+    EXPECT_EQ(highlight(page->signupView()), strong);
+    EXPECT_EQ(page->signupView()->palette().color(QPalette::Active, QPalette::HighlightedText), QColor(0, 0, 0x80));
+
+    sheet()->detailsText()->setFocus();
+    selectRow(page->orderView(), 1); // a row set in a list that is not current does not make it so
+    EXPECT_EQ(highlight(page->signupView()), strong);
+    EXPECT_EQ(highlight(page->orderView()), muted);
+    page->selectList(Focus::Orders);
+    EXPECT_EQ(highlight(page->signupView()), muted);
+    EXPECT_EQ(highlight(page->orderView()), strong);
+}
+
 TEST_F(GeneralTab, withoutListColoursTheSelectionKeepsTheStylesColours)
 {
     ctx.brevix.listColours = 0;

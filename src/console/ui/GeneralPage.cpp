@@ -13,6 +13,7 @@
 #include "console/RequestListSet.h"
 #include "console/ui/DetailSheet.h"
 #include "console/ui/ListViews.h"
+#include "console/ui/SplitterMemory.h"
 #include "notes/ui/UpdateWebNote.h"
 #include "notes/ui/WidgetDesktop.h"
 #include "quotes/RequestRejection.h"
@@ -36,8 +37,9 @@ namespace {
 
 using Focus = RequestLists::Focus;
 
-// Shares of the tab's height: quotes, sign-ups, orders, detail sheet.
-constexpr int kSplitShares[] = { 6, 3, 6, 4 };
+// Shares of the lists' height: quotes, sign-ups, orders. The detail sheet keeps a modest height of
+// its own: a larger window gives its height to the lists.
+constexpr int kListShares[] = { 5, 3, 5 };
 
 QPushButton *requestButton(const QString &text, const QString &name, QWidget *parent)
 {
@@ -146,8 +148,11 @@ GeneralPage::GeneralPage(config::AppContext &context, RequestListSet &lists, Mon
     split->addWidget(listBox(tr("Web sign-ups"), m_signups, signupButtons));
     split->addWidget(listBox(tr("Web orders"), m_orders, orderButtons));
     split->addWidget(m_sheet);
-    for (const int part : { 0, 1, 2, 3 })
-        split->setStretchFactor(part, kSplitShares[part]);
+    for (const int part : { 0, 1, 2 })
+        split->setStretchFactor(part, kListShares[part]);
+    split->setStretchFactor(3, 0);
+    m_splitMemory = new SplitterMemory(split, m_ctx.paths.windowIni, QStringLiteral("WebConsole"),
+        QStringLiteral("GeneralSplitter"), m_ctx.trace);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(filterBar());
@@ -325,12 +330,15 @@ void GeneralPage::showEvent(QShowEvent *event)
     m_shown = true;
     m_quotes->setFocus();
     selectList(Focus::Quotes);
-    // Once the tab has its real height, the request lists take the larger part of it.
+    // Once the tab has its real height: the positions the user left, else the lists take all but
+    // a modest detail sheet (about seven lines of text).
     QTimer::singleShot(0, this, [this] {
-        const int unit
-            = std::max(1, m_split->height() / (kSplitShares[0] + kSplitShares[1] + kSplitShares[2] + kSplitShares[3]));
-        m_split->setSizes(
-            { kSplitShares[0] * unit, kSplitShares[1] * unit, kSplitShares[2] * unit, kSplitShares[3] * unit });
+        if (m_splitMemory->restore())
+            return;
+        const int height = m_split->height();
+        const int details = std::clamp(fontMetrics().lineSpacing() * 7 + 60, height / 6, height / 4);
+        const int unit = std::max(1, (height - details) / (kListShares[0] + kListShares[1] + kListShares[2]));
+        m_split->setSizes({ kListShares[0] * unit, kListShares[1] * unit, kListShares[2] * unit, details });
     });
 }
 
@@ -506,6 +514,8 @@ void GeneralPage::applyControls()
     apply(RequestAction::ProcessOrder, c.orderProcess);
     apply(RequestAction::RejectOrder, c.orderReject);
     apply(RequestAction::MarkPaid, c.paid);
+    for (QTableView *v : { m_quotes, m_signups, m_orders })
+        ListViews::showCurrent(v, v == viewOf(m_state.current()));
     // The details page stays usable for a sign-up: it shows the sign-up's address.
     m_sheet->setTabEnabled(DetailSheet::AttachmentsPage, c.attachmentsPage);
     m_sheet->setTabEnabled(DetailSheet::NotesPage, c.notesPage);

@@ -33,6 +33,7 @@ class RequestListSet;
 namespace console::ui {
 
 class DetailSheet;
+class SplitterMemory;
 
 // The General tab: the waiting quote requests, sign-ups and orders with their Process, Reject
 // and Paid buttons, the three filter check boxes, and the detail sheet (details, attachments,
@@ -143,6 +144,7 @@ private:
     QTableView *m_orders = nullptr;
     DetailSheet *m_sheet = nullptr;
     QSplitter *m_split = nullptr;
+    SplitterMemory *m_splitMemory = nullptr;
     QCheckBox *m_accManager = nullptr;
     QCheckBox *m_pendingOnly = nullptr;
     QCheckBox *m_b2cOnly = nullptr;

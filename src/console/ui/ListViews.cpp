@@ -3,6 +3,7 @@
 #include "console/JoinedListModel.h"
 #include "console/ui/ListDecorationProxy.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QTableView>
 
@@ -56,7 +57,34 @@ QTableView *ListViews::make(QAbstractItemModel *model, quint32 stripe, bool list
         view->setShowGrid(false);
     }
     view->setPalette(p);
+    // The selection colours of the current list, which showCurrent() puts back.
+    view->setProperty("selectionBackground", p.color(QPalette::Active, QPalette::Highlight));
+    view->setProperty("selectionText", p.color(QPalette::Active, QPalette::HighlightedText));
+    view->setProperty("baseStyle", view->styleSheet());
     return view;
+}
+
+void ListViews::showCurrent(QTableView *view, bool current)
+{
+    const QVariant shown = view->property("shownCurrent");
+    if (shown.isValid() && shown.toBool() == current)
+        return;
+    view->setProperty("shownCurrent", current);
+    const QColor background
+        = current ? view->property("selectionBackground").value<QColor>() : rgb(kMutedSelection);
+    const QColor text = current ? view->property("selectionText").value<QColor>() : view->palette().color(QPalette::Text);
+    QPalette p = view->palette();
+    for (const QPalette::ColorGroup g : { QPalette::Active, QPalette::Inactive }) {
+        p.setColor(g, QPalette::Highlight, background);
+        p.setColor(g, QPalette::HighlightedText, text);
+    }
+    view->setPalette(p);
+    // The same width either way, so that the rows do not move when the current list changes.
+    const QColor frame = current ? QApplication::palette().color(QPalette::Active, QPalette::Highlight)
+                                 : QApplication::palette().color(QPalette::Active, QPalette::Midlight);
+    view->setStyleSheet(view->property("baseStyle").toString()
+        + QStringLiteral("QTableView { border: 2px solid %1; selection-background-color: %2; selection-color: %3; }")
+              .arg(frame.name(), background.name(), text.name()));
 }
 
 JoinedListModel *ListViews::model(const QTableView *view)

@@ -18,6 +18,7 @@
 #include "console/ui/EffectSoundPlayer.h"
 #include "console/ui/GeneralPage.h"
 #include "console/ui/SetupSheet.h"
+#include "console/ui/SplitterMemory.h"
 #include "console/ui/SyncPage.h"
 #include "console/ui/LogsPage.h"
 #include "data/ui/WebPurge.h"
@@ -87,6 +88,8 @@ WebConsole::WebConsole(config::AppContext &context, const bizlib::MonotonicClock
     m_tabs->addTab(m_syncPage, tr("Sync"));
     split->addWidget(m_tabs);
     split->setStretchFactor(1, 1);
+    m_navSplitMemory = new SplitterMemory(split, m_ctx.paths.windowIni, QString::fromLatin1(ProcedureName),
+        QStringLiteral("NavigationSplitter"), m_ctx.trace);
     layout->addWidget(split, 1);
 
     auto *status = new QStatusBar(this);
@@ -308,6 +311,7 @@ void WebConsole::showEvent(QShowEvent *event)
     if (m_opened)
         return;
     m_opened = true;
+    m_navSplitMemory->restore();
     if (m_ctx.db) {
         bizlib::Table users(*m_ctx.db, QStringLiteral("Users"));
         bizlib::Record u;

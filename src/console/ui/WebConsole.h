@@ -35,6 +35,7 @@ class SetupSheet;
 class SyncPage;
 class LogsPage;
 class ProcessingProblemsButton;
+class SplitterMemory;
 
 // The monitor window: header band, navigation bar, the four tabs, the status bar, and the
 // one-second tick. What happens on each tick and refresh is the Monitor's, what new activity
@@ -124,6 +125,7 @@ private:
     SetupSheet *m_setup = nullptr;
     SyncPage *m_syncPage = nullptr;
     QTreeWidget *m_nav = nullptr;
+    SplitterMemory *m_navSplitMemory = nullptr;
     int m_lastTab = 0;
     LogsPage *m_logs = nullptr;
     QTimer *m_timer = nullptr;
