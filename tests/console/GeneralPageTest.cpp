@@ -18,6 +18,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSplitter>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -193,6 +194,37 @@ TEST_F(GeneralTab, onlyTheCurrentListShowsItsSelectionInTheSelectionColours)
     page->selectList(Focus::Orders);
     EXPECT_EQ(highlight(page->signupView()), muted);
     EXPECT_EQ(highlight(page->orderView()), strong);
+}
+
+// The lists take the height and the detail sheet stays modest; where the user drags the splitter
+// to is where the next window opens it.
+TEST_F(GeneralTab, theListsTakeTheHeightAndTheSplitterIsWhereTheUserLeftIt)
+{
+    ctx.paths.windowIni = dir.filePath(QStringLiteral("windows.ini"));
+    addRequests();
+    open();
+    auto *split = page->findChild<QSplitter *>();
+    ASSERT_TRUE(split);
+    QCoreApplication::processEvents(); // the first sizes are set once the tab has its height
+    QList<int> sizes = split->sizes();
+    ASSERT_EQ(sizes.size(), 4);
+    EXPECT_LE(sizes[3], split->height() / 4) << "the detail sheet stays modest";
+    EXPECT_GT(sizes[0], sizes[1]);
+    const int before = sizes[3];
+    page->resize(page->width(), page->height() + 300);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(split->sizes()[3], before) << "a taller window's height goes to the lists";
+
+    sizes = split->sizes();
+    const QList<int> dragged { sizes[0] - 60, sizes[1] + 60, sizes[2], sizes[3] };
+    split->setSizes(dragged);
+    Q_EMIT split->splitterMoved(dragged[0], 1);
+    page->hide(); // the window goes before the save's timer runs out
+    page.reset();
+    open();
+    page->resize(page->width(), page->height() + 300);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(page->findChild<QSplitter *>()->sizes(), dragged);
 }
 
 TEST_F(GeneralTab, withoutListColoursTheSelectionKeepsTheStylesColours)
