@@ -415,6 +415,11 @@ bizlib::Status Synchronisation::readRunning()
     return bizlib::Status::ok();
 }
 
+bool Synchronisation::databaseAnswers() const
+{
+    return m_monitor.stall().isAnswering();
+}
+
 const Synchronisation::RunningTask *Synchronisation::runningFor(int option) const
 {
     for (const RunningTask &r : m_running) {

@@ -109,6 +109,8 @@ public:
     // tasks read last and returns the error.
     bizlib::Status readRunning();
     const QList<RunningTask> &running() const { return m_running; }
+    // Whether the monitor's last reads were answered (the database has not stalled).
+    bool databaseAnswers() const;
     // The task of `option` that runs elsewhere (nullptr: none); OptionCount asks for "All".
     const RunningTask *runningFor(int option) const;
 

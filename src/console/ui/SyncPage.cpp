@@ -108,6 +108,10 @@ void SyncPage::hideEvent(QHideEvent *event)
 
 void SyncPage::readRunning()
 {
+    // While the monitor's reads go unanswered the window would only wait here too: the tasks
+    // shown stay as they were, and the status bar says why.
+    if (!m_sync.databaseAnswers())
+        return;
     const bizlib::Status st = m_sync.readRunning();
     const QString error = st ? QString() : st.message();
     if (error != m_readError) {
