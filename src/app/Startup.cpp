@@ -107,6 +107,10 @@ bool Startup::prepareContext(int *exitCode)
                             : static_cast<qint32>(local.number(QStringLiteral("Multicompany"), QStringLiteral("CompanyNo"), 0));
     // The system configuration as the business libraries hold it when the program starts.
     ctx.brevix = config::readSystemConfig(local, {}, ctx.glo.companyNo);
+    // Beside the window settings: a downloader still running when the console ends is heard of at
+    // the next start.
+    ctx.paths.downloaderReports
+        = QDir(iniFolder).filePath(QStringLiteral("downloader-reports-%1").arg(ctx.glo.companyNo, 2, 10, QChar(u'0')));
     return true;
 }
 

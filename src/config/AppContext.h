@@ -52,6 +52,9 @@ struct AppPaths
     QString accountsFile;   // "accounts.xml" in GlobalData
     QString listFormatFile; // "ListFormats.tps" in LocalData
     QString workingFolder;  // the folder the program started in
+    // Where the attachment downloaders this console starts leave word of how they ended
+    // (config::DownloaderReport); empty: they leave none.
+    QString downloaderReports;
 };
 
 // Everything the windows and services share, passed to them explicitly. Nothing here is a

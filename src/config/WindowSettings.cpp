@@ -7,17 +7,27 @@ namespace config {
 
 QByteArray WindowSettings::geometry(const QString &procedure) const
 {
-    const IniFile ini(m_path);
-    return QByteArray::fromBase64(ini.text(procedure, QStringLiteral("Geometry")).toLatin1());
+    return state(procedure, QStringLiteral("Geometry"));
 }
 
 bool WindowSettings::setGeometry(const QString &procedure, const QByteArray &geometry)
 {
+    return setState(procedure, QStringLiteral("Geometry"), geometry);
+}
+
+QByteArray WindowSettings::state(const QString &procedure, const QString &key) const
+{
+    const IniFile ini(m_path);
+    return QByteArray::fromBase64(ini.text(procedure, key).toLatin1());
+}
+
+bool WindowSettings::setState(const QString &procedure, const QString &key, const QByteArray &state)
+{
     IniFile ini(m_path);
-    if (ini.writeText(procedure, QStringLiteral("Geometry"), QString::fromLatin1(geometry.toBase64())))
+    if (ini.writeText(procedure, key, QString::fromLatin1(state.toBase64())))
         return true;
     if (m_trace)
-        m_trace->message(QStringLiteral("Window size and position not saved: ") + ini.errorString());
+        m_trace->message(QStringLiteral("Window layout (%1) not saved: ").arg(key) + ini.errorString());
     return false;
 }
 

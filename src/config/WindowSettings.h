@@ -10,7 +10,8 @@ class ProcedureTrace;
 namespace config {
 
 // The window-settings INI file: each window keeps its size and position under its procedure
-// name ("WebFrame", "WebConsole" ...), as key "Geometry" (base64 of Qt's saved geometry).
+// name ("WebFrame", "WebConsole" ...), as key "Geometry" (base64 of Qt's saved geometry), and
+// any further layout of its own (splitter positions ...) under keys it names, the same way.
 class WindowSettings
 {
 public:
@@ -24,6 +25,9 @@ public:
     QByteArray geometry(const QString &procedure) const;
     // Writes at once; false when the file cannot be written.
     bool setGeometry(const QString &procedure, const QByteArray &geometry);
+    // The same for another part of the window's layout, under `key`.
+    QByteArray state(const QString &procedure, const QString &key) const;
+    bool setState(const QString &procedure, const QString &key, const QByteArray &state);
 
 private:
     QString m_path;

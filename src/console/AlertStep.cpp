@@ -87,7 +87,8 @@ QList<qint32> AlertStep::processAutomatically()
     };
     const AutoProcessing::Process process = [this](const bizlib::Record &request, bool isRfq) {
         AutoProcessing::Attempt attempt;
-        attempt.response = m_s.window->processQuote(request, isRfq, &attempt.failure);
+        attempt.response = m_s.window->processQuote(request, isRfq, &attempt.run);
+        attempt.failure = attempt.run.failure;
         return attempt;
     };
     const QList<qint32> processed = AutoProcessing(services).run(rowAt, process);

@@ -27,8 +27,9 @@ class SoundPlayer;
 //
 // 1. Automatic processing, when "AutoProcessQuotes" or "AutoProcessRFQs" is on: one walk of
 //    AutoProcessing over the quote list (the same walk webconsole-auto makes), each request
-//    processed by the monitor window in automatic mode. The selected row is restored
-//    afterwards. No quote or order alert is raised in this mode.
+//    processed by the monitor window in automatic mode. Each run goes to the processing list: the
+//    quote it made, or why it failed. The selected row is restored afterwards. No quote or order
+//    alert is raised in this mode.
 // 2. Otherwise, when the quote or the order count grew since the counts seen at the last status
 //    refresh: the frame gets 1524/1526 (a sound is configured: the console plays it) or
 //    1525/1527, the enquiry sound plays, and with "EnquiryAlert" the window comes forward.

@@ -2,6 +2,7 @@
 
 #include "bizlib/Record.h"
 #include "bizlib/forms/FormRequest.h"
+#include "quotes/QuoteOutcome.h"
 
 namespace console {
 
@@ -17,9 +18,10 @@ public:
     virtual void returnToQuote(qint32 quoteId) = 0;
     // Processes `request` (just read again) without a user, as the quote list's Process button
     // does with the automatic flag: the quote processing window in automatic mode (as an RFQ when
-    // `isRfq`), then every list is read again. Returns the window's response; a run that failed
-    // says why in *failure (left empty when the request was only declined or cancelled).
-    virtual bizlib::forms::Response processQuote(const bizlib::Record &request, bool isRfq, QString *failure) = 0;
+    // `isRfq`), then every list is read again. Returns the window's response; *outcome says what
+    // the run made, or why it failed (no failure when the request was only declined or cancelled).
+    virtual bizlib::forms::Response processQuote(
+        const bizlib::Record &request, bool isRfq, quotes::QuoteOutcome *outcome) = 0;
     // Brings the window forward, restoring it when minimised.
     virtual void gainFocus() = 0;
 };

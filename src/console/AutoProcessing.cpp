@@ -85,14 +85,16 @@ QList<qint32> AutoProcessing::run(const RowAt &rowAt, const Process &process)
                     const bool reread = requests.fetch(QStringLiteral("QUOTEIDKEY"), { id }, after).isOk();
                     m_s.problems->failed(id, reread ? ProcessingProblems::signature(after) : signature, now);
                     m_s.problems->add(
-                        QStringLiteral("Web quote request %1").arg(request.toLong("Number")), attempt.failure, now);
+                        ProcessingProblems::requestName(request.toLong("Number")), attempt.failure, now);
                 }
             }
             tell(outcome);
             continue;
         }
-        if (m_s.problems)
+        if (m_s.problems) {
             m_s.problems->succeeded(id);
+            m_s.problems->addAutomaticRun(request.toLong("Number"), attempt.run, QDateTime::currentDateTime());
+        }
         processed << id;
         tell(outcome);
         row = 0;

@@ -2,6 +2,7 @@
 
 #include "bizlib/Record.h"
 #include "bizlib/forms/FormRequest.h"
+#include "quotes/QuoteOutcome.h"
 
 #include <QList>
 #include <QString>
@@ -55,6 +56,7 @@ public:
         QString failure; // a cancelled run that failed says why; empty: declined
         bool needsPerson = false; // it stopped at a question (failure says which)
         QString detail; // a completed run: the quote made; a declined one: who holds the request
+        quotes::QuoteOutcome run; // what the processing window reported, for the processing list
     };
     // Row `row` of the list as it stands now (0: the first); nothing past its end.
     using RowAt = std::function<std::optional<bizlib::Record>(int row)>;

@@ -6,6 +6,13 @@ namespace console {
 
 namespace {
 
+// A text that may be longer than its column shows whole in the cell's tip.
+ListColumn tipped(ListColumn column)
+{
+    column.tip = column.text;
+    return column;
+}
+
 QList<ListColumn> historyColumns()
 {
     ListColumn date = Columns::date(QStringLiteral("Date/time"), QStringLiteral("WTSK:TaskDate"));
@@ -16,9 +23,9 @@ QList<ListColumn> historyColumns()
         Columns::text(QStringLiteral("By"), QStringLiteral("WTSK:TaskUser"), 80),
         Columns::text(QStringLiteral("Type"), QStringLiteral("WTSK:TaskType"), 50),
         Columns::text(QStringLiteral("Request"), QStringLiteral("WTSK:TaskRequest"), 40),
-        Columns::text(QStringLiteral("Username"), QStringLiteral("WTSK:UserName"), 80),
-        Columns::text(QStringLiteral("Company"), QStringLiteral("WTSK:Company"), 40),
-        Columns::text(QStringLiteral("Description"), QStringLiteral("WTSK:Description"), 255),
+        tipped(Columns::text(QStringLiteral("Username"), QStringLiteral("WTSK:UserName"), 80)),
+        tipped(Columns::text(QStringLiteral("Company"), QStringLiteral("WTSK:Company"), 40)),
+        tipped(Columns::text(QStringLiteral("Description"), QStringLiteral("WTSK:Description"), 255)),
         Columns::text(QStringLiteral("Status"), QStringLiteral("WTSK:Status"), 20),
         Columns::date(QStringLiteral("Started"), QStringLiteral("WTSK:StartDate")),
         Columns::time(QStringLiteral("At"), QStringLiteral("WTSK:StartTime")),

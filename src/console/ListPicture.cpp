@@ -1,9 +1,6 @@
 #include "console/ListPicture.h"
 
-#include "bizlib/Clock.h"
-
-#include <QLocale>
-#include <QRegularExpression>
+#include "bizlib/DateText.h"
 
 namespace console {
 
@@ -24,20 +21,12 @@ QString ListPicture::text(const QString &value, int width)
 
 QString ListPicture::date(qint32 day)
 {
-    if (day <= 0)
-        return {};
-    return QLocale().toString(bizlib::DateTime::toDate(day), QLocale::ShortFormat);
+    return bizlib::DateText::current().day(day);
 }
 
 QString ListPicture::time(qint32 hundredths)
 {
-    if (hundredths <= 0)
-        return {};
-    // Hours and minutes: a short format that still carries the seconds loses them.
-    static const QRegularExpression seconds(QStringLiteral("[:.]ss?"));
-    QString format = QLocale().timeFormat(QLocale::ShortFormat);
-    format.remove(seconds);
-    return QLocale().toString(bizlib::DateTime::toTime(hundredths), format);
+    return bizlib::DateText::current().time(hundredths);
 }
 
 QString ListPicture::number(qint64 value, bool blankWhenZero)

@@ -14,9 +14,9 @@ class ListPicture
 public:
     // The text cut to `width` characters, trailing blanks removed.
     static QString text(const QString &value, int width);
-    // DATE day number in the system's short date format; empty for no date.
+    // DATE day number as bizlib::DateText shows it (the locale's short date); empty for no date.
     static QString date(qint32 day);
-    // TIME in the system's short time format (hours and minutes); empty for no time.
+    // TIME as bizlib::DateText shows it (hours and minutes); empty for no time.
     static QString time(qint32 hundredths);
     static QString number(qint64 value, bool blankWhenZero = false);
     // The value with exactly `places` decimals (rounded), a minus sign for negatives.

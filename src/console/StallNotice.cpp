@@ -1,8 +1,7 @@
 #include "console/StallNotice.h"
 
+#include "bizlib/DateText.h"
 #include "config/TraceLog.h"
-
-#include <QLocale>
 
 namespace console {
 
@@ -38,7 +37,7 @@ QString StallNotice::sinceText() const
     const QString time = m_since.time().toString(QStringLiteral("HH:mm:ss"));
     if (m_since.date() == m_now().date())
         return time;
-    return QLocale(QLocale::English).toString(m_since.date(), QStringLiteral("MMMM d")) + u' ' + time;
+    return bizlib::DateText().shortDate(m_since.date()) + u' ' + time;
 }
 
 QString StallNotice::statusText() const

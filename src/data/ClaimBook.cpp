@@ -2,6 +2,7 @@
 
 #include "bizlib/Clock.h"
 #include "bizlib/Database.h"
+#include "bizlib/DateText.h"
 #include "bizlib/Dictionary.h"
 #include "bizlib/Table.h"
 #include "bizlib/TableCursor.h"
@@ -97,7 +98,7 @@ QString ClaimHolder::describe() const
     if (startedOn == 0)
         return who;
     const QDateTime since(bizlib::DateTime::toDate(startedOn), bizlib::DateTime::toTime(startedAt));
-    return QStringLiteral("%1 since %2").arg(who, QLocale().toString(since, QLocale::ShortFormat));
+    return QStringLiteral("%1 since %2").arg(who, bizlib::DateText().dateTime(since));
 }
 
 qint64 ClaimHolder::minutesUnseen(qint32 today, qint32 now) const

@@ -3,6 +3,7 @@
 #include "bizlib/Database.h"
 #include "config/ConsoleSettingsFile.h"
 #include "config/DatabaseIni.h"
+#include "config/DownloaderReport.h"
 #include "config/IniFile.h"
 #include "config/LocalIniPath.h"
 #include "config/AttachmentCopyRules.h"
@@ -42,6 +43,40 @@ HttpFetch::Options fetchOptions(const config::ConsoleSettings &settings)
 } // namespace
 
 int Program::run(
+    const QStringList &arguments, const QProcessEnvironment &environment, QTextStream &out, QTextStream &err)
+{
+    const QString reports = environment.value(QString::fromLatin1(config::DownloaderReport::kFolderVariable));
+    const Arguments args = Arguments::parse(arguments);
+    if (reports.isEmpty() || args.help || args.version || args.parentRef.isEmpty())
+        return runOnce(arguments, environment, out, err);
+
+    // The messages go to `err` as ever, and into the report.
+    QString said;
+    QTextStream capture(&said);
+    const int code = runOnce(arguments, environment, out, capture);
+    capture.flush();
+    err << said;
+    config::DownloaderReport report;
+    report.subject = (args.parentType == Arguments::ParentType::Quote ? QStringLiteral("Quote ")
+                                                                       : QStringLiteral("Order "))
+        + args.parentRef;
+    report.exitCode = code;
+    const QString prefix = QStringLiteral("downloader: ")
+        + AttachmentDownloader::logPrefix(args.parentType, args.parentId, args.parentRef);
+    for (QString line : said.split(u'\n', Qt::SkipEmptyParts)) {
+        if (line.startsWith(prefix))
+            line.remove(0, prefix.size());
+        else if (line.startsWith(QLatin1String("downloader: ")))
+            line.remove(0, 12);
+        report.messages << line;
+    }
+    QString error;
+    if (!config::DownloaderReport::write(reports, report, &error))
+        err << "downloader: " << error << '\n';
+    return code;
+}
+
+int Program::runOnce(
     const QStringList &arguments, const QProcessEnvironment &environment, QTextStream &out, QTextStream &err)
 {
     const Arguments args = Arguments::parse(arguments);

@@ -22,7 +22,14 @@ public:
         NoWorkstation = 3 // no usable hot folder, or the database or the attachments cannot be read
     };
 
+    // With WEBCONSOLE_DOWNLOADER_REPORTS in the environment, a run for a record also leaves its
+    // end in that folder for the console (config::DownloaderReport): the exit status and what went
+    // wrong.
     static int run(
+        const QStringList &arguments, const QProcessEnvironment &environment, QTextStream &out, QTextStream &err);
+
+private:
+    static int runOnce(
         const QStringList &arguments, const QProcessEnvironment &environment, QTextStream &out, QTextStream &err);
 };
 

@@ -347,6 +347,21 @@ Response QuoteProcessing::finish(const Record &client)
     return m_response;
 }
 
+QuoteOutcome QuoteProcessing::outcome() const
+{
+    QuoteOutcome o;
+    o.response = m_response;
+    o.rfq = m_isRfq;
+    o.failure = m_told;
+    if (m_finished && m_response == Response::Completed) {
+        o.quoteRef = m_quote.text("Number").trimmed() + m_quote.text("Revision").trimmed();
+        o.failure.clear();
+        if (m_lastStatus.isError())
+            o.afterwards = m_lastStatus.message();
+    }
+    return o;
+}
+
 Response QuoteProcessing::cancelRoutine(const Status &why)
 {
     m_processingActive = false;

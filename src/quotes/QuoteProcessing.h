@@ -5,6 +5,7 @@
 #include "bizlib/Status.h"
 #include "bizlib/forms/FormRequest.h"
 #include "data/RequestClaim.h"
+#include "quotes/QuoteOutcome.h"
 
 #include <functional>
 #include <memory>
@@ -112,6 +113,8 @@ public:
     const QString &told() const { return m_told; }
     // Attachments that got no copy, and why.
     const QStringList &refusals() const { return m_refusals; }
+    // The run as the console tells it: what was made, or why nothing was.
+    QuoteOutcome outcome() const;
 
     // What local attachment sources may be copied on this workstation (config::attachmentCopyRules).
     static bizlib::LocalFileCopy localCopyRules(const config::AppContext &ctx);

@@ -2,6 +2,7 @@
 
 #include "bizlib/security/Security.h"
 #include "bizlib/Clock.h"
+#include "bizlib/Dictionary.h"
 #include "bizlib/Table.h"
 #include "bizlib/TableCursor.h"
 #include "config/ConsoleSettingsFile.h"
@@ -352,6 +353,48 @@ TEST_P(DemoDataTest, sameSeedAndDay_giveTheSameRows_anotherSeedOtherRows)
             anyDifferent = anyDifferent || rowText(a[i]) != rowText(c[i]);
     }
     EXPECT_TRUE(anyDifferent);
+}
+
+// Made early in the morning, the demo dates nothing later than that moment: no request, sign-up or
+// webtask (nor its start, end or response) lies in the future. Only what is due ahead is: delivery
+// and due dates, expiries, validity ends.
+TEST_P(DemoDataTest, madeEarlyInTheDay_datesNothingInTheFuture)
+{
+    const QDateTime now(kToday, QTime(8, 15));
+    demo::DemoData data(db(), 7);
+    data.setNow(now);
+    ASSERT_TRUE(data.fillAll().isOk());
+
+    const QSet<QString> dueAhead { QStringLiteral("Required"), QStringLiteral("DueDate"),
+        QStringLiteral("WebExpiryDate"), QStringLiteral("ValidTo") };
+    int stamps = 0;
+    for (const auto &table : Dictionary::instance().tables()) {
+        const TableDef &def = *table;
+        if (def.primaryKey < 0)
+            continue;
+        for (const Record &row : rowsOf(db(), def.name)) {
+            for (int f = 0; f < def.fields.size(); ++f) {
+                const FieldDef &field = def.fields.at(f);
+                if (field.type != FieldType::Date || dueAhead.contains(field.name) || row.toLong(f) == 0)
+                    continue;
+                // Its time of day: "TaskDate" goes with "TaskTime", "CreatedOn" with "CreatedAt".
+                QString timeName = field.name;
+                if (timeName.endsWith(QLatin1String("Date")))
+                    timeName.replace(timeName.size() - 4, 4, QStringLiteral("Time"));
+                else if (timeName.endsWith(QLatin1String("On")))
+                    timeName.replace(timeName.size() - 2, 2, QStringLiteral("At"));
+                const int timeField = def.fieldIndex(timeName);
+                const QTime time = timeField >= 0 ? DateTime::toTime(row.toLong(timeField)) : QTime(0, 0);
+                const QDateTime stamp(DateTime::toDate(row.toLong(f)), time.isValid() ? time : QTime(0, 0));
+                EXPECT_LE(stamp, now) << def.name.toStdString() << "." << field.name.toStdString() << " "
+                                      << stamp.toString(Qt::ISODate).toStdString();
+                ++stamps;
+            }
+        }
+    }
+    EXPECT_GT(stamps, 100);
+    // Today's samples are still there, all before now.
+    EXPECT_GT(count(QStringLiteral("WebTask")), 0);
 }
 
 TEST_P(DemoDataTest, extraRequests_continueTheNumbersAndAreAllPending)

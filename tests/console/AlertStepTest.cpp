@@ -4,6 +4,7 @@
 #include "bizlib/TableCursor.h"
 #include "bizlib/mail/MailSender.h"
 #include "config/AppContext.h"
+#include "config/DownloaderReport.h"
 #include "config/FrameEvents.h"
 #include "console/AlertWindow.h"
 #include "console/ProcessingProblems.h"
@@ -63,6 +64,7 @@ public:
     { }
     std::function<Response(qint32 quoteId)> process;
     std::function<QString(qint32 quoteId)> failure; // what a cancelled run says went wrong
+    std::function<QString(qint32 quoteId)> afterwards; // what failed after a completed run stored its quote
     QList<std::pair<qint32, bool>> calls; // request, as an RFQ
     qint32 current = 0;
     qint32 returnedTo = 0;
@@ -70,12 +72,19 @@ public:
 
     qint32 currentQuote() const override { return current; }
     void returnToQuote(qint32 quoteId) override { returnedTo = quoteId; }
-    Response processQuote(const bizlib::Record &request, bool isRfq, QString *why) override
+    Response processQuote(const bizlib::Record &request, bool isRfq, quotes::QuoteOutcome *outcome) override
     {
         calls << std::pair { request.toLong("QuoteID"), isRfq };
         const Response r = process ? process(request.toLong("QuoteID")) : Response::Cancelled;
+        outcome->response = r;
+        outcome->rfq = isRfq;
         if (r == Response::Cancelled && failure)
-            *why = failure(request.toLong("QuoteID"));
+            outcome->failure = failure(request.toLong("QuoteID"));
+        if (r == Response::Completed) {
+            outcome->quoteRef = QString::number(24000 + request.toLong("Number"));
+            if (afterwards)
+                outcome->afterwards = afterwards(request.toLong("QuoteID"));
+        }
         m_quotes.reset();
         return r;
     }
@@ -207,6 +216,56 @@ TEST_F(AlertStepTest, qualifyingRequests)
     }
 }
 
+// What a run made is said (the status bar's text after a run by hand, the processing list's entry
+// after an automatic one); what failed after the quote was stored, and a downloader that failed
+// later, are problems in the list.
+TEST_F(AlertStepTest, aRunSaysWhatItMadeAndWhatFailedAfterwardsIsAProblem)
+{
+    ctx.settings.autoProcessQuotes = true;
+    console::ProcessingProblems problems;
+    AlertStep withProblems { { &ctx, &counts, &quotes, &cycle, &window, &sounds, nullptr, &problems } };
+    const qint32 client = consoletest::addClient(db(), QStringLiteral("Acme"), QStringLiteral("JS"));
+    consoletest::addQuote(db(), 19, client, QStringLiteral("Pending"), [](bizlib::Record &r) {
+        r.setLong("TemplateID", 7);
+        r.setLong("WebCalc", 1);
+    });
+    ASSERT_TRUE(quotes.reset().isOk());
+    window.process = [&](qint32 id) {
+        bizlib::Table t(db(), QStringLiteral("WebQuotes"));
+        bizlib::Record r = t.newRecord();
+        EXPECT_TRUE(t.fetch(QStringLiteral("QUOTEIDKEY"), { id }, r).isOk());
+        EXPECT_TRUE(t.remove(r).isOk());
+        return Response::Completed;
+    };
+    window.afterwards = [](qint32) { return QStringLiteral("The attachment downloader could not be started."); };
+    ASSERT_EQ(withProblems.processAutomatically().size(), 1);
+    ASSERT_EQ(problems.count(), 1);
+    EXPECT_TRUE(problems.entries()[0].problem);
+    EXPECT_EQ(problems.entries()[0].request, QStringLiteral("Web quote request 19"));
+    EXPECT_EQ(problems.entries()[0].reason,
+        QStringLiteral("Quote 24019 made automatically; The attachment downloader could not be started."));
+
+    quotes::QuoteOutcome made;
+    made.response = Response::Completed;
+    made.quoteRef = QStringLiteral("24108");
+    EXPECT_EQ(console::ProcessingProblems::madeText(1019, made), QStringLiteral("Quote 24108 made from web request 1019"));
+    made.rfq = true;
+    made.afterwards = QStringLiteral("The quote letter could not be written.");
+    EXPECT_EQ(console::ProcessingProblems::madeText(1019, made),
+        QStringLiteral("Quote 24108 (request for quotation) made from web request 1019; The quote letter could not be "
+                       "written."));
+
+    config::DownloaderReport download;
+    download.subject = QStringLiteral("Quote 24108");
+    EXPECT_FALSE(problems.addDownload(download, QDateTime::currentDateTime())) << "a download that worked";
+    download.exitCode = 1;
+    download.messages = QStringList { QStringLiteral("art.pdf: HTTP 404"), QStringLiteral("1 of 2 did not arrive") };
+    EXPECT_TRUE(problems.addDownload(download, QDateTime::currentDateTime()));
+    EXPECT_EQ(problems.entries()[0].request, QStringLiteral("Attachments of Quote 24108"));
+    EXPECT_EQ(problems.entries()[0].reason, QStringLiteral("art.pdf: HTTP 404\n1 of 2 did not arrive"));
+    EXPECT_EQ(problems.problemCount(), 2);
+}
+
 TEST_F(AlertStepTest, walkProcessesEachQualifyingRequestAtMostOnceAndReturnsToTheSelectedRow)
 {
     ctx.settings.autoProcessQuotes = true;
@@ -278,9 +337,16 @@ TEST_F(AlertStepTest, aFailedRequestIsListedAndWaitsAndTheWalkRestartsAtTheTopAf
 
     const QList<qint32> done = withProblems.processAutomatically();
     EXPECT_EQ(done, (QList<qint32> { first, arrived }));
-    ASSERT_EQ(problems.count(), 1);
-    EXPECT_EQ(problems.entries().first().request, QStringLiteral("Web quote request 5"));
-    EXPECT_EQ(problems.entries().first().reason, QStringLiteral("The database is not answering."));
+    ASSERT_EQ(problems.problemCount(), 1);
+    const auto &entries = problems.entries(); // the newest first, the runs that worked too
+    ASSERT_EQ(entries.size(), 3);
+    EXPECT_EQ(entries[2].request, QStringLiteral("Web quote request 5"));
+    EXPECT_EQ(entries[2].reason, QStringLiteral("The database is not answering."));
+    EXPECT_TRUE(entries[2].problem);
+    EXPECT_EQ(entries[1].request, QStringLiteral("Web quote request 7"));
+    EXPECT_EQ(entries[1].reason, QStringLiteral("Quote 24007 made automatically (request for quotation)"));
+    EXPECT_FALSE(entries[1].problem);
+    EXPECT_EQ(entries[0].request, QStringLiteral("Web quote request 1"));
     EXPECT_EQ(problems.waitMinutes(failing), 1);
 
     window.calls.clear();
@@ -299,7 +365,7 @@ TEST_F(AlertStepTest, aFailedRequestIsListedAndWaitsAndTheWalkRestartsAtTheTopAf
     problems.forgetWaits();
     withProblems.processAutomatically();
     EXPECT_EQ(window.calls.size(), 2) << "F5 tries it again";
-    EXPECT_EQ(problems.count(), 3);
+    EXPECT_EQ(problems.problemCount(), 3);
 
     // Each further failure of an unchanged row doubles the wait, up to an hour.
     const QByteArray same = "row";

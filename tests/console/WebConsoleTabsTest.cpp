@@ -1,3 +1,5 @@
+#include "bizlib/Clock.h"
+#include "bizlib/DateText.h"
 #include "config/IniFile.h"
 #include "config/TraceLog.h"
 #include "console/Monitor.h"
@@ -11,6 +13,7 @@
 #include "support/ScriptedPrompter.h"
 #include "support/TestDatabase.h"
 
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -100,6 +103,28 @@ TEST_P(ConsoleTabs, leavingSetupAsksAfterAnyEdit_noDropsIt_yesMakesItTakeEffect)
     EXPECT_EQ(config::IniFile(ctx.web.webMonitorIni).number(QStringLiteral("Settings"), QStringLiteral("WebtaskTimer")),
         timer + 9);
     EXPECT_EQ(tabs->currentIndex(), 0);
+}
+
+// The setup's date shows as every date of the program, and what it shows can be typed back (and
+// ISO too); a text that is no date leaves the value as it was.
+TEST_P(ConsoleTabs, theSetupDate_showsAndTakesTheProgramsShortDate)
+{
+    window->tabs()->setCurrentWidget(window->setupSheet());
+    console::SetupEditor &editor = window->setupSheet()->editor();
+    auto *entry = window->setupSheet()->findChild<QLineEdit *>(QStringLiteral("DEF:WEBHISTORY"));
+    ASSERT_TRUE(entry);
+    const bizlib::DateText dates;
+    const auto type = [&](const QString &text) {
+        entry->setText(text);
+        Q_EMIT entry->editingFinished();
+        return editor.value(QStringLiteral("DEF:WEBHISTORY")).toInt();
+    };
+    EXPECT_EQ(type(dates.shortDate(QDate(2025, 12, 8))), bizlib::DateTime::fromDate(QDate(2025, 12, 8)));
+    EXPECT_EQ(entry->text(), dates.shortDate(QDate(2025, 12, 8)));
+    EXPECT_EQ(type(QStringLiteral("2024-02-29")), bizlib::DateTime::fromDate(QDate(2024, 2, 29)));
+    EXPECT_EQ(entry->text(), dates.shortDate(QDate(2024, 2, 29)));
+    EXPECT_EQ(type(QStringLiteral("next week")), bizlib::DateTime::fromDate(QDate(2024, 2, 29)));
+    EXPECT_EQ(entry->text(), dates.shortDate(QDate(2024, 2, 29)));
 }
 
 TEST_P(ConsoleTabs, theWebsiteButtonOfSetup_isTippedWithItsOwnText)

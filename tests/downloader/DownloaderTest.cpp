@@ -2,6 +2,7 @@
 #include "bizlib/Database.h"
 #include "bizlib/Dictionary.h"
 #include "bizlib/Table.h"
+#include "config/DownloaderReport.h"
 #include "config/IniFile.h"
 
 #include <sys/stat.h>
@@ -147,6 +148,9 @@ TEST_F(Downloader, startedAsTheConsoleStartsIt_copiesAndDownloadsIntoTheHotFolde
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("WEBCONSOLE_INI"), m_ini);
+    const QString reports = path("reports");
+    ASSERT_TRUE(QDir().mkpath(reports));
+    env.insert(QString::fromLatin1(config::DownloaderReport::kFolderVariable), reports);
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(DOWNLOADER_PATH),
         { QStringLiteral("company=07"), QStringLiteral("parenttype=quote"), QStringLiteral("parentid=41"),
@@ -171,6 +175,24 @@ TEST_F(Downloader, startedAsTheConsoleStartsIt_copiesAndDownloadsIntoTheHotFolde
         EXPECT_TRUE(stamped.match(line).hasMatch()) << line.toStdString();
     EXPECT_EQ(log.filter(QStringLiteral("FAILED")).size(), 1);
     EXPECT_TRUE(log.filter(QStringLiteral("FAILED")).value(0).contains(QStringLiteral("missing.pdf")));
+
+    // The console that started it hears how it ended, once; a file there that is no report is told
+    // as one that cannot be read, not passed over.
+    QFile junk(reports + QStringLiteral("/zz.report"));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write("not json");
+    junk.close();
+    const QList<config::DownloaderReport> heard = config::DownloaderReport::collect(reports);
+    ASSERT_EQ(heard.size(), 2);
+    EXPECT_EQ(heard[0].subject, QStringLiteral("Quote 1001A"));
+    EXPECT_EQ(heard[0].exitCode, 1);
+    EXPECT_TRUE(heard[0].failed());
+    EXPECT_TRUE(heard[0].messages.join(u'\n').contains(QStringLiteral("missing.pdf"))) << err.toStdString();
+    EXPECT_TRUE(heard[0].messages.filter(QStringLiteral("downloader:")).isEmpty());
+    EXPECT_EQ(heard[1].exitCode, -1);
+    EXPECT_TRUE(heard[1].messages.value(0).contains(QStringLiteral("cannot be read")));
+    EXPECT_TRUE(config::DownloaderReport::collect(reports).isEmpty());
+    EXPECT_TRUE(files(reports).isEmpty());
 }
 
 TEST_F(Downloader, sourcesThatAreNeitherWebAddressesNorLocalFiles_areRefused_andNamesKeepOnlyTheirLastPart)

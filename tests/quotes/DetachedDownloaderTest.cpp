@@ -9,20 +9,26 @@
 
 // The downloader's command line names no settings file: a console started on another INI file
 // than the default hands it down, or the downloader would read another workstation's settings.
-TEST(DetachedDownloader, handsTheWorkstationIniFileDownInTheEnvironment)
+// The folder where it reports how it ended is handed down too (made when missing).
+TEST(DetachedDownloader, handsTheWorkstationIniFileAndTheReportsFolderDownInTheEnvironment)
 {
     QTemporaryDir dir;
     const QString out = dir.filePath(QStringLiteral("seen"));
     const QString ini = dir.filePath(QStringLiteral("other place/webconsole.ini"));
-    quotes::DetachedDownloader downloader(ini);
+    const QString reports = dir.filePath(QStringLiteral("reports/00"));
+    quotes::DetachedDownloader downloader(ini, reports);
     ASSERT_TRUE(downloader.start(QStringLiteral("/bin/sh"),
-        { QStringLiteral("-c"), QStringLiteral("printf %s \"$WEBCONSOLE_INI\" > \"$0.tmp\" && mv \"$0.tmp\" \"$0\""), out }));
+        { QStringLiteral("-c"),
+            QStringLiteral("printf '%s|%s' \"$WEBCONSOLE_INI\" \"$WEBCONSOLE_DOWNLOADER_REPORTS\" > \"$0.tmp\" && "
+                           "mv \"$0.tmp\" \"$0\""),
+            out }));
     QDeadlineTimer deadline(30000);
     while (!QFile::exists(out) && !deadline.hasExpired())
         QThread::msleep(20);
     QFile seen(out);
     ASSERT_TRUE(seen.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QString::fromUtf8(seen.readAll()), ini);
+    EXPECT_EQ(QString::fromUtf8(seen.readAll()), ini + u'|' + reports);
+    EXPECT_TRUE(QDir(reports).exists());
 }
 
 // Installed, the downloader is no command: the console starts it by its full path in its own

@@ -119,8 +119,9 @@ TEST_P(ProcessWindow, theTimerStartsTheRoutineOnlyOnceThePhraseToolboxRuns)
             QTimer::singleShot(5 * WebQuoteProcess::kTimerMsecs, window, [this] { ctx.glo.phraseToolboxThread = 42; });
         },
         claimed(request));
-    QString failure;
-    EXPECT_EQ(WebQuoteProcess::run(ctx, request, false, false, nullptr, &failure), Response::Cancelled);
+    quotes::QuoteOutcome outcome;
+    const QString &failure = outcome.failure;
+    EXPECT_EQ(WebQuoteProcess::run(ctx, request, false, false, nullptr, &outcome), Response::Cancelled);
 
     EXPECT_EQ(caption,
         QStringLiteral("Processing web quote request %1 (web reference %2)...")
@@ -217,8 +218,9 @@ TEST_P(ProcessWindow, aRequestHeldElsewhereIsLeftAsItIs)
         },
         claimed(request));
     const qsizetype shownBefore = prompter.shown().size();
-    QString failure;
-    EXPECT_EQ(WebQuoteProcess::run(ctx, request, false, false, nullptr, &failure), Response::Cancelled);
+    quotes::QuoteOutcome outcome;
+    const QString &failure = outcome.failure;
+    EXPECT_EQ(WebQuoteProcess::run(ctx, request, false, false, nullptr, &outcome), Response::Cancelled);
     EXPECT_EQ(status(request), QStringLiteral("Processing"));
     EXPECT_EQ(holder(request).owner, takeover.owner());
     EXPECT_TRUE(failure.contains(QStringLiteral("taken over by AB"))) << failure.toStdString();

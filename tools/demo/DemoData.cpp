@@ -18,12 +18,16 @@ namespace {
 // Rows per transaction when many extra requests are added for a speed test.
 constexpr int kBatchSize = 2000;
 
+// The longest that a sample's follow-up comes after it: a sign-up's response, three hours on.
+constexpr int kFollowUpSeconds = 3 * 3600 + 600;
+
 } // namespace
 
 DemoData::DemoData(bizlib::Database &db, quint32 seed)
     : m_db(db)
     , m_rng(seed)
-    , m_today(QDate::currentDate())
+    , m_now(QDateTime::currentDateTime())
+    , m_today(m_now.date())
 { }
 
 QString DemoData::passwordHash(const QByteArray &salt, const QString &password)
@@ -148,7 +152,11 @@ QList<QDateTime> DemoData::spreadOverDays(int count, int days)
         const QDate day = m_today.addDays(-roll(days));
         // Between 07:30 and 18:30, to the second.
         const QTime time = QTime(7, 30).addSecs(roll(11 * 3600));
-        moments.append(QDateTime(day, time));
+        QDateTime moment(day, time);
+        // Today's later hours have not come yet: such a moment is a day earlier.
+        while (moment.addSecs(kFollowUpSeconds) > m_now)
+            moment = moment.addDays(-1);
+        moments.append(moment);
     }
     std::sort(moments.begin(), moments.end());
     return moments;

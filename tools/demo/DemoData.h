@@ -39,8 +39,16 @@ public:
 
     explicit DemoData(bizlib::Database &db, quint32 seed = 20261207);
 
-    // The last day of the two weeks the web requests are spread over (default: the current date).
-    void setToday(const QDate &today) { m_today = today; }
+    // The moment the data is made (default: now): every stamp of the samples lies before it, also
+    // what follows a sample (a task's end, a sign-up's response), so nothing is dated in the future.
+    // The web requests are spread over the two weeks up to its day.
+    void setNow(const QDateTime &now)
+    {
+        m_now = now;
+        m_today = now.date();
+    }
+    // The same for the last moment of `today`.
+    void setToday(const QDate &today) { setNow(QDateTime(today, QTime(23, 59, 59))); }
 
     bizlib::Status fillAll();
 
@@ -135,7 +143,8 @@ private:
     void addWebAttachment(const QString &ownerType, qint32 ownerId, qint32 webId, const QString &sampleFile,
         bool artwork, qint32 orderItemId = 0, Arrival arrival = Arrival::Sample, const QString &title = {});
 
-    // `count` moments within the last `days` days (working hours), oldest first.
+    // `count` moments within the last `days` days (working hours), oldest first, each with its
+    // follow-ups before now.
     QList<QDateTime> spreadOverDays(int count, int days);
     qint32 daysAgo(int days) const;
     int roll(int bound) { return static_cast<int>(m_rng.bounded(bound)); }
@@ -146,6 +155,7 @@ private:
 
     bizlib::Database &m_db;
     QRandomGenerator m_rng;
+    QDateTime m_now;
     QDate m_today;
     DemoCatalog m_catalog;
     QString m_uploadFolder; // where live attachments are written

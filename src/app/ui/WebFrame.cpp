@@ -61,8 +61,16 @@ WebFrame::WebFrame(config::AppContext &context, Frame &frame, const bizlib::Mono
     new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P), this, [this] { showProcedureInformation(); });
 
     const QByteArray geometry = config::WindowSettings(m_ctx.paths.windowIni).geometry(QString::fromLatin1(ProcedureName));
-    if (geometry.isEmpty() || !restoreGeometry(geometry))
-        resize(1180, 760);
+    if (geometry.isEmpty() || !restoreGeometry(geometry)) {
+        // The first opening: as much of the screen as the lists can use, without filling it.
+        QSize size(1180, 760);
+        if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+            const QSize room = screen->availableGeometry().size() * 0.9;
+            size = size.expandedTo(QSize(std::min(room.width(), 1400), std::min(room.height(), 960)))
+                       .boundedTo(screen->availableGeometry().size());
+        }
+        resize(size);
+    }
 
     buildTrayMenu();
     keepTrayIcon();

@@ -1,6 +1,7 @@
 #include "bizlib/forms/SelectLibrary.h"
 
 #include "bizlib/Clock.h"
+#include "bizlib/DateText.h"
 #include "bizlib/Prompter.h"
 #include "bizlib/Table.h"
 #include "bizlib/forms/RecordForms.h"
@@ -196,7 +197,7 @@ SelectionList::Definition SelectLibrary::labourList()
 SelectionList::Definition SelectLibrary::markupList()
 {
     const auto date = [](const char *field) {
-        return [name = QString::fromLatin1(field)](const Record &r) { return DateTime::dateText(r.toLong(name)); };
+        return [name = QString::fromLatin1(field)](const Record &r) { return DateText().day(r.toLong(name)); };
     };
     SelectionList::Definition d;
     d.caption = QStringLiteral("Markup profiles");

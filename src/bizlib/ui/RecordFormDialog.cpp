@@ -1,5 +1,6 @@
 #include "bizlib/ui/RecordFormDialog.h"
 
+#include "bizlib/DateText.h"
 #include "bizlib/forms/FormModel.h"
 
 #include <QCheckBox>
@@ -202,7 +203,8 @@ QWidget *RecordFormDialog::makeEditor(int row)
     }
     case Editor::Date: {
         auto *date = new QDateEdit(this);
-        date->setDisplayFormat(kDateFormat);
+        // Shown as every date of the program is; the form's texts stay ISO.
+        date->setDisplayFormat(DateText().shortDateFormat());
         date->setCalendarPopup(true);
         date->setMinimumDate(kNoDate);
         date->setSpecialValueText(QStringLiteral(" "));

@@ -4,6 +4,7 @@
 #include "bizlib/Table.h"
 #include "bizlib/security/Security.h"
 #include "console/Monitor.h"
+#include "console/ProcessingProblems.h"
 #include "console/general/AttachmentActions.h"
 #include "console/general/RequestListSet.h"
 
@@ -111,13 +112,17 @@ void RequestActions::route(RequestAction action, const bizlib::Record &request)
     switch (action) {
     case RequestAction::ProcessQuote:
         if (m_windows.processQuote) {
-            m_windows.processQuote(request, false, false, nullptr);
+            quotes::QuoteOutcome outcome;
+            if (m_windows.processQuote(request, false, false, &outcome) == bizlib::forms::Response::Completed
+                && m_notice)
+                m_notice(ProcessingProblems::madeText(request.toLong("Number"), outcome));
             return;
         }
         break;
     case RequestAction::RejectQuote:
         if (m_windows.rejectQuote) {
-            m_windows.rejectQuote(request);
+            if (m_windows.rejectQuote(request) == bizlib::forms::Response::Completed && m_notice)
+                m_notice(tr("Web quote request %1 rejected").arg(request.toLong("Number")));
             return;
         }
         break;
@@ -145,14 +150,14 @@ void RequestActions::route(RequestAction action, const bizlib::Record &request)
 }
 
 bizlib::forms::Response RequestActions::processQuoteAutomatically(
-    const bizlib::Record &request, bool isRfq, QString *failure)
+    const bizlib::Record &request, bool isRfq, quotes::QuoteOutcome *outcome)
 {
     auto response = bizlib::forms::Response::Cancelled;
     m_monitor.runProcessing([&] {
         if (m_windows.processQuote)
-            response = m_windows.processQuote(request, true, isRfq, failure);
-        else if (failure)
-            *failure = tr("%1 is not part of this version of the web console.")
+            response = m_windows.processQuote(request, true, isRfq, outcome);
+        else if (outcome)
+            outcome->failure = tr("%1 is not part of this version of the web console.")
                            .arg(requestActionName(RequestAction::ProcessQuote));
         return static_cast<int>(response);
     });

@@ -7,6 +7,7 @@
 #include "console/RequestLists.h"
 #include "console/general/NoteActions.h"
 #include "orders/OrderPayment.h"
+#include "quotes/QuoteOutcome.h"
 
 #include <QCoreApplication>
 #include <functional>
@@ -37,12 +38,12 @@ public:
     struct Windows
     {
         // The quote processing window on `request`; `automatic`: without a user (`isRfq`: a
-        // request for quotation), its failure in `failure`.
+        // request for quotation), what it came to in `outcome`.
         std::function<bizlib::forms::Response(
-            const bizlib::Record &request, bool automatic, bool isRfq, QString *failure)>
+            const bizlib::Record &request, bool automatic, bool isRfq, quotes::QuoteOutcome *outcome)>
             processQuote;
-        // The rejection window of a quote request.
-        std::function<void(const bizlib::Record &request)> rejectQuote;
+        // The rejection window of a quote request; Completed when the rejection was sent.
+        std::function<bizlib::forms::Response(const bizlib::Record &request)> rejectQuote;
         // The sign-up wizard and the sign-up rejection window.
         std::function<void(const bizlib::Record &request)> processSignup;
         std::function<void(const bizlib::Record &request)> rejectSignup;
@@ -65,6 +66,8 @@ public:
 
     void setWindows(Windows windows) { m_windows = std::move(windows); }
     void setHandler(Handler handler) { m_handler = std::move(handler); }
+    // Told what became of a request dealt with by hand ("Quote 24108 made from web request 1019").
+    void setNotice(std::function<void(const QString &summary)> notice) { m_notice = std::move(notice); }
     void setNoteEditor(NoteActions::Editor editor);
     void setDesktop(notes::Desktop &desktop);
     notes::Desktop &desktop() const { return *m_desktop; }
@@ -87,7 +90,8 @@ public:
     // user plainly.
     void route(RequestAction action, const bizlib::Record &request);
     // For the alert step: the quote processing window in automatic mode, run as Process runs it.
-    bizlib::forms::Response processQuoteAutomatically(const bizlib::Record &request, bool isRfq, QString *failure);
+    bizlib::forms::Response processQuoteAutomatically(
+        const bizlib::Record &request, bool isRfq, quotes::QuoteOutcome *outcome);
 
     // The attachment buttons; the attachment list is read again after a change.
     void addAttachments(const RequestRef &owner);
@@ -118,6 +122,7 @@ private:
     NoteActions::Editor m_noteEditor;
     Windows m_windows;
     Handler m_handler;
+    std::function<void(const QString &summary)> m_notice;
 };
 
 } // namespace console

@@ -1,5 +1,6 @@
 #include "console/logs/UserListModel.h"
 
+#include "bizlib/DateText.h"
 #include "bizlib/Table.h"
 #include "console/JoinedListModel.h"
 
@@ -10,6 +11,22 @@ namespace {
 const char *const kTitles[UserListModel::ColumnCount] = { "Account", "Company", "Email", "Active",
     "Last login: Date", "Last login: Time", "Last login: IP Address", "Last request: Date", "Last request: Time",
     "Status", "Client ID", "Account ID" };
+
+// The account list's dates and times as the program shows every date and time; a text that is
+// neither stays as the web monitor wrote it.
+QString shownDate(const QString &text)
+{
+    const bizlib::DateText &dates = bizlib::DateText::current();
+    const QDate d = dates.parseDate(text);
+    return d.isValid() ? dates.shortDate(d) : text;
+}
+
+QString shownTime(const QString &text)
+{
+    const bizlib::DateText &dates = bizlib::DateText::current();
+    const QTime t = dates.parseTime(text);
+    return t.isValid() ? dates.shortTime(t) : text;
+}
 
 qint32 number(const QString &text)
 {
@@ -100,11 +117,11 @@ QString UserListModel::text(const Row &r, int column) const
     case Company: return r.company;
     case Email: return r.email;
     case Active: return QString::number(r.active);
-    case LoginDate: return r.lastLoginDate;
-    case LoginTime: return r.lastLoginTime;
+    case LoginDate: return shownDate(r.lastLoginDate);
+    case LoginTime: return shownTime(r.lastLoginTime);
     case LoginIp: return r.lastLoginIp;
-    case RequestDate: return r.lastRequestDate;
-    case RequestTime: return r.lastRequestTime;
+    case RequestDate: return shownDate(r.lastRequestDate);
+    case RequestTime: return shownTime(r.lastRequestTime);
     case Status: return r.status;
     case ClientId: return QString::number(r.clientId);
     case AccountId: return QString::number(r.accountId);

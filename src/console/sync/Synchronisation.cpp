@@ -4,6 +4,7 @@
 #include "bizlib/DataLibrary.h"
 #include "bizlib/Prompter.h"
 #include "bizlib/Table.h"
+#include "bizlib/TableCursor.h"
 #include "config/AppContext.h"
 #include "console/CompanyDefaults.h"
 #include "console/Monitor.h"
@@ -368,6 +369,64 @@ void Synchronisation::finishCheck()
         m_bars.fill(Bar {});
         Q_EMIT changed();
     }
+}
+
+bizlib::Status Synchronisation::readRunning()
+{
+    bizlib::Table table(*m_ctx.db, QStringLiteral("WebTask"));
+    bizlib::TableCursor read(table, QStringLiteral("WEBTASKIDKEY"));
+    bizlib::Status st = read.setFilter(QStringLiteral("UPPER(CLIP(WTSK:TaskRequest)) = 'SYNCALL' AND "
+                                                      "(UPPER(CLIP(WTSK:Status)) = 'PENDING' OR "
+                                                      "UPPER(CLIP(WTSK:Status)) = 'ACTIVE')"));
+    if (!st)
+        return st;
+    QList<RunningTask> running;
+    bizlib::Record task;
+    while ((st = read.next(task))) {
+        const qint32 id = task.toLong("WebTaskID");
+        if (id == m_allTask || std::find(m_tasks.begin(), m_tasks.end(), id) != m_tasks.end())
+            continue;
+        const QString type = task.text("TaskType").trimmed();
+        int option = -1;
+        if (type.compare(QLatin1String("All"), Qt::CaseInsensitive) == 0)
+            option = OptionCount;
+        for (int o = 0; o < OptionCount && option < 0; ++o) {
+            if (type.compare(taskType(static_cast<Option>(o)), Qt::CaseInsensitive) == 0)
+                option = o;
+        }
+        if (option < 0)
+            continue; // a kind this console does not offer
+        RunningTask r;
+        r.id = id;
+        r.option = option;
+        r.active = task.text("Status").trimmed().toUpper() == QLatin1String("ACTIVE");
+        const QString description = task.text("Description");
+        r.percent = std::clamp(data::WebTasks::percentOf(description, 0), 0, 100);
+        r.text = tr(description.toUtf8().constData()).left(80);
+        r.user = task.text("TaskUser").trimmed();
+        running << r;
+    }
+    if (!st.isNotFound())
+        return st;
+    if (running != m_running) {
+        m_running = running;
+        Q_EMIT changed();
+    }
+    return bizlib::Status::ok();
+}
+
+bool Synchronisation::databaseAnswers() const
+{
+    return m_monitor.stall().isAnswering();
+}
+
+const Synchronisation::RunningTask *Synchronisation::runningFor(int option) const
+{
+    for (const RunningTask &r : m_running) {
+        if (r.option == option)
+            return &r;
+    }
+    return nullptr;
 }
 
 void Synchronisation::setBusyState()

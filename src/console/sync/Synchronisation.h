@@ -2,6 +2,7 @@
 
 #include "bizlib/Status.h"
 
+#include <QList>
 #include <QObject>
 #include <array>
 #include <functional>
@@ -91,6 +92,28 @@ public:
     qint32 taskId(Option option) const { return m_tasks[option]; }
     qint32 allTaskId() const { return m_allTask; }
 
+    // A synchronisation task that this window does not follow: queued by another workstation, or
+    // by this one before it started again. Shown, never cancelled or waited for.
+    struct RunningTask
+    {
+        qint32 id = 0;
+        int option = OptionCount; // an Option; OptionCount: the all-in-one "All" task
+        bool active = false; // "Active"; otherwise it waits ("Pending")
+        int percent = 0; // the number before "%" in its description
+        QString text; // its description (80 characters)
+        QString user; // who queued it
+        bool operator==(const RunningTask &) const = default;
+    };
+    // Reads the "Syncall" tasks that wait or run ("Pending", "Active", in any letter case), other
+    // than those this window follows, in the order they were queued. A read that fails keeps the
+    // tasks read last and returns the error.
+    bizlib::Status readRunning();
+    const QList<RunningTask> &running() const { return m_running; }
+    // Whether the monitor's last reads were answered (the database has not stalled).
+    bool databaseAnswers() const;
+    // The task of `option` that runs elsewhere (nullptr: none); OptionCount asks for "All".
+    const RunningTask *runningFor(int option) const;
+
     // Called every few records of the transaction reset so that the window can repaint (it must
     // not handle user input meanwhile).
     void setYield(std::function<void()> yield) { m_yield = std::move(yield); }
@@ -122,6 +145,7 @@ private:
     Bar m_overall;
     QString m_overallText;
     std::function<void()> m_yield;
+    QList<RunningTask> m_running;
 };
 
 } // namespace console

@@ -3,6 +3,7 @@
 #include "console/JoinedListModel.h"
 #include "console/ui/ListDecorationProxy.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QTableView>
@@ -58,7 +59,34 @@ QTableView *ListViews::make(QAbstractItemModel *model, quint32 stripe, bool list
         view->setShowGrid(false);
     }
     view->setPalette(p);
+    // The selection colours of the current list, which showCurrent() puts back.
+    view->setProperty("selectionBackground", p.color(QPalette::Active, QPalette::Highlight));
+    view->setProperty("selectionText", p.color(QPalette::Active, QPalette::HighlightedText));
+    view->setProperty("baseStyle", view->styleSheet());
     return view;
+}
+
+void ListViews::showCurrent(QTableView *view, bool current)
+{
+    const QVariant shown = view->property("shownCurrent");
+    if (shown.isValid() && shown.toBool() == current)
+        return;
+    view->setProperty("shownCurrent", current);
+    const QColor background
+        = current ? view->property("selectionBackground").value<QColor>() : rgb(kMutedSelection);
+    const QColor text = current ? view->property("selectionText").value<QColor>() : view->palette().color(QPalette::Text);
+    QPalette p = view->palette();
+    for (const QPalette::ColorGroup g : { QPalette::Active, QPalette::Inactive }) {
+        p.setColor(g, QPalette::Highlight, background);
+        p.setColor(g, QPalette::HighlightedText, text);
+    }
+    view->setPalette(p);
+    // The same width either way, so that the rows do not move when the current list changes.
+    const QColor frame = current ? QApplication::palette().color(QPalette::Active, QPalette::Highlight)
+                                 : QApplication::palette().color(QPalette::Active, QPalette::Midlight);
+    view->setStyleSheet(view->property("baseStyle").toString()
+        + QStringLiteral("QTableView { border: 2px solid %1; selection-background-color: %2; selection-color: %3; }")
+              .arg(frame.name(), background.name(), text.name()));
 }
 
 JoinedListModel *ListViews::model(const QTableView *view)
@@ -106,6 +134,34 @@ int ListViews::rowToKeep(JoinedListModel &model, qint32 id, int row)
     if (target < 0 && model.rowCount() > 0)
         target = std::clamp(row, 0, model.rowCount() - 1);
     return target;
+}
+
+} // namespace console::ui
+
+namespace console::ui {
+
+void ListViews::narrowSparseColumns(QTableView *view, int widest)
+{
+    const QAbstractItemModel *m = view->model();
+    const int rows = m->rowCount();
+    if (rows == 0)
+        return;
+    const int measured = std::min(rows, 50);
+    QHeaderView *header = view->horizontalHeader();
+    for (int c = 0; c < m->columnCount() - 1; ++c) {
+        int filled = 0;
+        for (int r = 0; r < measured; ++r) {
+            const QModelIndex index = m->index(r, c);
+            if (!index.data(Qt::DisplayRole).toString().isEmpty() || index.data(Qt::DecorationRole).isValid())
+                ++filled;
+        }
+        int width = view->columnWidth(c);
+        if (filled * 2 < measured)
+            width = std::min(width,
+                header->fontMetrics().horizontalAdvance(m->headerData(c, Qt::Horizontal).toString()) + 24);
+        view->setColumnWidth(c, std::min(width, widest));
+    }
+    view->setTextElideMode(Qt::ElideRight);
 }
 
 } // namespace console::ui

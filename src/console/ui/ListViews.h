@@ -25,6 +25,9 @@ public:
     static constexpr quint32 kSelectedText = 0x000080;
     static constexpr quint32 kSelectedBackground = 0xF5DDAF;
     static constexpr quint32 kGrid = 0xC0C0C0;
+    // The selection of a list that is not the current one: muted, so that only the current list's
+    // row stands out.
+    static constexpr quint32 kMutedSelection = 0xE4E4E4;
 
     // A view of `model` (through the icon proxy) with the list's stripes.
     static QTableView *make(JoinedListModel *model, bool listColours, QWidget *parent);
@@ -34,6 +37,14 @@ public:
     // Column widths from the rows loaded: icon-only columns narrow, the others as wide as their
     // contents up to a limit.
     static void fitColumns(QTableView *view);
+    // After fitColumns(), for lists with many columns: a column empty in most rows loaded takes
+    // only its title's width, and none is wider than `widest` pixels, so that the columns after
+    // them stay in view. Texts cut short end in "..." (the list tips them whole).
+    static void narrowSparseColumns(QTableView *view, int widest);
+    // Marks the list whose buttons and details are in play: its selection in the selection colours
+    // and a frame in the highlight colour round it; any other list's selection muted (grey, in the
+    // text colour) and a plain frame.
+    static void showCurrent(QTableView *view, bool current);
     // The model behind a view made by make().
     static JoinedListModel *model(const QTableView *view);
 

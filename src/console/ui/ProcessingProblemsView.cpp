@@ -1,11 +1,12 @@
 #include "console/ui/ProcessingProblemsView.h"
 
+#include "bizlib/DateText.h"
 #include "console/ProcessingProblems.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
-#include <QLocale>
 #include <QPushButton>
+#include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -16,12 +17,12 @@ ProcessingProblemsDialog::ProcessingProblemsDialog(ProcessingProblems &problems,
     , m_problems(problems)
 {
     setObjectName(QStringLiteral("ProcessingProblems"));
-    setWindowTitle(tr("Processing problems"));
+    setWindowTitle(tr("Processing"));
     m_list = new QTreeWidget(this);
     m_list->setRootIsDecorated(false);
     m_list->setAlternatingRowColors(true);
     m_list->setWordWrap(true);
-    m_list->setHeaderLabels({ tr("Request"), tr("Time"), tr("Reason") });
+    m_list->setHeaderLabels({ tr("Request"), tr("Time"), tr("What happened") });
     m_list->header()->setStretchLastSection(true);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     QPushButton *clear = buttons->addButton(tr("C&lear"), QDialogButtonBox::ResetRole);
@@ -43,8 +44,9 @@ void ProcessingProblemsDialog::fill()
     m_list->clear();
     for (const ProcessingProblems::Entry &e : m_problems.entries()) {
         auto *item = new QTreeWidgetItem(m_list,
-            { e.request, QLocale().toString(e.at, QLocale::ShortFormat), QString(e.reason).replace(u'\n', u' ') });
+            { e.request, bizlib::DateText().dateTime(e.at), QString(e.reason).replace(u'\n', u' ') });
         item->setToolTip(2, e.reason);
+        item->setIcon(0, style()->standardIcon(e.problem ? QStyle::SP_MessageBoxWarning : QStyle::SP_DialogApplyButton));
     }
     m_list->resizeColumnToContents(0);
     m_list->resizeColumnToContents(1);
@@ -56,14 +58,19 @@ ProcessingProblemsButton::ProcessingProblemsButton(ProcessingProblems &problems,
 {
     setObjectName(QStringLiteral("processingProblems"));
     setAutoRaise(true);
-    setToolTip(tr("What failed in automatic processing, and what was cleaned up after interrupted runs"));
+    setToolTip(tr("What automatic processing made and what failed in it, what was cleaned up after interrupted "
+                  "runs, and attachment downloads that failed"));
     connect(this, &QToolButton::clicked, this, &ProcessingProblemsButton::openList);
     refresh();
 }
 
 void ProcessingProblemsButton::refresh()
 {
-    setText(tr("Processing problems: %1").arg(m_problems.count()));
+    const int problems = m_problems.problemCount();
+    setText(problems > 0 ? tr("Processing problems: %1").arg(problems)
+                         : tr("Processed automatically: %1").arg(m_problems.count()));
+    setIcon(problems > 0 ? style()->standardIcon(QStyle::SP_MessageBoxWarning) : QIcon());
+    setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     setVisible(m_problems.count() > 0);
 }
 

@@ -11,8 +11,9 @@ class ProcessingProblems;
 
 namespace console::ui {
 
-// The "Processing problems" list: what failed in automatic processing and what was cleaned up
-// after interrupted runs, the newest first (request, time, reason). Clear empties it.
+// The processing list: what automatic processing made and what failed in it, what was cleaned up
+// after interrupted runs, and attachment downloads that failed; the newest first (request, time,
+// what happened), problems marked. Clear empties it.
 class ProcessingProblemsDialog : public QDialog
 {
     Q_OBJECT
@@ -27,8 +28,9 @@ private:
     QTreeWidget *m_list = nullptr;
 };
 
-// The status bar's count of processing problems ("Processing problems: 2"), hidden while there
-// are none; a click opens the list.
+// The status bar's way to the processing list: the count of problems ("Processing problems: 2"),
+// or while there are none the count of automatic runs ("Processed automatically: 3"); hidden while
+// the list is empty. A click opens the list.
 class ProcessingProblemsButton : public QToolButton
 {
     Q_OBJECT

@@ -1,7 +1,9 @@
 #include "console/ui/WebConsole.h"
 
+#include "bizlib/DateText.h"
 #include "bizlib/Table.h"
 #include "bizlib/mail/MailSender.h"
+#include "config/DownloaderReport.h"
 #include "config/TraceLog.h"
 #include "bizlib/Prompter.h"
 #include "console/AlertStep.h"
@@ -18,6 +20,7 @@
 #include "console/setup/ui/SetupSheet.h"
 #include "console/sync/ui/SyncPage.h"
 #include "console/logs/ui/LogsPage.h"
+#include "console/ui/SplitterMemory.h"
 #include "data/ui/WebPurge.h"
 
 #include <QDateTime>
@@ -85,12 +88,17 @@ WebConsole::WebConsole(config::AppContext &context, const bizlib::MonotonicClock
     m_tabs->addTab(m_syncPage, tr("Sync"));
     split->addWidget(m_tabs);
     split->setStretchFactor(1, 1);
+    m_navSplitMemory = new SplitterMemory(split, m_ctx.paths.windowIni, QString::fromLatin1(ProcedureName),
+        QStringLiteral("NavigationSplitter"), m_ctx.trace);
     layout->addWidget(split, 1);
 
     auto *status = new QStatusBar(this);
     m_zone1 = new QLabel(status);
+    m_zone2 = new QLabel(status);
+    m_zone2->setObjectName(QStringLiteral("statusZone2"));
     m_zone3 = new QLabel(status);
     status->addWidget(m_zone1, 1);
+    status->addWidget(m_zone2, 1);
     m_problemsButton = new ProcessingProblemsButton(*m_problems, status);
     status->addPermanentWidget(m_problemsButton);
     status->addPermanentWidget(m_zone3);
@@ -102,6 +110,7 @@ WebConsole::WebConsole(config::AppContext &context, const bizlib::MonotonicClock
     connect(m_monitor.get(), &Monitor::waitingChanged, this, &showBusyCursor);
     connect(m_tabs, &QTabWidget::currentChanged, this, &WebConsole::tabChanged);
     connect(m_setup, &SetupSheet::titleChanged, m_title, &QLabel::setText);
+    connect(m_general, &GeneralPage::processed, this, &WebConsole::showProcessed);
     connect(m_sync.get(), &Synchronisation::busyChanged, this, &WebConsole::showBusy);
 
     m_timer = new QTimer(this);
@@ -248,8 +257,8 @@ void WebConsole::runPurge()
 void WebConsole::showClock()
 {
     const QDateTime now = QDateTime::currentDateTime();
-    m_clock->setText(QLocale(QLocale::English).toString(now.date(), QStringLiteral("MMMM d, yyyy")) + QStringLiteral("   ")
-                     + now.time().toString(QStringLiteral("HH:mm:ss")));
+    m_clock->setText(bizlib::DateText::current().longDate(now.date()) + QStringLiteral("   ")
+        + now.time().toString(QStringLiteral("HH:mm:ss")));
 }
 
 qint32 WebConsole::currentQuote() const
@@ -262,9 +271,29 @@ void WebConsole::returnToQuote(qint32 quoteId)
     m_general->returnToQuote(quoteId);
 }
 
-bizlib::forms::Response WebConsole::processQuote(const bizlib::Record &request, bool isRfq, QString *failure)
+bizlib::forms::Response WebConsole::processQuote(
+    const bizlib::Record &request, bool isRfq, quotes::QuoteOutcome *outcome)
 {
-    return m_general->processQuoteAutomatically(request, isRfq, failure);
+    const bizlib::forms::Response response = m_general->processQuoteAutomatically(request, isRfq, outcome);
+    if (response == bizlib::forms::Response::Completed)
+        showProcessed(tr("%1 (automatically)").arg(ProcessingProblems::madeText(request.toLong("Number"), *outcome)));
+    return response;
+}
+
+void WebConsole::showProcessed(const QString &summary)
+{
+    m_zone2->setText(summary);
+    m_zone2->setToolTip(tr("%1, at %2").arg(summary, QTime::currentTime().toString(QStringLiteral("HH:mm:ss"))));
+}
+
+void WebConsole::collectDownloads()
+{
+    bool listed = false;
+    const QDateTime now = QDateTime::currentDateTime();
+    for (const config::DownloaderReport &report : config::DownloaderReport::collect(m_ctx.paths.downloaderReports))
+        listed = m_problems->addDownload(report, now) || listed;
+    if (listed)
+        m_problemsButton->refresh();
 }
 
 void WebConsole::gainFocus()
@@ -282,6 +311,7 @@ void WebConsole::showEvent(QShowEvent *event)
     if (m_opened)
         return;
     m_opened = true;
+    m_navSplitMemory->restore();
     if (m_ctx.db) {
         bizlib::Table users(*m_ctx.db, QStringLiteral("Users"));
         bizlib::Record u;
@@ -309,6 +339,8 @@ void WebConsole::tick()
 {
     showClock();
     m_monitor->tick();
+    if (++m_ticks % 5 == 0)
+        collectDownloads();
 }
 
 void WebConsole::keyPressEvent(QKeyEvent *event)
@@ -352,6 +384,11 @@ QString WebConsole::countdownText() const
 QString WebConsole::statusZone1() const
 {
     return m_zone1->text();
+}
+
+QString WebConsole::statusZone2() const
+{
+    return m_zone2->text();
 }
 
 QString WebConsole::statusZone3() const

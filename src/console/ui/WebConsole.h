@@ -35,6 +35,7 @@ class SetupSheet;
 class SyncPage;
 class LogsPage;
 class ProcessingProblemsButton;
+class SplitterMemory;
 
 // The monitor window: header band, navigation bar, the four tabs, the status bar, and the
 // one-second tick. What happens on each tick and refresh is the Monitor's, what new activity
@@ -64,6 +65,7 @@ public:
     QString headerTitle() const;
     QString countdownText() const;
     QString statusZone1() const;
+    QString statusZone2() const;
     QString statusZone3() const;
 
     // Asks whether the window may close (the question unless the frame's close is confirmed).
@@ -93,7 +95,12 @@ private:
 
     qint32 currentQuote() const override;
     void returnToQuote(qint32 quoteId) override;
-    bizlib::forms::Response processQuote(const bizlib::Record &request, bool isRfq, QString *failure) override;
+    bizlib::forms::Response processQuote(
+        const bizlib::Record &request, bool isRfq, quotes::QuoteOutcome *outcome) override;
+    // What the last run made, in status zone 2 until the next one.
+    void showProcessed(const QString &summary);
+    // The attachment downloaders that ended since the last look: failures go to the processing list.
+    void collectDownloads();
     void gainFocus() override;
 
     bizlib::ProcedureScope m_procedure; // first: the entry comes before anything else is made
@@ -111,16 +118,19 @@ private:
     QLabel *m_clock = nullptr;
     QLabel *m_countdown = nullptr;
     QLabel *m_zone1 = nullptr;
+    QLabel *m_zone2 = nullptr;
     QLabel *m_zone3 = nullptr;
     QTabWidget *m_tabs = nullptr;
     GeneralPage *m_general = nullptr;
     SetupSheet *m_setup = nullptr;
     SyncPage *m_syncPage = nullptr;
     QTreeWidget *m_nav = nullptr;
+    SplitterMemory *m_navSplitMemory = nullptr;
     int m_lastTab = 0;
     LogsPage *m_logs = nullptr;
     QTimer *m_timer = nullptr;
     bool m_opened = false;
+    int m_ticks = 0;
 };
 
 } // namespace console::ui

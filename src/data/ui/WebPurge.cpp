@@ -1,6 +1,7 @@
 #include "data/ui/WebPurge.h"
 
 #include "bizlib/Clock.h"
+#include "bizlib/DateText.h"
 #include "bizlib/Prompter.h"
 #include "bizlib/forms/SelectLibrary.h"
 #include "bizlib/ui/WidgetForms.h"
@@ -9,7 +10,6 @@
 #include <QDateEdit>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
@@ -38,7 +38,7 @@ WebPurge::WebPurge(const Services &services, QWidget *parent)
     warning->setWordWrap(true);
     auto *prompt = new QLabel(tr("Enter the date range to include (<=):"), this);
     prompt->setBuddy(m_date);
-    m_date->setDisplayFormat(QLocale().dateFormat(QLocale::ShortFormat));
+    m_date->setDisplayFormat(bizlib::DateText().shortDateFormat());
     m_date->setDateRange(bizlib::DateTime::toDate(m_purge.earliestDate()), bizlib::DateTime::toDate(m_purge.today()));
     m_date->setDate(bizlib::DateTime::toDate(m_purge.purgeDate()));
     m_date->setToolTip(tr("Enter the last date to purge records up to"));

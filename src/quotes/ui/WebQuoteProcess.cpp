@@ -101,13 +101,13 @@ void WebQuoteProcess::done(int result)
 }
 
 bizlib::forms::Response WebQuoteProcess::run(config::AppContext &ctx, const bizlib::Record &request, bool automatic,
-    bool isRfq, QWidget *parent, QString *failure)
+    bool isRfq, QWidget *parent, QuoteOutcome *outcome)
 {
     bizlib::ui::WidgetForms forms(parent, ctx.trace);
     notes::ui::ProcessingForms::prepare(forms, ctx);
     bizlib::mail::MailSender mail(bizlib::mail::mailSettingsFrom(ctx.brevix), nullptr, ctx.prompter, ctx.trace);
     bizlib::PdfQuotes documents(*ctx.db);
-    DetachedDownloader downloader(ctx.paths.localIni);
+    DetachedDownloader downloader(ctx.paths.localIni, ctx.paths.downloaderReports);
     QuoteProcessing::Services services;
     services.ctx = &ctx;
     services.forms = &forms;
@@ -125,8 +125,8 @@ bizlib::forms::Response WebQuoteProcess::run(config::AppContext &ctx, const bizl
     }
     // The toolbox started for this request ends with it.
     notes::PhraseToolbox::closeRunning(ctx);
-    if (failure)
-        *failure = processing.told();
+    if (outcome)
+        *outcome = processing.outcome();
     return processing.response();
 }
 

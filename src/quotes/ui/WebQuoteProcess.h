@@ -3,6 +3,7 @@
 #include "bizlib/ProcedureScope.h"
 #include "bizlib/Record.h"
 #include "bizlib/forms/FormRequest.h"
+#include "quotes/QuoteOutcome.h"
 
 #include <QDialog>
 
@@ -40,9 +41,9 @@ public:
     // program's own services - the quote form and lists as dialogs, EMAILDIALOG with the system
     // configuration's mail settings, the quote letter, the detached downloader - shown modally;
     // afterwards a phrase toolbox still running is closed. Returns the response.
-    // `failure` (if given): what failed, as the window told it (empty when nothing failed).
+    // `outcome` (if given): what the run made, or what failed as the window told it.
     static bizlib::forms::Response run(config::AppContext &ctx, const bizlib::Record &request, bool automatic,
-        bool isRfq, QWidget *parent = nullptr, QString *failure = nullptr);
+        bool isRfq, QWidget *parent = nullptr, QuoteOutcome *outcome = nullptr);
 
     void done(int result) override;
 

@@ -18,6 +18,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSplitter>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -163,6 +164,67 @@ TEST_F(GeneralTab, opensOnTheFirstQuoteWithItsButtonsDetailsIconsAndListColours)
     EXPECT_EQ(p.color(QPalette::Inactive, QPalette::Highlight), QColor(0xF5, 0xDD, 0xAF));
     EXPECT_EQ(p.color(QPalette::Active, QPalette::HighlightedText), QColor(0x00, 0x00, 0x80));
     EXPECT_TRUE(page->quoteView()->showGrid());
+}
+
+// Only the current list's selection is drawn in the selection colours: the others are muted, also
+// while the focus is in the detail lists, and they take the colours back when they become current.
+TEST_F(GeneralTab, onlyTheCurrentListShowsItsSelectionInTheSelectionColours)
+{
+    logOn(QStringLiteral("JS"), {});
+    addRequests();
+    open();
+    const auto highlight = [](QTableView *v) { return v->palette().color(QPalette::Active, QPalette::Highlight); };
+    const QColor strong(0xF5, 0xDD, 0xAF);
+    const QColor muted(0xE4, 0xE4, 0xE4);
+    EXPECT_EQ(highlight(page->quoteView()), strong);
+    EXPECT_EQ(highlight(page->signupView()), muted);
+    EXPECT_EQ(highlight(page->orderView()), muted);
+    EXPECT_EQ(page->orderView()->palette().color(QPalette::Active, QPalette::HighlightedText),
+        page->orderView()->palette().color(QPalette::Text));
+
+    page->selectList(Focus::Signups);
+    EXPECT_EQ(highlight(page->quoteView()), muted);
+    EXPECT_EQ(highlight(page->signupView()), strong);
+    EXPECT_EQ(page->signupView()->palette().color(QPalette::Active, QPalette::HighlightedText), QColor(0, 0, 0x80));
+
+    sheet()->detailsText()->setFocus();
+    selectRow(page->orderView(), 1); // a row set in a list that is not current does not make it so
+    EXPECT_EQ(highlight(page->signupView()), strong);
+    EXPECT_EQ(highlight(page->orderView()), muted);
+    page->selectList(Focus::Orders);
+    EXPECT_EQ(highlight(page->signupView()), muted);
+    EXPECT_EQ(highlight(page->orderView()), strong);
+}
+
+// The lists take the height and the detail sheet stays modest; where the user drags the splitter
+// to is where the next window opens it.
+TEST_F(GeneralTab, theListsTakeTheHeightAndTheSplitterIsWhereTheUserLeftIt)
+{
+    ctx.paths.windowIni = dir.filePath(QStringLiteral("windows.ini"));
+    addRequests();
+    open();
+    auto *split = page->findChild<QSplitter *>();
+    ASSERT_TRUE(split);
+    QCoreApplication::processEvents(); // the first sizes are set once the tab has its height
+    QList<int> sizes = split->sizes();
+    ASSERT_EQ(sizes.size(), 4);
+    EXPECT_LE(sizes[3], split->height() / 4) << "the detail sheet stays modest";
+    EXPECT_GT(sizes[0], sizes[1]);
+    const int before = sizes[3];
+    page->resize(page->width(), page->height() + 300);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(split->sizes()[3], before) << "a taller window's height goes to the lists";
+
+    sizes = split->sizes();
+    const QList<int> dragged { sizes[0] - 60, sizes[1] + 60, sizes[2], sizes[3] };
+    split->setSizes(dragged);
+    Q_EMIT split->splitterMoved(dragged[0], 1);
+    page->hide(); // the window goes before the save's timer runs out
+    page.reset();
+    open();
+    page->resize(page->width(), page->height() + 300);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(page->findChild<QSplitter *>()->sizes(), dragged);
 }
 
 TEST_F(GeneralTab, withoutListColoursTheSelectionKeepsTheStylesColours)

@@ -90,17 +90,22 @@ TEST_F(RequestActionsTest, eachActionRunsItsWindowOnTheRequestReadAgain_orNamesT
     open();
     QStringList ran; // window, request and whether the countdown was held
     RequestActions::Windows windows;
-    windows.processQuote = [&](const bizlib::Record &r, bool automatic, bool isRfq, QString *) {
+    windows.processQuote = [&](const bizlib::Record &r, bool automatic, bool isRfq, quotes::QuoteOutcome *outcome) {
         ran << QStringLiteral("process %1 %2 %3 held=%4")
                    .arg(r.text("Title"))
                    .arg(automatic)
                    .arg(isRfq)
                    .arg(monitor->cycle().isHeld());
+        if (outcome)
+            outcome->quoteRef = QStringLiteral("24108");
         return bizlib::forms::Response::Completed;
     };
     windows.rejectQuote = [&](const bizlib::Record &r) {
         ran << QStringLiteral("reject %1 held=%2").arg(r.text("Title")).arg(monitor->cycle().isHeld());
+        return bizlib::forms::Response::Completed;
     };
+    QStringList notices; // what the status bar is told
+    actions->setNotice([&](const QString &summary) { notices << summary; });
     for (const auto &[slot, name] : { std::pair { &windows.processSignup, "process signup" },
              std::pair { &windows.rejectSignup, "reject signup" } })
         *slot = [&, name](const bizlib::Record &) {
@@ -146,15 +151,20 @@ TEST_F(RequestActionsTest, eachActionRunsItsWindowOnTheRequestReadAgain_orNamesT
         }
     }
 
+    const qint32 number = listed.toLong("Number");
+    EXPECT_EQ(notices,
+        (QStringList { QStringLiteral("Quote 24108 made from web request %1").arg(number),
+            QStringLiteral("Web quote request %1 rejected").arg(number) }));
+
     // Automatic processing runs the same window without a user; without the window it fails
     // with the reason.
     ran.clear();
     EXPECT_EQ(actions->processQuoteAutomatically(quote(), true, nullptr), bizlib::forms::Response::Completed);
     EXPECT_EQ(ran, QStringList { "process Retitled 1 1 held=1" });
     actions->setWindows({});
-    QString failure;
-    EXPECT_EQ(actions->processQuoteAutomatically(quote(), false, &failure), bizlib::forms::Response::Cancelled);
-    EXPECT_EQ(failure, QStringLiteral("Web quote processing is not part of this version of the web console."));
+    quotes::QuoteOutcome failed;
+    EXPECT_EQ(actions->processQuoteAutomatically(quote(), false, &failed), bizlib::forms::Response::Cancelled);
+    EXPECT_EQ(failed.failure, QStringLiteral("Web quote processing is not part of this version of the web console."));
 }
 
 TEST_F(RequestActionsTest, paidNeedsTheRight_andARequestGoneSinceItWasListedRunsNothing)

@@ -1,3 +1,4 @@
+#include "bizlib/DateText.h"
 #include "bizlib/sendto/ListSource.h"
 #include "console/HistoryListModel.h"
 #include "console/logs/UserListModel.h"
@@ -167,6 +168,33 @@ TEST_P(Logs, theLastLoginAddress_isShownInItsTwentyCharacters)
     EXPECT_EQ(users.data(users.index(0, UserListModel::LoginIp)).toString(), QStringLiteral("2001:0db8:85a3:0000:"));
 }
 
+// The web monitor writes ISO dates: they are shown as every other date of the program; a text that
+// is no date stays as written rather than being lost.
+TEST_P(Logs, accountDates_areShownAsTheProgramsDatesAndUnreadableOnesAsWritten)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("accounts.xml"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("<accounts>"
+        + account("Ann", "Active", "TRUE", "0")
+              .replace("<clientid>", "<lastlogindate>2026-12-08</lastlogindate><lastlogintime>09:05</lastlogintime>"
+                                     "<lastrequestdate>soon</lastrequestdate><lastrequesttime>?</lastrequesttime>"
+                                     "<clientid>")
+        + "</accounts>");
+    file.close();
+    UserListModel users(db());
+    ASSERT_TRUE(users.load(path, QStringLiteral("All")));
+    ASSERT_EQ(users.rowCount(), 1);
+    const bizlib::DateText dates;
+    const auto shown = [&](int column) { return users.data(users.index(0, column)).toString(); };
+    EXPECT_EQ(shown(UserListModel::LoginDate), dates.shortDate(QDate(2026, 12, 8)));
+    EXPECT_EQ(shown(UserListModel::LoginTime), dates.shortTime(QTime(9, 5)));
+    EXPECT_EQ(shown(UserListModel::RequestDate), QStringLiteral("soon"));
+    EXPECT_EQ(shown(UserListModel::RequestTime), QStringLiteral("?"));
+    EXPECT_EQ(users.row(0).lastLoginDate, QStringLiteral("2026-12-08")) << "the row keeps the file's text";
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, Logs, testsupport::allEngines(), testsupport::engineName);
 
 class HistoryTab : public testing::Test
@@ -236,6 +264,38 @@ TEST_F(HistoryTab, buttonsSetTheStatusByHand_andSendToSendsEveryRow)
     EXPECT_TRUE(prompter.shown().isEmpty());
     EXPECT_EQ(history.rowCount(), 0);
     EXPECT_FALSE(page.sendToButton()->isEnabled());
+}
+
+// One long user name and company among many tasks without them, and long descriptions: the
+// status still shows in a page of ordinary width, and the cut texts are tipped whole.
+TEST_F(HistoryTab, theStatusStaysInViewBesideMostlyEmptyAndLongColumns)
+{
+    const QString longName = QStringLiteral("owen.pickles.the.longest.user.name@castlegate-homes.example");
+    const QString longText = QString(200, u'x');
+    for (int i = 0; i < 12; ++i)
+        addRow(data.db(), QStringLiteral("WebTask"), [&](bizlib::Record &r) {
+            r.setText("Status", QStringLiteral("Completed"));
+            r.setText("TaskType", QStringLiteral("Transactions"));
+            r.setText("TaskRequest", QStringLiteral("Syncall"));
+            r.setText("Description", longText);
+            r.setLong("TaskDate", 80000 + i);
+            if (i == 3) {
+                r.setText("UserName", longName);
+                r.setText("Company", QStringLiteral("Castlegate Estate Agents and Lettings"));
+            }
+        });
+    HistoryListModel history(data.db());
+    ui::HistoryPage page(ctx, history);
+    page.resize(900, 500);
+    page.show();
+    QTableView *view = page.view();
+    ASSERT_EQ(history.rowCount(), 12);
+    const int statusRight = view->columnViewportPosition(HistoryListModel::Status)
+        + view->columnWidth(HistoryListModel::Status);
+    EXPECT_LE(statusRight, view->viewport()->width());
+    const int row = history.rowOfId(history.idAt(8)); // the task with the user name, newest first
+    EXPECT_EQ(history.data(history.index(row, HistoryListModel::UserName), Qt::ToolTipRole).toString(), longName);
+    EXPECT_EQ(history.data(history.index(0, HistoryListModel::Description), Qt::ToolTipRole).toString(), longText);
 }
 
 } // namespace

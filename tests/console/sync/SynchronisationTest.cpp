@@ -380,6 +380,72 @@ TEST_P(SyncTab, aSynchronisationIsFollowedToItsEndAsTheWebMonitorWorks)
     EXPECT_FALSE(sync->isSet(Sync::Clients));
 }
 
+// Synchronisation tasks queued elsewhere (another workstation, or this one before it started
+// again) are shown with their progress while they wait or run; other tasks, ended ones and the
+// window's own are not, and those shown go once the web monitor ends them.
+TEST_P(SyncTab, tasksRunningElsewhereAreShownWithTheirProgressUntilTheyEnd)
+{
+    const auto queued = [&](const char *type, const char *request, const char *status, const char *description) {
+        return addRow(db(), QStringLiteral("WebTask"), [&](bizlib::Record &r) {
+            r.setText("TaskType", QString::fromLatin1(type));
+            r.setText("TaskRequest", QString::fromLatin1(request));
+            r.setText("Status", QString::fromLatin1(status));
+            r.setText("Description", QString::fromLatin1(description));
+            r.setText("TaskUser", QStringLiteral("MK"));
+        });
+    };
+    const qint32 clients = queued("Client", "Syncall", "Active", "38% complete");
+    const qint32 transactions = queued("Transactions", "SYNCALL ", "active", "42% complete");
+    const qint32 currencies = queued("Currency", "Syncall", "Pending", "0% complete");
+    queued("Material", "Syncall", "Failed", "60% complete");
+    queued("Template", "Syncall", "Completed", "100% complete");
+    queued("WebSignup", "Reject", "Pending", "");
+    queued("Gadget", "Syncall", "Active", "5% complete"); // a kind this console does not offer
+    opened();
+    sync->setOption(Sync::Sizes, true);
+    sync->run(); // the window's own task is its own bar's
+
+    int changes = 0;
+    QObject::connect(sync.get(), &Sync::changed, [&] { ++changes; });
+    ASSERT_TRUE(sync->readRunning().isOk());
+    struct Shown
+    {
+        qint32 id;
+        int option;
+        bool active;
+        int percent;
+        QString user;
+        bool operator==(const Shown &) const = default;
+    };
+    const auto shown = [&] {
+        QList<Shown> out;
+        for (const Sync::RunningTask &r : sync->running())
+            out << Shown { r.id, r.option, r.active, r.percent, r.user };
+        return out;
+    };
+    EXPECT_EQ(shown(), (QList<Shown> { { clients, Sync::Clients, true, 38, QStringLiteral("MK") },
+                           { transactions, Sync::Transactions, true, 42, QStringLiteral("MK") },
+                           { currencies, Sync::Currencies, false, 0, QStringLiteral("MK") } }));
+    EXPECT_EQ(changes, 1);
+    ASSERT_TRUE(sync->runningFor(Sync::Transactions));
+    EXPECT_EQ(sync->runningFor(Sync::Transactions)->text, QStringLiteral("42% complete"));
+    EXPECT_FALSE(sync->runningFor(Sync::Sizes));
+    EXPECT_FALSE(sync->runningFor(Sync::OptionCount));
+
+    ASSERT_TRUE(sync->readRunning().isOk());
+    EXPECT_EQ(changes, 1) << "nothing new, nothing to show again";
+
+    webmon(clients, QStringLiteral("Completed"), QStringLiteral("100% complete"));
+    webmon(transactions, QStringLiteral("Active"), QStringLiteral("77% complete"));
+    const qint32 all = queued("All", "Syncall", "Active", "5% complete");
+    ASSERT_TRUE(sync->readRunning().isOk());
+    EXPECT_EQ(shown(), (QList<Shown> { { transactions, Sync::Transactions, true, 77, QStringLiteral("MK") },
+                           { currencies, Sync::Currencies, false, 0, QStringLiteral("MK") },
+                           { all, Sync::OptionCount, true, 5, QStringLiteral("MK") } }));
+    EXPECT_EQ(changes, 2);
+    EXPECT_TRUE(sync->isSynchronising()) << "only its own task makes the window synchronise";
+}
+
 TEST_P(SyncTab, cancelLeavesAStartedTaskRunningAndFollowsItToItsEnd)
 {
     opened();

@@ -36,6 +36,7 @@ QWidget *DetailSheet::detailsPage(RequestListSet &lists, bool listColours)
 {
     auto *page = new QWidget(this);
     auto *l = new QVBoxLayout(page);
+    l->setContentsMargins(4, 4, 4, 4);
     m_details = new QPlainTextEdit(page);
     m_details->setObjectName(QStringLiteral("detailsText"));
     m_details->setReadOnly(true);
@@ -51,6 +52,7 @@ QWidget *DetailSheet::attachmentsPage(RequestListSet &lists, bool listColours)
 {
     auto *page = new QWidget(this);
     auto *l = new QVBoxLayout(page);
+    l->setContentsMargins(4, 4, 4, 4);
     m_attachments = ListViews::make(&lists.attachments(), listColours, page);
     m_attachments->setObjectName(QStringLiteral("attachmentList"));
     // The buttons go in a row under the list, so that the sheet may stay low.
@@ -73,6 +75,7 @@ QWidget *DetailSheet::notesPage(RequestListSet &lists, bool listColours)
 {
     auto *page = new QWidget(this);
     auto *l = new QVBoxLayout(page);
+    l->setContentsMargins(4, 4, 4, 4);
     m_noteStack = new QStackedWidget(page);
 
     m_notes = ListViews::make(&lists.notes(), listColours, m_noteStack);

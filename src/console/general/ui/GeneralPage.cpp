@@ -1,11 +1,13 @@
 #include "console/general/ui/GeneralPage.h"
 
 #include "bizlib/Prompter.h"
+#include "config/TraceLog.h"
 #include "console/Monitor.h"
 #include "console/general/RequestListSet.h"
 #include "console/general/ui/DetailSheet.h"
 #include "console/general/ui/RequestWindows.h"
 #include "console/ui/ListViews.h"
+#include "console/ui/SplitterMemory.h"
 #include "notes/ui/WidgetDesktop.h"
 
 #include <QCheckBox>
@@ -25,8 +27,9 @@ namespace {
 
 using Focus = RequestLists::Focus;
 
-// Shares of the tab's height: quotes, sign-ups, orders, detail sheet.
-constexpr int kSplitShares[] = { 6, 3, 6, 4 };
+// Shares of the lists' height: quotes, sign-ups, orders. The detail sheet keeps a modest height of
+// its own: a larger window gives its height to the lists.
+constexpr int kListShares[] = { 5, 3, 5 };
 
 QPushButton *requestButton(const QString &text, const QString &name, QWidget *parent)
 {
@@ -50,6 +53,7 @@ GeneralPage::GeneralPage(config::AppContext &context, RequestListSet &lists, Mon
 {
     const bool colours = m_ctx.brevix.listColours != 0;
     m_actions.setWindows(RequestWindows::make(m_ctx, this));
+    m_actions.setNotice([this](const QString &summary) { Q_EMIT processed(summary); });
 
     m_quotes = ListViews::make(&lists.quotes(), colours, this);
     m_signups = ListViews::make(&lists.signups(), colours, this);
@@ -82,8 +86,11 @@ GeneralPage::GeneralPage(config::AppContext &context, RequestListSet &lists, Mon
     split->addWidget(listBox(tr("Web sign-ups"), m_signups, signupButtons));
     split->addWidget(listBox(tr("Web orders"), m_orders, orderButtons));
     split->addWidget(m_sheet);
-    for (const int part : { 0, 1, 2, 3 })
-        split->setStretchFactor(part, kSplitShares[part]);
+    for (const int part : { 0, 1, 2 })
+        split->setStretchFactor(part, kListShares[part]);
+    split->setStretchFactor(3, 0);
+    m_splitMemory = new SplitterMemory(split, m_ctx.paths.windowIni, QStringLiteral("WebConsole"),
+        QStringLiteral("GeneralSplitter"), m_ctx.trace);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(filterBar());
@@ -227,12 +234,15 @@ void GeneralPage::showEvent(QShowEvent *event)
     m_shown = true;
     m_quotes->setFocus();
     selectList(Focus::Quotes);
-    // Once the tab has its real height, the request lists take the larger part of it.
+    // Once the tab has its real height: the positions the user left, else the lists take all but
+    // a modest detail sheet (about seven lines of text).
     QTimer::singleShot(0, this, [this] {
-        const int unit
-            = std::max(1, m_split->height() / (kSplitShares[0] + kSplitShares[1] + kSplitShares[2] + kSplitShares[3]));
-        m_split->setSizes(
-            { kSplitShares[0] * unit, kSplitShares[1] * unit, kSplitShares[2] * unit, kSplitShares[3] * unit });
+        if (m_splitMemory->restore())
+            return;
+        const int height = m_split->height();
+        const int details = std::clamp(fontMetrics().lineSpacing() * 7 + 60, height / 6, height / 4);
+        const int unit = std::max(1, (height - details) / (kListShares[0] + kListShares[1] + kListShares[2]));
+        m_split->setSizes({ kListShares[0] * unit, kListShares[1] * unit, kListShares[2] * unit, details });
     });
 }
 
@@ -374,6 +384,8 @@ void GeneralPage::applyControls()
     apply(RequestAction::ProcessOrder, c.orderProcess);
     apply(RequestAction::RejectOrder, c.orderReject);
     apply(RequestAction::MarkPaid, c.paid);
+    for (QTableView *v : { m_quotes, m_signups, m_orders })
+        ListViews::showCurrent(v, v == viewOf(m_state.current()));
     // The details page stays usable for a sign-up: it shows the sign-up's address.
     m_sheet->setTabEnabled(DetailSheet::AttachmentsPage, c.attachmentsPage);
     m_sheet->setTabEnabled(DetailSheet::NotesPage, c.notesPage);
@@ -420,9 +432,9 @@ void GeneralPage::returnToQuote(qint32 quoteId)
 }
 
 bizlib::forms::Response GeneralPage::processQuoteAutomatically(
-    const bizlib::Record &request, bool isRfq, QString *failure)
+    const bizlib::Record &request, bool isRfq, quotes::QuoteOutcome *outcome)
 {
-    const auto response = m_actions.processQuoteAutomatically(request, isRfq, failure);
+    const auto response = m_actions.processQuoteAutomatically(request, isRfq, outcome);
     afterAction(RequestAction::ProcessQuote);
     return response;
 }

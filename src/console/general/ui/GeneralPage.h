@@ -6,6 +6,7 @@
 #include "console/general/GeneralPageState.h"
 #include "console/general/NoteActions.h"
 #include "console/general/RequestActions.h"
+#include "quotes/QuoteOutcome.h"
 
 #include <QMap>
 #include <QWidget>
@@ -31,6 +32,7 @@ class RequestListSet;
 namespace console::ui {
 
 class DetailSheet;
+class SplitterMemory;
 
 // console/general holds the General tab: the request lists with their models and filters, the
 // page state, RequestActions (what its buttons do), and in ui/ this page and its detail sheet.
@@ -80,9 +82,14 @@ public:
     // run as Process runs it.
     qint32 currentQuoteId() const;
     void returnToQuote(qint32 quoteId);
-    bizlib::forms::Response processQuoteAutomatically(const bizlib::Record &request, bool isRfq, QString *failure);
+    bizlib::forms::Response processQuoteAutomatically(
+        const bizlib::Record &request, bool isRfq, quotes::QuoteOutcome *outcome);
     // The right-click menu of a list, its entries enabled like their buttons (the caller shows it).
     std::unique_ptr<QMenu> contextMenu(QTableView *view);
+
+Q_SIGNALS:
+    // A request was dealt with by hand: what became of it ("Quote 24108 made from web request 1019").
+    void processed(const QString &summary);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -118,6 +125,7 @@ private:
     QTableView *m_orders = nullptr;
     DetailSheet *m_sheet = nullptr;
     QSplitter *m_split = nullptr;
+    SplitterMemory *m_splitMemory = nullptr;
     QCheckBox *m_accManager = nullptr;
     QCheckBox *m_pendingOnly = nullptr;
     QCheckBox *m_b2cOnly = nullptr;

@@ -16,11 +16,12 @@ namespace console::ui {
 RequestActions::Windows RequestWindows::make(config::AppContext &ctx, QWidget *parent)
 {
     RequestActions::Windows w;
-    w.processQuote = [&ctx, parent](const bizlib::Record &request, bool automatic, bool isRfq, QString *failure) {
-        return quotes::ui::WebQuoteProcess::run(ctx, request, automatic, isRfq, parent, failure);
-    };
+    w.processQuote
+        = [&ctx, parent](const bizlib::Record &request, bool automatic, bool isRfq, quotes::QuoteOutcome *outcome) {
+              return quotes::ui::WebQuoteProcess::run(ctx, request, automatic, isRfq, parent, outcome);
+          };
     w.rejectQuote = [&ctx, parent](const bizlib::Record &request) {
-        quotes::ui::WebQuoteReject::run(ctx, quotes::RejectionVariant::quote(), request, parent);
+        return quotes::ui::WebQuoteReject::run(ctx, quotes::RejectionVariant::quote(), request, parent);
     };
     w.processSignup = [&ctx, parent](const bizlib::Record &request) {
         signups::ui::WebSignupProcess::run(ctx, request, parent);

@@ -120,6 +120,8 @@ void HistoryPage::showEvent(QShowEvent *event)
     if (!m_fitted && m_history.rowCount() > 0) {
         m_fitted = true;
         ListViews::fitColumns(m_view);
+        // The status and the sync attempts stay in view beside mostly empty user columns.
+        ListViews::narrowSparseColumns(m_view, 220);
     }
 }
 

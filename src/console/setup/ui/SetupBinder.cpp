@@ -1,6 +1,7 @@
 #include "console/setup/ui/SetupBinder.h"
 
 #include "bizlib/Clock.h"
+#include "bizlib/DateText.h"
 #include "console/setup/SetupEditor.h"
 #include "console/setup/SetupFields.h"
 
@@ -22,7 +23,7 @@ namespace {
 
 QString dateText(qint32 day)
 {
-    return day > 0 ? bizlib::DateTime::dateText(day) : QString();
+    return bizlib::DateText().day(day);
 }
 
 QWidget *row(QWidget *parent, QWidget *main, const QList<QWidget *> &buttons)
@@ -199,9 +200,14 @@ QWidget *SetupBinder::sound(const QString &field, QWidget *parent)
 
 QWidget *SetupBinder::date(const QString &field, QWidget *parent)
 {
+    const bizlib::DateText dates;
     auto *e = new QLineEdit(parent);
-    e->setPlaceholderText(tr("yyyy-mm-dd"));
-    e->setMaximumWidth(e->fontMetrics().horizontalAdvance(QStringLiteral("0000-00-000")) + 24);
+    e->setPlaceholderText(dates.shortDateFormat());
+    // Room for the longest date of the format (a long month name, two-digit days).
+    const QString widest = dates.shortDate(QDate(2028, 9, 28)) + QStringLiteral("00");
+    e->setMaximumWidth(std::max(e->fontMetrics().horizontalAdvance(widest),
+                           e->fontMetrics().horizontalAdvance(dates.shortDateFormat()))
+        + 24);
     QPushButton *pick = smallButton(QStringLiteral("..."), tr("Choose a date"), parent);
     auto *w = new QWidget(parent);
     auto *l = new QHBoxLayout(w);
@@ -212,7 +218,7 @@ QWidget *SetupBinder::date(const QString &field, QWidget *parent)
     bind(field, e, w);
     connect(e, &QLineEdit::editingFinished, this, [this, e, field] {
         const QString text = e->text().trimmed();
-        const QDate d = QDate::fromString(text, Qt::ISODate);
+        const QDate d = bizlib::DateText().parseDate(text);
         if (text.isEmpty() || d.isValid())
             m_editor.accept(field, text.isEmpty() ? 0 : bizlib::DateTime::fromDate(d));
         else

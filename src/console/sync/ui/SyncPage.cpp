@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace console::ui {
@@ -69,10 +70,18 @@ SyncPage::SyncPage(Synchronisation &sync, QWidget *parent)
         w->setSizePolicy(keep);
     }
 
+    m_elsewhere = new QLabel(this);
+    m_elsewhere->setObjectName(QStringLiteral("syncElsewhere"));
+    m_elsewhere->setWordWrap(true);
+    m_runningTimer = new QTimer(this);
+    m_runningTimer->setInterval(1000);
+    connect(m_runningTimer, &QTimer::timeout, this, &SyncPage::readRunning);
+
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(help);
     layout->addWidget(box);
     layout->addLayout(buttons);
+    layout->addWidget(m_elsewhere);
     layout->addStretch(1);
     layout->addWidget(m_overallText);
     layout->addWidget(m_overall);
@@ -84,16 +93,57 @@ SyncPage::SyncPage(Synchronisation &sync, QWidget *parent)
     showState();
 }
 
+void SyncPage::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    readRunning();
+    m_runningTimer->start();
+}
+
+void SyncPage::hideEvent(QHideEvent *event)
+{
+    m_runningTimer->stop();
+    QWidget::hideEvent(event);
+}
+
+void SyncPage::readRunning()
+{
+    // While the monitor's reads go unanswered the window would only wait here too: the tasks
+    // shown stay as they were, and the status bar says why.
+    if (!m_sync.databaseAnswers())
+        return;
+    const bizlib::Status st = m_sync.readRunning();
+    const QString error = st ? QString() : st.message();
+    if (error != m_readError) {
+        m_readError = error;
+        showState();
+    }
+}
+
 void SyncPage::showState()
 {
+    QStringList elsewhere;
+    const auto runningText = [](const Synchronisation::RunningTask &r) {
+        const QString who = r.user.isEmpty() ? tr("another workstation") : r.user;
+        return r.active ? tr("%1% complete, queued by %2").arg(r.percent).arg(who)
+                        : tr("waiting, queued by %1").arg(who);
+    };
     for (int o = 0; o < Synchronisation::OptionCount; ++o) {
         const auto option = static_cast<Synchronisation::Option>(o);
         m_boxes[o]->setChecked(m_sync.isSet(option));
         m_boxes[o]->setEnabled(m_sync.isEnabled(option));
         const Synchronisation::Bar &bar = m_sync.optionBar(option);
-        m_bars[o]->setVisible(bar.visible);
-        m_bars[o]->setRange(0, bar.maximum);
-        m_bars[o]->setValue(bar.value);
+        const Synchronisation::RunningTask *other = bar.visible ? nullptr : m_sync.runningFor(option);
+        m_bars[o]->setVisible(bar.visible || other);
+        m_bars[o]->setRange(0, other ? 100 : bar.maximum);
+        m_bars[o]->setValue(other ? other->percent : bar.value);
+        // A task this window does not follow says whose it is.
+        m_bars[o]->setFormat(other ? (other->active ? tr("%p% (%1)").arg(other->user) : tr("Waiting (%1)").arg(other->user))
+                                   : QStringLiteral("%p%"));
+        m_bars[o]->setToolTip(other ? runningText(*other) : QString());
+        if (other)
+            elsewhere << Synchronisation::caption(option).replace(QStringLiteral("&&"), QStringLiteral("&")) + u' '
+                    + runningText(*other);
     }
     const bool busy = m_sync.isBusy();
     m_selectAll->setEnabled(!busy);
@@ -101,12 +151,24 @@ void SyncPage::showState()
     m_run->setEnabled(m_sync.runEnabled());
     m_cancel->setEnabled(m_sync.cancelEnabled());
     const Synchronisation::Bar &overall = m_sync.overallBar();
-    m_overall->setVisible(overall.visible);
-    m_overall->setRange(0, overall.maximum);
-    m_overall->setValue(overall.value);
+    const Synchronisation::RunningTask *all = overall.visible ? nullptr : m_sync.runningFor(Synchronisation::OptionCount);
+    m_overall->setVisible(overall.visible || all);
+    m_overall->setRange(0, all ? 100 : overall.maximum);
+    m_overall->setValue(all ? all->percent : overall.value);
     // "Cancelling... please wait" shows also when only the options have bars.
-    m_overallText->setVisible(overall.visible || !m_sync.overallText().isEmpty());
-    m_overallText->setText(m_sync.overallText());
+    const QString text = all ? tr("Full synchronisation: %1").arg(runningText(*all)) : m_sync.overallText();
+    m_overallText->setVisible(overall.visible || all || !text.isEmpty());
+    m_overallText->setText(text);
+    if (all)
+        elsewhere.prepend(tr("Full synchronisation: %1").arg(runningText(*all)));
+    QString note;
+    if (!elsewhere.isEmpty())
+        note = tr("Already running:") + u' ' + elsewhere.join(QStringLiteral("; ")) + u'.';
+    if (!m_readError.isEmpty())
+        note += (note.isEmpty() ? QString() : QStringLiteral("\n"))
+            + tr("The running synchronisation tasks could not be read: %1").arg(m_readError);
+    m_elsewhere->setText(note);
+    m_elsewhere->setVisible(!note.isEmpty());
 }
 
 } // namespace console::ui

@@ -9,6 +9,7 @@ class QCheckBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
+class QTimer;
 
 namespace console::ui {
 
@@ -35,6 +36,13 @@ public:
 
     // Shows the synchronisation's state.
     void showState();
+    // Reads the synchronisation tasks that run without this window (once a second while the
+    // page is shown) and shows them.
+    void readRunning();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     Synchronisation &m_sync;
@@ -46,6 +54,9 @@ private:
     QPushButton *m_cancel = nullptr;
     QProgressBar *m_overall = nullptr;
     QLabel *m_overallText = nullptr;
+    QLabel *m_elsewhere = nullptr;
+    QTimer *m_runningTimer = nullptr;
+    QString m_readError;
 };
 
 } // namespace console::ui
