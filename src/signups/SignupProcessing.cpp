@@ -747,12 +747,16 @@ Response SignupProcessing::addContact()
 
 Response SignupProcessing::editContact(int row)
 {
-    if (!m_services.forms || row < 0 || row >= m_contacts->rowCount())
+    if (!m_services.forms || !m_writes || row < 0 || row >= m_contacts->rowCount())
         return Response::Cancelled;
     Record contact = m_contacts->record(row);
     Status error;
+    // The fields the user changes are recorded with the claim in the form's own save, so that a
+    // cancel (or the cleanup after a crash) gives an existing contact its earlier values back.
+    RunWrites *writes = m_writes.get();
     const Response response = bizlib::forms::ClientForms(*m_services.ctx->db, *m_services.forms)
-                                  .updateContact(Request::Change, contact, QString(), QStringLiteral("CLI"), &error);
+                                  .updateContact(Request::Change, contact, QString(), QStringLiteral("CLI"), &error,
+                                      [writes](const Record &saved) { return writes->recordChanges(saved); });
     tell(error, QStringLiteral("The contact form could not be opened."));
     if (response == Response::Completed) {
         tell(m_contacts->reload(m_records.client.toLong("ClientID")), QStringLiteral("The contacts could not be read."));

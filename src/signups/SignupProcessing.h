@@ -107,6 +107,8 @@ public:
     ContactListModel &contactList() { return *m_contacts; }
     bool chooseContact(int row);
     bizlib::forms::Response addContact();
+    // The contact form on the row's contact; the fields it changes on a contact the wizard did not
+    // make are recorded with the claim, so that a cancel puts them back.
     bizlib::forms::Response editContact(int row);
 
     // OK: the sign-up is accepted. True when the window may close (response() says how it ended).
