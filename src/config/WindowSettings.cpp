@@ -5,20 +5,40 @@
 
 namespace config {
 
-QByteArray WindowSettings::geometry(const QString &procedure) const
+QByteArray WindowSettings::read(const QString &procedure, const QString &key) const
 {
     const IniFile ini(m_path);
-    return QByteArray::fromBase64(ini.text(procedure, QStringLiteral("Geometry")).toLatin1());
+    return QByteArray::fromBase64(ini.text(procedure, key).toLatin1());
+}
+
+bool WindowSettings::write(const QString &procedure, const QString &key, const QByteArray &value, const char *what)
+{
+    IniFile ini(m_path);
+    if (ini.writeText(procedure, key, QString::fromLatin1(value.toBase64())))
+        return true;
+    if (m_trace)
+        m_trace->message(QString::fromLatin1(what) + QStringLiteral(" not saved: ") + ini.errorString());
+    return false;
+}
+
+QByteArray WindowSettings::geometry(const QString &procedure) const
+{
+    return read(procedure, QStringLiteral("Geometry"));
 }
 
 bool WindowSettings::setGeometry(const QString &procedure, const QByteArray &geometry)
 {
-    IniFile ini(m_path);
-    if (ini.writeText(procedure, QStringLiteral("Geometry"), QString::fromLatin1(geometry.toBase64())))
-        return true;
-    if (m_trace)
-        m_trace->message(QStringLiteral("Window size and position not saved: ") + ini.errorString());
-    return false;
+    return write(procedure, QStringLiteral("Geometry"), geometry, "Window size and position");
+}
+
+QByteArray WindowSettings::listColumns(const QString &procedure, const QString &list) const
+{
+    return read(procedure, list + QStringLiteral("Columns"));
+}
+
+bool WindowSettings::setListColumns(const QString &procedure, const QString &list, const QByteArray &state)
+{
+    return write(procedure, list + QStringLiteral("Columns"), state, "List columns");
 }
 
 } // namespace config

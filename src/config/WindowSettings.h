@@ -10,7 +10,9 @@ class ProcedureTrace;
 namespace config {
 
 // The window-settings INI file: each window keeps its size and position under its procedure
-// name ("WebFrame", "WebConsole" ...), as key "Geometry" (base64 of Qt's saved geometry).
+// name ("WebFrame", "WebConsole" ...), as key "Geometry" (base64 of Qt's saved geometry), and the
+// column layout of each of its lists as key "<list>Columns" (base64 of the header's saved state:
+// widths, order, sort column).
 class WindowSettings
 {
 public:
@@ -25,7 +27,15 @@ public:
     // Writes at once; false when the file cannot be written.
     bool setGeometry(const QString &procedure, const QByteArray &geometry);
 
+    // The list's column layout; empty when none was saved.
+    QByteArray listColumns(const QString &procedure, const QString &list) const;
+    // Writes at once; false when the file cannot be written.
+    bool setListColumns(const QString &procedure, const QString &list, const QByteArray &state);
+
 private:
+    QByteArray read(const QString &procedure, const QString &key) const;
+    bool write(const QString &procedure, const QString &key, const QByteArray &value, const char *what);
+
     QString m_path;
     bizlib::ProcedureTrace *m_trace;
 };
