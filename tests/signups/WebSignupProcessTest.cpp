@@ -207,6 +207,33 @@ TEST_P(WizardWindow, keepsItsSizeAndListColumns_underItsNameInTheWindowSettings)
     EXPECT_TRUE(text.contains("ContactsColumns"));
 }
 
+TEST_P(WizardWindow, contactList_tagsOnlyWhatTheUserClicks)
+{
+    add("Contacts", { { "ClientID", client }, { "Name", "Al Ward" }, { "Status", "Active" } });
+    const qint32 id = addSignup({ { "Company", "Harbour Lights Ltd" } });
+    signups::SignupProcessing processing(services(), fetch("WebSignup", id));
+    ASSERT_TRUE(processing.open());
+    signups::ui::WebSignupProcess window(processing, QString());
+    window.show();
+    window.nextButton()->click();
+    prompter.answer(1); // Enable web access: Yes
+    prompter.answer(2); // Contact not found: No, do not add Sam Lee
+    window.nextButton()->click();
+    ASSERT_EQ(window.pages()->currentIndex(), 3);
+    QTableView *contacts = window.contactView();
+    // What a list does when it gets the focus.
+    contacts->setCurrentIndex(contacts->model()->index(0, 0));
+    EXPECT_EQ(processing.state().contactId, 0);
+    EXPECT_FALSE(window.okButton()->isEnabled());
+    const int jo = processing.contactList().rowOf(contact);
+    const QRect cell = contacts->visualRect(contacts->model()->index(jo, 1));
+    QTest::mouseClick(contacts->viewport(), Qt::LeftButton, {}, cell.center());
+    EXPECT_EQ(processing.state().contactId, contact);
+    EXPECT_TRUE(window.okButton()->isEnabled());
+    EXPECT_TRUE(contacts->model()->data(contacts->model()->index(jo, 0), Qt::ToolTipRole).toString().contains("registered"));
+    window.reject();
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, WizardWindow, testing::Values(testsupport::Engine::SQLite), testsupport::engineName);
 
 } // namespace

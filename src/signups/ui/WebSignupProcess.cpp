@@ -253,11 +253,14 @@ QWidget *WebSignupProcess::contactPage()
     auto *edit = new QPushButton(tr("&Edit"), page);
     add->setToolTip(tr("Add the person who signed up as a new contact of this client"));
     edit->setToolTip(tr("Change the selected contact"));
-    connect(m_contactView->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-        [this](const QModelIndex &current) {
-            m_processing.chooseContact(current.row());
-            refresh();
-        });
+    // A contact is tagged by the user's click or Enter only: the row a list makes current when it
+    // gets the focus (after "Contact not found" was answered No) is no choice.
+    const auto tag = [this](const QModelIndex &index) {
+        m_processing.chooseContact(index.row());
+        refresh();
+    };
+    connect(m_contactView, &QAbstractItemView::clicked, this, tag);
+    connect(m_contactView, &QAbstractItemView::activated, this, tag);
     connect(add, &QPushButton::clicked, this, [this] {
         m_processing.addContact();
         refresh();
