@@ -31,4 +31,14 @@ bool WindowSettings::setState(const QString &procedure, const QString &key, cons
     return false;
 }
 
+QByteArray WindowSettings::listColumns(const QString &procedure, const QString &list) const
+{
+    return state(procedure, list + QStringLiteral("Columns"));
+}
+
+bool WindowSettings::setListColumns(const QString &procedure, const QString &list, const QByteArray &columns)
+{
+    return setState(procedure, list + QStringLiteral("Columns"), columns);
+}
+
 } // namespace config

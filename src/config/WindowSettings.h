@@ -10,8 +10,10 @@ class ProcedureTrace;
 namespace config {
 
 // The window-settings INI file: each window keeps its size and position under its procedure
-// name ("WebFrame", "WebConsole" ...), as key "Geometry" (base64 of Qt's saved geometry), and
-// any further layout of its own (splitter positions ...) under keys it names, the same way.
+// name ("WebFrame", "WebConsole" ...), as key "Geometry" (base64 of Qt's saved geometry), the
+// column layout of each of its lists as key "<list>Columns" (base64 of the header's saved state:
+// widths, order, sort column), and any further layout of its own (splitter positions ...) under
+// keys it names, the same way.
 class WindowSettings
 {
 public:
@@ -28,6 +30,11 @@ public:
     // The same for another part of the window's layout, under `key`.
     QByteArray state(const QString &procedure, const QString &key) const;
     bool setState(const QString &procedure, const QString &key, const QByteArray &state);
+
+    // The list's column layout; empty when none was saved.
+    QByteArray listColumns(const QString &procedure, const QString &list) const;
+    // Writes at once; false when the file cannot be written.
+    bool setListColumns(const QString &procedure, const QString &list, const QByteArray &state);
 
 private:
     QString m_path;

@@ -63,6 +63,21 @@ const RejectionVariant &RejectionVariant::signup()
     return v;
 }
 
+QString RequestRejection::subject() const
+{
+    if (!m_request.isValid())
+        return {};
+    if (m_variant.kind != RejectionVariant::Kind::Signup)
+        return m_request.text("Title").trimmed();
+    QStringList parts;
+    for (const char *field : { "FullName", "Company" }) {
+        const QString part = m_request.text(QLatin1String(field)).trimmed();
+        if (!part.isEmpty())
+            parts << part;
+    }
+    return parts.join(QStringLiteral(" - "));
+}
+
 RequestRejection::RequestRejection(Services services, const RejectionVariant &variant, const bizlib::Record &request)
     : m_services(std::move(services))
     , m_variant(variant)

@@ -103,6 +103,9 @@ public:
 
     const RejectionVariant &variant() const { return m_variant; }
     const bizlib::Record &request() const { return m_request; }
+    // What is being rejected, in one line for the window: the quote request's or the order's
+    // title, the sign-up's "Full name - Company" (the parts that are there).
+    QString subject() const;
     const data::RequestClaim *claim() const { return m_claim.get(); }
 
     // The "Rejection" phrases with `PHR:Other` 1, in key order (read by open()).

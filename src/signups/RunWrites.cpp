@@ -64,19 +64,8 @@ Status RunWrites::update(bizlib::Record &record)
     const qint32 key = primaryKey(record);
     bizlib::Transaction tx(m_db);
     Status st = tx.status();
-    if (st && m_claim && !madeByRun(def.name, key)) {
-        // What another run of this program must put back: the value as this run read it.
-        bizlib::Record before(def);
-        for (int i = 0; st && i < def.fields.size(); ++i) {
-            if (!record.wasRead() || !record.isChanged(i))
-                continue;
-            before.assignLoaded(i, record.readValueAt(i));
-            st = m_claim->record(data::RunItem::set(def.name, key, def.fields.at(i).name, before.text(i), record.text(i)));
-        }
-    } else if (st && m_claim) {
-        // Nothing to put back (the cancel removes the row), but the claim must still be this run's.
-        st = m_claim->confirmHeld();
-    }
+    if (st)
+        st = recordChangedFields(record);
     if (st)
         st = table.update(record);
     if (st)
@@ -87,6 +76,35 @@ Status RunWrites::update(bizlib::Record &record)
     if (table.fetch(def.primary().name, { key }, stored))
         record = stored;
     return st;
+}
+
+Status RunWrites::recordChangedFields(const bizlib::Record &record)
+{
+    if (!m_claim)
+        return Status::ok();
+    const bizlib::TableDef &def = record.table();
+    const qint32 key = primaryKey(record);
+    // Nothing to put back for a row the run made (the cancel removes it), but the claim must
+    // still be this run's.
+    if (madeByRun(def.name, key))
+        return m_claim->confirmHeld();
+    Status st = m_claim->confirmHeld();
+    for (int i = 0; st && i < def.fields.size(); ++i) {
+        if (!record.wasRead() || !record.isChanged(i))
+            continue;
+        // What another run of this program must put back: the value as this run read it.
+        bizlib::Record before(def);
+        before.assignLoaded(i, record.readValueAt(i));
+        st = m_claim->record(data::RunItem::set(def.name, key, def.fields.at(i).name, before.text(i), record.text(i)));
+    }
+    return st;
+}
+
+Status RunWrites::recordChanges(const bizlib::Record &written)
+{
+    if (!written.wasRead())
+        return Status::error(QStringLiteral("%1: a changed row must have been read first").arg(written.table().name));
+    return recordChangedFields(written);
 }
 
 Status RunWrites::removeWithRelated(const bizlib::Record &record)

@@ -36,6 +36,12 @@ public:
     // not make, each changed field is recorded with its earlier value. The record is read again
     // afterwards, so that a later update compares with what is stored.
     bizlib::Status update(bizlib::Record &record);
+    // For a row written by another road (a record form's save), inside that save's transaction:
+    // records the fields of `written` that differ from the values it was read with, as update()
+    // does, so that a cancel or the cleanup puts them back. A row the run made needs nothing put
+    // back; the claim is still confirmed. Fails (and the save with it) once the claim is not the
+    // run's; a record that was never read from its table is refused.
+    bizlib::Status recordChanges(const bizlib::Record &written);
     // Deletes a row the run made, with the rows that belong to it.
     bizlib::Status removeWithRelated(const bizlib::Record &record);
 
@@ -45,6 +51,7 @@ public:
 
 private:
     static QString keyOf(const QString &table, qint32 key);
+    bizlib::Status recordChangedFields(const bizlib::Record &record);
 
     bizlib::Database &m_db;
     data::RequestClaim *m_claim;

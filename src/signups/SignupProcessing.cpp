@@ -20,6 +20,8 @@
 #include "signups/SignupAcceptance.h"
 #include "signups/SignupParties.h"
 
+#include <QHash>
+
 namespace signups {
 
 using bizlib::Record;
@@ -341,6 +343,8 @@ void SignupProcessing::deleteCreatedAccount()
         m_records.contact.clear();
         m_state.contactId = 0;
     }
+    if (m_records.clientAlias.toLong("ClientID") == m_state.clientId)
+        m_records.clientAlias.clear();
     m_records.client.clear();
     m_records.office.clear();
     m_state.clientId = 0;
@@ -436,15 +440,25 @@ void SignupProcessing::next()
             enterStep(3);
             return;
         }
-        if (m_records.clientAlias.toLong("ClientID") == 0) {
+        // Only a client the user can see in the list goes on: not one the filter hides, nor the
+        // account this window made and took away again on the way back to the first step.
+        const qint32 chosen = m_records.clientAlias.toLong("ClientID");
+        if (chosen == 0 || m_clients->rowOf(chosen) < 0) {
             if (m_services.ctx->prompter)
-                m_services.ctx->prompter->beep(bizlib::Prompter::Icon::Exclamation);
+                m_services.ctx->prompter->alert(noClientChosenText(), kCaption, bizlib::Prompter::Icon::Exclamation);
             return;
         }
         if (m_records.clientAlias.toLong("WebEnable") == 0 && m_services.ctx->prompter
             && !m_services.ctx->prompter->askYesNo(enableWebQuestion(), QStringLiteral("Enable web access"), true))
             return;
-        tell(m_parties->existingClientStep(), QStringLiteral("The client could not be read."));
+        const Status st = m_parties->existingClientStep();
+        if (!st || m_records.client.toLong("ClientID") != chosen) {
+            // Deleted by another workstation since the list was read.
+            tell(st ? Status::notFound(QStringLiteral("It was deleted meanwhile.")) : st,
+                QStringLiteral("The client could not be read."));
+            tell(m_clients->reload(), QStringLiteral("The clients could not be read."));
+            return;
+        }
         enterStep(4);
         return;
     }
@@ -647,12 +661,73 @@ bool SignupProcessing::checkLookupField(Lookup which, bool fromButton)
     return which == Lookup::Nominal || which == Lookup::TaxCode ? checkLookupField(which, false) : true;
 }
 
+QStringList SignupProcessing::clientChoices(const QString &field)
+{
+    if (field == QLatin1String("Payment"))
+        return { QStringLiteral("Credit"), QStringLiteral("Prepay"), QStringLiteral("COD") };
+    if (field == QLatin1String("Terms"))
+        return { QStringLiteral("COD"), QStringLiteral("7"), QStringLiteral("14"), QStringLiteral("30"),
+            QStringLiteral("60"), QStringLiteral("90") };
+    if (field == QLatin1String("ClientType"))
+        return { QStringLiteral("Client"), QStringLiteral("Prospect"), QStringLiteral("Both") };
+    return {};
+}
+
+std::optional<SignupProcessing::Lookup> SignupProcessing::lookupFor(const QString &field)
+{
+    static const QHash<QString, Lookup> lookups { { QStringLiteral("Country"), Lookup::Country },
+        { QStringLiteral("Currency"), Lookup::Currency }, { QStringLiteral("Nominal"), Lookup::Nominal },
+        { QStringLiteral("TaxCode"), Lookup::TaxCode }, { QStringLiteral("Rep"), Lookup::Rep },
+        { QStringLiteral("Manager"), Lookup::Manager } };
+    const auto it = lookups.constFind(field);
+    return it == lookups.cend() ? std::nullopt : std::optional<Lookup>(*it);
+}
+
+QString SignupProcessing::siteDomainText() const
+{
+    const Record &client = m_clientForm ? m_clientForm->record() : m_records.client;
+    const qint32 id = client.isValid() ? client.toLong("DomainID") : 0;
+    if (id == 0)
+        return {};
+    bizlib::Table domains(*m_services.ctx->db, QStringLiteral("Domains"));
+    Record domain = domains.newRecord();
+    const Status st = domains.fetch(QStringLiteral("DOMAINIDKEY"), { id }, domain);
+    if (st)
+        return clipped(domain.text("Description"));
+    // A domain that cannot be read still shows which one it is.
+    return st.isNotFound() ? QStringLiteral("(no domain %1)").arg(id) : QStringLiteral("(domain %1)").arg(id);
+}
+
+void SignupProcessing::clientFieldTyped(const QString &field, const QString &text)
+{
+    if (!m_clientForm || (field != QLatin1String("Code") && field != QLatin1String("Name")))
+        return;
+    m_clientForm->setFieldText(field, text);
+    updateButtons();
+}
+
+bool SignupProcessing::checkChoice(const QString &field)
+{
+    const QString value = clipped(m_clientForm->fieldText(field));
+    const QStringList choices = clientChoices(field);
+    if (value.isEmpty() || choices.contains(value))
+        return true;
+    tell(Status::error(QStringLiteral("\"%1\" is not one of %2.").arg(value, choices.join(QStringLiteral(", ")))),
+        QStringLiteral("The value was not taken."));
+    Record client = m_clientForm->record();
+    client.setValue(field, m_records.client.value(field));
+    m_clientForm->setRecord(0, client);
+    return false;
+}
+
 bool SignupProcessing::clientFieldEdited(const QString &field)
 {
     if (!m_clientForm)
         return false;
     bool accepted = true;
-    if (field == QLatin1String("Code"))
+    if (!clientChoices(field).isEmpty())
+        accepted = checkChoice(field);
+    else if (field == QLatin1String("Code"))
         accepted = checkCode();
     else if (field == QLatin1String("Country"))
         accepted = checkCountry();
@@ -747,12 +822,16 @@ Response SignupProcessing::addContact()
 
 Response SignupProcessing::editContact(int row)
 {
-    if (!m_services.forms || row < 0 || row >= m_contacts->rowCount())
+    if (!m_services.forms || !m_writes || row < 0 || row >= m_contacts->rowCount())
         return Response::Cancelled;
     Record contact = m_contacts->record(row);
     Status error;
+    // The fields the user changes are recorded with the claim in the form's own save, so that a
+    // cancel (or the cleanup after a crash) gives an existing contact its earlier values back.
+    RunWrites *writes = m_writes.get();
     const Response response = bizlib::forms::ClientForms(*m_services.ctx->db, *m_services.forms)
-                                  .updateContact(Request::Change, contact, QString(), QStringLiteral("CLI"), &error);
+                                  .updateContact(Request::Change, contact, QString(), QStringLiteral("CLI"), &error,
+                                      [writes](const Record &saved) { return writes->recordChanges(saved); });
     tell(error, QStringLiteral("The contact form could not be opened."));
     if (response == Response::Completed) {
         tell(m_contacts->reload(m_records.client.toLong("ClientID")), QStringLiteral("The contacts could not be read."));

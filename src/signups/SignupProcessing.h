@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace bizlib::forms {
 class RecordForms;
@@ -60,6 +61,10 @@ public:
     {
         return QStringLiteral("WARNING: This will enable web module access for this client, is this what you want to do?");
     }
+    static QString noClientChosenText()
+    {
+        return QStringLiteral("Select the client in the list first, or press Back to choose \"New customer\".");
+    }
     static QString duplicateCodeText()
     {
         return QStringLiteral("WARNING: Another client account already exists using this code, please select another.");
@@ -98,7 +103,18 @@ public:
 
     // Step 3: the account's form (valid on step 3); the window reports each edited field.
     bizlib::forms::FormModel *clientForm() { return m_clientForm.get(); }
-    // Runs the field's own check; false when the field was refused (the user stays on it).
+    // The values a drop-list field of the account takes ("Payment", "Terms", "ClientType"); empty
+    // for a field that is typed.
+    static QStringList clientChoices(const QString &field);
+    // The lookup behind a field of the account (its "..." button), when it has one.
+    static std::optional<Lookup> lookupFor(const QString &field);
+    // The account's site domain as the user knows it (its description); "" for none.
+    QString siteDomainText() const;
+    // While the code or the name is typed: the text goes into the account and Next follows it
+    // (the field's own check runs when the user leaves it, clientFieldEdited()).
+    void clientFieldTyped(const QString &field, const QString &text);
+    // Runs the field's own check; false when the field was refused (the user stays on it). A drop
+    // list's value that is not one of its choices is refused and the field takes its earlier value.
     bool clientFieldEdited(const QString &field);
     bizlib::forms::Response lookup(Lookup which);
     bizlib::forms::Response pickExpiryDate();
@@ -107,6 +123,8 @@ public:
     ContactListModel &contactList() { return *m_contacts; }
     bool chooseContact(int row);
     bizlib::forms::Response addContact();
+    // The contact form on the row's contact; the fields it changes on a contact the wizard did not
+    // make are recorded with the claim, so that a cancel puts them back.
     bizlib::forms::Response editContact(int row);
 
     // OK: the sign-up is accepted. True when the window may close (response() says how it ended).
@@ -138,6 +156,7 @@ private:
     void takeClientForm();
     bool checkCode();
     bool checkCountry();
+    bool checkChoice(const QString &field);
     bool checkLookupField(Lookup which, bool fromButton);
     bizlib::Status fetch(const QString &table, qint32 id, bizlib::Record *record);
 

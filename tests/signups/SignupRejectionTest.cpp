@@ -39,6 +39,15 @@ TEST_P(Rejection, rejectedSignup_isExportedOnlyForAnotherPlatform)
     }
 }
 
+TEST_P(Rejection, subject_namesThePersonAndTheCompany)
+{
+    for (const auto &[company, subject] : { std::pair { "Lee Graphics", "Sam Lee - Lee Graphics" }, std::pair { "", "Sam Lee" } }) {
+        quotes::RequestRejection rejection(
+            { &ctx }, quotes::RejectionVariant::signup(), fetch("WebSignup", addSignup({ { "Company", company } })));
+        EXPECT_EQ(rejection.subject(), QLatin1String(subject));
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, Rejection, testsupport::allEngines(), testsupport::engineName);
 
 } // namespace

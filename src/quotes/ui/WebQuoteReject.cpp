@@ -61,6 +61,14 @@ WebQuoteReject::WebQuoteReject(RequestRejection &rejection, bizlib::Prompter *pr
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(header);
+    // Which request this is: the window covers the list it was opened from.
+    if (const QString subject = rejection.subject(); !subject.isEmpty()) {
+        auto *which = new QLabel(subject, this);
+        which->setObjectName(QStringLiteral("subject"));
+        which->setWordWrap(true);
+        which->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        layout->addWidget(which);
+    }
     layout->addWidget(prompt);
 
     if (variant.phraseList) {

@@ -7,6 +7,8 @@
 #include "config/WindowSettings.h"
 #include "notes/ui/ProcessingForms.h"
 #include "signups/SignupProcessing.h"
+#include "signups/ui/ClientUpdatePage.h"
+#include "signups/ui/SignupListMarks.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -35,6 +37,9 @@ QTableView *listView(QWidget *parent, const QString &name)
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->verticalHeader()->hide();
     view->horizontalHeader()->setStretchLastSection(true);
+    view->horizontalHeader()->setSectionsMovable(true);
+    view->setWordWrap(false);
+    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 8);
     return view;
 }
 
@@ -94,8 +99,41 @@ WebSignupProcess::WebSignupProcess(
         ? QByteArray()
         : config::WindowSettings(m_windowIni).geometry(QString::fromLatin1(ProcedureName));
     if (geometry.isEmpty() || !restoreGeometry(geometry))
-        resize(820, 560);
+        resize(960, 620);
+    restoreLists();
     refresh();
+}
+
+void WebSignupProcess::restoreLists()
+{
+    // Widths that show each column's usual contents, until the user's own are saved.
+    const QList<int> clientWidths { 220, 80, 85, 50, 110, 75, 45, 110, 110, 70, 80, 60, 55, 130, 45, 80, 60 };
+    for (int c = 0; c < clientWidths.size(); ++c)
+        m_clientView->horizontalHeader()->resizeSection(c, clientWidths.at(c));
+    const QList<int> contactWidths { 190, 130, 105, 210, 80 };
+    for (int c = 0; c < contactWidths.size(); ++c)
+        m_contactView->horizontalHeader()->resizeSection(c, contactWidths.at(c));
+    if (m_windowIni.isEmpty())
+        return;
+    const config::WindowSettings settings(m_windowIni);
+    const QString name = QString::fromLatin1(ProcedureName);
+    const QByteArray clients = settings.listColumns(name, QStringLiteral("Clients"));
+    if (!clients.isEmpty())
+        m_clientView->horizontalHeader()->restoreState(clients);
+    const QByteArray contacts = settings.listColumns(name, QStringLiteral("Contacts"));
+    if (!contacts.isEmpty())
+        m_contactView->horizontalHeader()->restoreState(contacts);
+}
+
+void WebSignupProcess::saveSettings()
+{
+    if (m_windowIni.isEmpty())
+        return;
+    config::WindowSettings settings(m_windowIni, m_trace);
+    const QString name = QString::fromLatin1(ProcedureName);
+    settings.setGeometry(name, saveGeometry());
+    settings.setListColumns(name, QStringLiteral("Clients"), m_clientView->horizontalHeader()->saveState());
+    settings.setListColumns(name, QStringLiteral("Contacts"), m_contactView->horizontalHeader()->saveState());
 }
 
 QWidget *WebSignupProcess::methodPage()
@@ -154,13 +192,16 @@ QWidget *WebSignupProcess::clientPage()
     page->setObjectName(QStringLiteral("Client"));
     m_locator = new QLineEdit(page);
     m_locator->setObjectName(QStringLiteral("locator"));
-    m_locator->setPlaceholderText(tr("Locate a company"));
+    m_locator->setPlaceholderText(tr("Type the start of a company name"));
+    m_locator->setClearButtonEnabled(true);
     m_webStatus = new QComboBox(page);
     m_webStatus->setObjectName(QStringLiteral("webStatus"));
     m_webStatus->addItems({ tr("Both"), tr("Enabled"), tr("Disabled") });
     m_clientView = listView(page, QStringLiteral("clients"));
-    m_clientView->setModel(&m_processing.clientList());
+    m_clientView->setModel(new SignupListMarks(SignupListMarks::List::Clients, &m_processing.clientList(), m_clientView));
+    m_clientView->setIconSize(QSize(34, 16));
     auto *view = new QPushButton(tr("&View"), page);
+    view->setToolTip(tr("Show the chosen client's account"));
     connect(m_locator, &QLineEdit::textEdited, this, [this](const QString &text) {
         const int row = m_processing.clientList().locate(text);
         if (row >= 0)
@@ -169,6 +210,7 @@ QWidget *WebSignupProcess::clientPage()
     const QStringList statuses { QStringLiteral("Both"), QStringLiteral("Enabled"), QStringLiteral("Disabled") };
     connect(m_webStatus, &QComboBox::currentIndexChanged, this, [this, statuses](int index) {
         m_processing.setWebStatus(statuses.value(index));
+        selectChosenClient();
         m_clientView->setFocus();
     });
     connect(m_clientView->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -176,8 +218,13 @@ QWidget *WebSignupProcess::clientPage()
     connect(view, &QPushButton::clicked, this,
         [this] { m_processing.viewClient(m_clientView->currentIndex().row()); });
     auto *tools = new QHBoxLayout;
+    auto *locate = new QLabel(tr("&Locate:"), page);
+    locate->setBuddy(m_locator);
+    tools->addWidget(locate);
     tools->addWidget(m_locator, 1);
-    tools->addWidget(new QLabel(tr("Web status"), page));
+    auto *status = new QLabel(tr("&Web status:"), page);
+    status->setBuddy(m_webStatus);
+    tools->addWidget(status);
     tools->addWidget(m_webStatus);
     tools->addWidget(view);
     auto *layout = new QVBoxLayout(page);
@@ -189,34 +236,9 @@ QWidget *WebSignupProcess::clientPage()
 
 QWidget *WebSignupProcess::updatePage()
 {
-    auto *page = new QWidget(this);
-    page->setObjectName(QStringLiteral("Client-update"));
-    m_formView = new QTableView(page);
-    m_formView->setObjectName(QStringLiteral("clientForm"));
-    m_formView->verticalHeader()->hide();
-    m_formView->horizontalHeader()->setStretchLastSection(true);
-    auto *tools = new QHBoxLayout;
-    using Lookup = SignupProcessing::Lookup;
-    const QList<QPair<QString, Lookup>> lookups { { tr("Country..."), Lookup::Country },
-        { tr("Currency..."), Lookup::Currency }, { tr("Nominal..."), Lookup::Nominal },
-        { tr("Tax-code..."), Lookup::TaxCode }, { tr("Rep..."), Lookup::Rep }, { tr("A/C Manager..."), Lookup::Manager } };
-    for (const auto &[text, which] : lookups) {
-        auto *button = new QPushButton(text, page);
-        connect(button, &QPushButton::clicked, this, [this, which = which] {
-            m_processing.lookup(which);
-            refresh();
-        });
-        tools->addWidget(button);
-    }
-    auto *calendar = new QPushButton(tr("Expires..."), page);
-    connect(calendar, &QPushButton::clicked, this, [this] { m_processing.pickExpiryDate(); });
-    tools->addWidget(calendar);
-    tools->addStretch(1);
-    auto *layout = new QVBoxLayout(page);
-    layout->addWidget(prompt(tr("Enter the client details to complete the registration..."), page));
-    layout->addWidget(m_formView, 1);
-    layout->addLayout(tools);
-    return page;
+    m_updatePage = new ClientUpdatePage(m_processing, this);
+    connect(m_updatePage, &ClientUpdatePage::edited, this, &WebSignupProcess::refresh);
+    return m_updatePage;
 }
 
 QWidget *WebSignupProcess::contactPage()
@@ -224,14 +246,21 @@ QWidget *WebSignupProcess::contactPage()
     auto *page = new QWidget(this);
     page->setObjectName(QStringLiteral("Contacts"));
     m_contactView = listView(page, QStringLiteral("contacts"));
-    m_contactView->setModel(&m_processing.contactList());
+    m_contactView->setModel(
+        new SignupListMarks(SignupListMarks::List::Contacts, &m_processing.contactList(), m_contactView));
+    m_contactView->setIconSize(QSize(34, 16));
     auto *add = new QPushButton(tr("&Add"), page);
     auto *edit = new QPushButton(tr("&Edit"), page);
-    connect(m_contactView->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-        [this](const QModelIndex &current) {
-            m_processing.chooseContact(current.row());
-            refresh();
-        });
+    add->setToolTip(tr("Add the person who signed up as a new contact of this client"));
+    edit->setToolTip(tr("Change the selected contact"));
+    // A contact is tagged by the user's click or Enter only: the row a list makes current when it
+    // gets the focus (after "Contact not found" was answered No) is no choice.
+    const auto tag = [this](const QModelIndex &index) {
+        m_processing.chooseContact(index.row());
+        refresh();
+    };
+    connect(m_contactView, &QAbstractItemView::clicked, this, tag);
+    connect(m_contactView, &QAbstractItemView::activated, this, tag);
     connect(add, &QPushButton::clicked, this, [this] {
         m_processing.addContact();
         refresh();
@@ -251,39 +280,28 @@ QWidget *WebSignupProcess::contactPage()
     return page;
 }
 
-void WebSignupProcess::bindClientForm()
+void WebSignupProcess::selectChosenClient()
 {
-    bizlib::forms::FormModel *form = m_processing.clientForm();
-    if (m_formView->model() == form)
-        return;
-    m_formView->setModel(form);
-    if (!form)
-        return;
-    m_formView->resizeColumnToContents(bizlib::forms::FormModel::LabelColumn);
-    connect(form, &QAbstractItemModel::dataChanged, this, [this, form](const QModelIndex &from) {
-        if (from.column() != bizlib::forms::FormModel::ValueColumn)
-            return;
-        const QString field = form->data(from, bizlib::forms::FormModel::FieldNameRole).toString();
-        // A check may set other fields of the form again: those changes are not edits of the user.
-        static bool checking = false;
-        if (checking)
-            return;
-        checking = true;
-        if (!m_processing.clientFieldEdited(field))
-            m_formView->setCurrentIndex(from);
-        checking = false;
-        refresh();
-    });
+    const int row = m_processing.clientList().rowOf(m_processing.records().clientAlias.toLong("ClientID"));
+    if (row >= 0) {
+        if (m_clientView->currentIndex().row() != row)
+            m_clientView->selectRow(row);
+        m_clientView->scrollTo(m_clientView->model()->index(row, 0));
+    }
 }
 
 void WebSignupProcess::refresh()
 {
-    m_pages->setCurrentIndex(qBound(0, m_processing.step() - 1, 3));
+    const int page = qBound(0, m_processing.step() - 1, 3);
+    const bool entered = m_pages->currentIndex() != page;
+    m_pages->setCurrentIndex(page);
     m_back->setEnabled(m_processing.backEnabled());
     m_next->setEnabled(m_processing.nextEnabled());
     m_ok->setEnabled(m_processing.okEnabled());
-    if (m_processing.step() == 3)
-        bindClientForm();
+    if (entered && m_processing.step() == 2)
+        selectChosenClient();
+    if (entered && m_processing.step() == 3)
+        m_updatePage->bind();
     if (m_processing.step() == 4) {
         const int row = m_processing.contactList().rowOf(m_processing.state().contactId);
         if (row >= 0 && m_contactView->currentIndex().row() != row)
@@ -314,8 +332,7 @@ void WebSignupProcess::done(int result)
     if (!m_closing) {
         m_closing = true;
         m_processing.close();
-        if (!m_windowIni.isEmpty())
-            config::WindowSettings(m_windowIni, m_trace).setGeometry(QString::fromLatin1(ProcedureName), saveGeometry());
+        saveSettings();
     }
     QDialog::done(result);
 }

@@ -24,10 +24,13 @@ class SignupProcessing;
 
 namespace signups::ui {
 
+class ClientUpdatePage;
+
 // `WebSignupProcess`: the sign-up wizard ("Web signup wizard") over SignupProcessing: four pages
 // ("Method", "Client", "Client-update", "Contacts") whose tabs are not shown, with Cancel, Back,
 // Next and OK. It holds no rule of its own: every button and edit goes to the logic, and the
-// buttons are enabled as the logic says. Its size and position are kept under "WebSignupProcess".
+// buttons are enabled as the logic says. Its size and position, and the column layouts of its
+// client and contact lists, are kept under "WebSignupProcess" in the window-settings file.
 class WebSignupProcess : public QDialog
 {
     Q_OBJECT
@@ -51,7 +54,9 @@ public:
     QRadioButton *existingOption() const { return m_existing; }
     QTableView *clientView() const { return m_clientView; }
     QTableView *contactView() const { return m_contactView; }
-    QTableView *clientFormView() const { return m_formView; }
+    ClientUpdatePage *clientUpdatePage() const { return m_updatePage; }
+    QLineEdit *locator() const { return m_locator; }
+    QComboBox *webStatusFilter() const { return m_webStatus; }
     void done(int result) override;
 
 private:
@@ -63,7 +68,9 @@ private:
     void pressNext();
     void pressBack();
     void pressOk();
-    void bindClientForm();
+    void restoreLists();
+    void selectChosenClient();
+    void saveSettings();
 
     bizlib::ProcedureScope m_procedure;
     bizlib::ProcedureTrace *m_trace;
@@ -76,7 +83,7 @@ private:
     QLineEdit *m_locator = nullptr;
     QComboBox *m_webStatus = nullptr;
     QTableView *m_clientView = nullptr;
-    QTableView *m_formView = nullptr;
+    ClientUpdatePage *m_updatePage = nullptr;
     QTableView *m_contactView = nullptr;
     QPushButton *m_back = nullptr;
     QPushButton *m_next = nullptr;
