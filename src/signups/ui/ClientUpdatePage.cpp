@@ -1,5 +1,7 @@
 #include "signups/ui/ClientUpdatePage.h"
 
+#include "bizlib/DateText.h"
+
 #include "bizlib/forms/FormModel.h"
 #include "signups/SignupProcessing.h"
 
@@ -117,7 +119,8 @@ QWidget *ClientUpdatePage::makeEditor(int row, QWidget *parent)
         shown = line;
         m_editors.insert(field, line);
         if (m_form->fieldDef(row).type == bizlib::FieldType::Date) {
-            line->setPlaceholderText(QStringLiteral("yyyy-mm-dd"));
+            m_dateFields.insert(field);
+            line->setPlaceholderText(bizlib::DateText::current().shortDateFormat().toLower());
             shown = withButton(line, tr("Choose the date on a calendar"), [this] {
                 m_processing.pickExpiryDate();
                 load();
@@ -213,8 +216,14 @@ void ClientUpdatePage::build()
 QString ClientUpdatePage::editorText(const QString &field) const
 {
     QWidget *w = m_editors.value(field);
-    if (auto *line = qobject_cast<QLineEdit *>(w))
+    if (auto *line = qobject_cast<QLineEdit *>(w)) {
+        if (m_dateFields.contains(field)) {
+            // The form keeps dates as ISO text; what cannot be read goes to it as typed (and is refused).
+            const QDate date = bizlib::DateText::current().parseDate(line->text());
+            return date.isValid() ? date.toString(Qt::ISODate) : line->text();
+        }
         return line->text();
+    }
     if (auto *combo = qobject_cast<QComboBox *>(w))
         return combo->currentText();
     if (auto *box = qobject_cast<QCheckBox *>(w))
@@ -226,8 +235,12 @@ void ClientUpdatePage::setEditorText(const QString &field, const QString &text)
 {
     QWidget *w = m_editors.value(field);
     if (auto *line = qobject_cast<QLineEdit *>(w)) {
-        if (line->text() != text)
-            line->setText(text);
+        QString shown = text;
+        if (const QDate date = QDate::fromString(text.trimmed(), Qt::ISODate);
+            m_dateFields.contains(field) && date.isValid())
+            shown = bizlib::DateText::current().shortDate(date);
+        if (line->text() != shown)
+            line->setText(shown);
     } else if (auto *combo = qobject_cast<QComboBox *>(w)) {
         // A value that is none of the choices (an account made elsewhere) is shown as it is, so
         // that nothing changes unless the user picks another.

@@ -55,6 +55,7 @@ private:
     QTabWidget *m_tabs = nullptr;
     QLabel *m_domain = nullptr;
     QHash<QString, QWidget *> m_editors;
+    QSet<QString> m_dateFields; // shown as the locale's short date, kept as ISO text by the form
     QSet<QString> m_typed; // typed since their check last ran
     bool m_loading = false;
 };
