@@ -71,6 +71,10 @@ void ClaimsPage::refresh()
         for (int c = 0; c < cells.size(); ++c)
             m_table->setItem(i, c, new QTableWidgetItem(cells.at(c)));
     }
+    // The rows were read afresh and may stand in another order: nothing stays selected, so the
+    // selection that enables Release is always one the user made on these rows.
+    m_table->clearSelection();
+    m_table->setCurrentCell(-1, -1);
     m_release->setEnabled(false);
     if (!st && m_ctx.prompter)
         m_ctx.prompter->alert(st.message(), tr("Claims"), bizlib::Prompter::Icon::Exclamation);
