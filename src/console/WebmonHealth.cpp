@@ -261,12 +261,12 @@ QString WebmonHealth::reason(Light light, const WebmonFigures &f, const QDateTim
     switch (light) {
     case Light::Unknown: return tr("The web monitor's figures could not be read.");
     case Light::Red:
-        return tr("Webtasks have waited %1 and the web monitor started none (the limit is %2 minutes).")
+        return tr("Webtasks are waiting and the web monitor has started none for %1 (the limit is %2 minutes).")
             .arg(age(w.idle))
             .arg(stallMinutes);
     case Light::Amber:
         if (w.idle >= stall / 2)
-            return tr("Webtasks have waited %1 and the web monitor started none.").arg(age(w.idle));
+            return tr("Webtasks are waiting and the web monitor has started none for %1.").arg(age(w.idle));
         if (w.waiting >= stall)
             return tr("The web monitor is behind: the oldest webtask has waited %1.").arg(age(w.waiting));
         return tr("A webtask failed within the last hour.");

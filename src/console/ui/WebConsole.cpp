@@ -239,7 +239,7 @@ void WebConsole::addWebmonWatch(QStatusBar *status)
             m_ctx.frame->postEvent(config::WebmonStalled);
     });
     auto *light = new WebmonLight(*m_webmon, status);
-    status->insertPermanentWidget(0, light);
+    status->addPermanentWidget(light);
     m_logs->addWebmonPage(*m_webmon);
     connect(light, &WebmonLight::clicked, this, [this] {
         m_logs->showWebmon();
