@@ -18,12 +18,19 @@ std::optional<Balloon> balloonFor(int event, const QString &webUrl, const std::f
     case config::NewOrders: what = QStringLiteral("New web order(s) received... click here to"); break;
     case config::NewSignupsWithSound: silent = false; [[fallthrough]];
     case config::NewSignups: what = QStringLiteral("New web registration(s) received... click here to"); break;
+    case config::WebmonStalled:
+        what = QStringLiteral("Webtasks are waiting and the web monitor has started none... click here to");
+        break;
     default: return std::nullopt;
     }
     Balloon b;
     b.text = tr(what + QStringLiteral("\r\ndisplay the web console."));
     b.title = tr(QStringLiteral("Web console:")) + u' ' + QString(webUrl).remove(QRegularExpression(QStringLiteral("\\s+$")));
     b.silent = silent;
+    if (event == config::WebmonStalled) {
+        b.warning = true;
+        b.msecs = 10000;
+    }
     return b;
 }
 

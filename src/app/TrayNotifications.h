@@ -15,10 +15,11 @@ struct Balloon
     QString text;
     bool silent = true;
     int msecs = 1500;
+    bool warning = false; // shown with the warning icon
 };
 
-// The balloon for one of the monitor's new-activity events (1524 to 1527, 1624, 1625); nullopt
-// for any other event. The title is "Web console:" and the website address; both texts pass
+// The balloon for one of the monitor's new-activity events (1524 to 1527, 1624, 1625) or for
+// the web monitor's stall (1725, a warning that stays up longer); nullopt for any other event. The title is "Web console:" and the website address; both texts pass
 // through `translate`.
 std::optional<Balloon> balloonFor(int event, const QString &webUrl,
                                   const std::function<QString(const QString &)> &translate = {});

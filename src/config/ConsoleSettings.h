@@ -102,6 +102,9 @@ struct ConsoleSettings // NOLINT(clang-analyzer-optin.performance.Padding): memb
     qint32 pendingInterval = 3; // "PendingInterval", minutes, 0..255
     bool quotePhrases = true; // "QuotePhrases"
     bool orderPhrases = true; // "OrderPhrases"
+    // Minutes that webtasks may wait while the web monitor starts none before the status bar's
+    // light turns red, 1..1440.
+    qint32 webmonStallMinutes = 10; // "WebmonStallMinutes"
 
     bool operator==(const ConsoleSettings &) const = default;
 };

@@ -89,6 +89,7 @@ const QList<B> &workstationKeys()
         iniKey(kWeb, "PendingInterval", &S::pendingInterval, 0, 0, S::ByteMaximum),
         iniKey(kWeb, "QuotePhrases", &S::quotePhrases),
         iniKey(kWeb, "OrderPhrases", &S::orderPhrases),
+        iniKey(kWeb, "WebmonStallMinutes", &S::webmonStallMinutes, 0, 1, 24 * 60),
     };
     return keys;
 }

@@ -11,6 +11,7 @@ enum WindowEvent : int {
     NewOrdersWithSound = 1527,
     NewSignups = 1624,
     NewSignupsWithSound = 1625,
+    WebmonStalled = 1725, // webtasks wait and the web monitor has started none for too long
     StartOrderPhrases = 6024, // phrase toolbox for "Production"
     StartQuotePhrases = 6034, // phrase toolbox for "Estimating"
     VisibleOnDesktop = 1706,

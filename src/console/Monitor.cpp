@@ -124,6 +124,7 @@ void Monitor::statusRefresh()
     // A saved or reloaded interval applies from the next countdown.
     m_cycle.setInterval(m_ctx.settings.refreshInterval);
     m_cycle.statusRefreshed();
+    Q_EMIT statusRefreshed();
 }
 
 void Monitor::refreshAndNotify()

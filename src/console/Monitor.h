@@ -112,6 +112,8 @@ Q_SIGNALS:
     void databaseProblemShown(const QString &text);
     // A read the user started waits on the database (true) or is done (false).
     void waitingChanged(bool waiting);
+    // A status refresh took the lists' counts: what is read beside the lists may be read again.
+    void statusRefreshed();
 
 private:
     // Reads lists again with the change stamp taken before (see bizlib::NetRefresh); `notify`

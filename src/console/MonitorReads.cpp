@@ -81,6 +81,7 @@ void Monitor::showTickRead(TickRead &read)
     if (read.statusRefresh) {
         Q_EMIT statusShown(statusText());
         m_seen = m_lists.counts();
+        Q_EMIT statusRefreshed();
     }
 }
 

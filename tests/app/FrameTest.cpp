@@ -34,6 +34,10 @@ TEST(TrayBalloons, textsTitlesAndSoundFollowTheEvent)
     EXPECT_FALSE(b->silent);
     b = app::balloonFor(config::NewSignups, {}, [](const QString &s) { return s.toUpper(); });
     EXPECT_EQ(b->text, QStringLiteral("NEW WEB REGISTRATION(S) RECEIVED... CLICK HERE TO\r\nDISPLAY THE WEB CONSOLE."));
+    EXPECT_FALSE(b->warning);
+    b = app::balloonFor(config::WebmonStalled, {});
+    EXPECT_TRUE(b->text.startsWith(QStringLiteral("Webtasks are waiting")));
+    EXPECT_TRUE(b->warning);
     EXPECT_FALSE(app::balloonFor(config::StartQuotePhrases, {}).has_value());
     EXPECT_EQ(app::trayToolTip(QStringLiteral("Northgate  "), QStringLiteral("/Srv/Data")),
               QStringLiteral("Web console: Northgate/srv/data"));

@@ -107,6 +107,7 @@ protected:
         s.pendingInterval = 10;
         s.quotePhrases = false;
         s.orderPhrases = false;
+        s.webmonStallMinutes = 25;
         return s;
     }
 
@@ -283,7 +284,7 @@ TEST_F(ConsoleSettingsTest, everyKeyName_isReadAndWrittenAsTheServiceSpellsIt)
         { false, "Web", "SignupSound", "/sounds/dong.wav" }, { false, "Web", "SyncDateTime", "1" },
         { false, "Web", "MinimizeToTray", "0" }, { false, "Web", "PendingReminder", "1" },
         { false, "Web", "PendingInterval", "10" }, { false, "Web", "QuotePhrases", "0" },
-        { false, "Web", "OrderPhrases", "0" } };
+        { false, "Web", "OrderPhrases", "0" }, { false, "Web", "WebmonStallMinutes", "25" } };
 
     // Written: each key in its file and section, spelt exactly so.
     ConsoleSettings s = changed;
@@ -321,6 +322,8 @@ TEST_F(ConsoleSettingsTest, rangedNumbers_areKeptWithinTheirLimits)
     for (const Case &c : { Case { false, "PendingInterval=255", &ConsoleSettings::pendingInterval, 255 },
              Case { false, "PendingInterval=256", &ConsoleSettings::pendingInterval, 255 },
              Case { false, "PendingInterval=-1", &ConsoleSettings::pendingInterval, 0 },
+             Case { false, "WebmonStallMinutes=0", &ConsoleSettings::webmonStallMinutes, 1 },
+             Case { false, "WebmonStallMinutes=5000", &ConsoleSettings::webmonStallMinutes, 1440 },
              Case { true, "MaxAttempts=255", &ConsoleSettings::maxAttempts, 255 },
              Case { true, "MaxAttempts=1000", &ConsoleSettings::maxAttempts, 255 },
              Case { true, "MaxAttempts=-5", &ConsoleSettings::maxAttempts, 0 } }) {

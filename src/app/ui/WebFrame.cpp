@@ -164,7 +164,8 @@ void WebFrame::postEvent(int event)
         if (!balloon->silent)
             QApplication::beep();
         if (m_tray)
-            m_tray->showMessage(balloon->title, balloon->text, QSystemTrayIcon::Information, balloon->msecs);
+            m_tray->showMessage(balloon->title, balloon->text,
+                balloon->warning ? QSystemTrayIcon::Warning : QSystemTrayIcon::Information, balloon->msecs);
         return;
     }
     const QString group = m_frame.phraseToolboxFor(event);

@@ -10,6 +10,10 @@
 #include "console/ClaimKeeper.h"
 #include "console/ProcessingProblems.h"
 #include "console/ui/ProcessingProblemsView.h"
+#include "console/ui/WebmonLight.h"
+#include "console/WebmonWatch.h"
+#include "config/FrameEvents.h"
+#include "config/WindowEvents.h"
 #include "console/Monitor.h"
 #include "console/general/RequestListSet.h"
 #include "console/setup/SetupEditor.h"
@@ -103,6 +107,7 @@ WebConsole::WebConsole(config::AppContext &context, const bizlib::MonotonicClock
     status->addPermanentWidget(m_problemsButton);
     status->addPermanentWidget(m_zone3);
     layout->addWidget(status);
+    addWebmonWatch(status);
 
     connect(m_monitor.get(), &Monitor::countdownShown, m_countdown, &QLabel::setText);
     connect(m_monitor.get(), &Monitor::statusShown, m_zone1, &QLabel::setText);
@@ -229,6 +234,26 @@ void WebConsole::tabChanged(int index)
     m_monitor->setGeneralTabSelected(index == GeneralTab);
     // Setup and Sync hold the countdown; any other page lets it run again.
     m_monitor->cycle().setHold(index == SetupTab || index == SyncTab);
+}
+
+void WebConsole::addWebmonWatch(QStatusBar *status)
+{
+    if (!m_ctx.db)
+        return;
+    // Read again with each status refresh, away from this thread; a balloon when it turns red.
+    m_webmon = new WebmonWatch(*m_ctx.db, [this] { return m_ctx.settings.webmonStallMinutes; }, this);
+    connect(m_monitor.get(), &Monitor::statusRefreshed, m_webmon, &WebmonWatch::refresh);
+    connect(m_webmon, &WebmonWatch::turnedRed, this, [this] {
+        if (m_ctx.frame)
+            m_ctx.frame->postEvent(config::WebmonStalled);
+    });
+    auto *light = new WebmonLight(*m_webmon, status);
+    status->addPermanentWidget(light);
+    m_logs->addWebmonPage(*m_webmon);
+    connect(light, &WebmonLight::clicked, this, [this] {
+        m_logs->showWebmon();
+        m_tabs->setCurrentIndex(LogsTab);
+    });
 }
 
 void WebConsole::showBusy(bool busy)

@@ -9,6 +9,7 @@
 #include <memory>
 
 class QLabel;
+class QStatusBar;
 class QTabWidget;
 class QTimer;
 class QTreeWidget;
@@ -26,6 +27,7 @@ class ProcessingProblems;
 class RequestListSet;
 class SoundPlayer;
 class Synchronisation;
+class WebmonWatch;
 } // namespace console
 
 namespace console::ui {
@@ -57,6 +59,7 @@ public:
     AlertStep &alerts() { return *m_alerts; }
     ProcessingProblems &problems() { return *m_problems; }
     ClaimKeeper &claimKeeper() { return *m_claimKeeper; }
+    WebmonWatch *webmonWatch() const { return m_webmon; } // none without a database
     SetupSheet *setupSheet() const { return m_setup; }
     SyncPage *syncPage() const { return m_syncPage; }
     QTreeWidget *navigation() const { return m_nav; }
@@ -82,6 +85,8 @@ protected:
 
 private:
     QWidget *buildHeader();
+    // The web monitor's light on the status bar, its page in the Logs tab and its balloon.
+    void addWebmonWatch(QStatusBar *status);
     QTreeWidget *buildNavigation();
     void navigate(QTreeWidgetItem *item);
     void tabChanged(int index);
@@ -113,6 +118,7 @@ private:
     std::unique_ptr<AlertStep> m_alerts;
     std::unique_ptr<ProcessingProblems> m_problems;
     ClaimKeeper *m_claimKeeper = nullptr;
+    WebmonWatch *m_webmon = nullptr;
     ProcessingProblemsButton *m_problemsButton = nullptr;
     QLabel *m_title = nullptr;
     QLabel *m_clock = nullptr;

@@ -35,6 +35,9 @@ ClaimsPage::ClaimsPage(config::AppContext &context, QWidget *parent)
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->horizontalHeader()->setStretchLastSection(true);
+    // One line per claim: the holder and the times are read at a glance, not wrapped.
+    m_table->verticalHeader()->hide();
+    m_table->setWordWrap(false);
     auto *refresh = new QPushButton(tr("Refresh"), this);
     m_release = new QPushButton(tr("Release"), this);
     m_release->setObjectName(QStringLiteral("release"));
@@ -71,6 +74,11 @@ void ClaimsPage::refresh()
         for (int c = 0; c < cells.size(); ++c)
             m_table->setItem(i, c, new QTableWidgetItem(cells.at(c)));
     }
+    m_table->resizeColumnsToContents();
+    // The rows were read afresh and may stand in another order: nothing stays selected, so the
+    // selection that enables Release is always one the user made on these rows.
+    m_table->clearSelection();
+    m_table->setCurrentCell(-1, -1);
     m_release->setEnabled(false);
     if (!st && m_ctx.prompter)
         m_ctx.prompter->alert(st.message(), tr("Claims"), bizlib::Prompter::Icon::Exclamation);

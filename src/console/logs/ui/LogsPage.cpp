@@ -3,6 +3,8 @@
 #include "console/logs/ui/ClaimsPage.h"
 #include "console/logs/ui/HistoryPage.h"
 #include "console/logs/ui/UsersPage.h"
+#include "console/logs/ui/WebmonPage.h"
+#include "console/WebmonWatch.h"
 
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -55,6 +57,23 @@ void LogsPage::activated()
 {
     if (m_pages->currentWidget() == m_users)
         m_users->load();
+}
+
+void LogsPage::addWebmonPage(WebmonWatch &watch)
+{
+    m_webmon = new WebmonPage(watch, m_pages);
+    m_pages->addTab(m_webmon, tr("Web monitor"));
+    m_pages->setTabToolTip(m_pages->indexOf(m_webmon), tr("The web monitor's webtasks and arrivals"));
+    connect(m_pages, &QTabWidget::currentChanged, &watch, [this, &watch](int index) {
+        if (index == m_pages->indexOf(m_webmon))
+            watch.refresh();
+    });
+}
+
+void LogsPage::showWebmon()
+{
+    if (m_webmon)
+        m_pages->setCurrentWidget(m_webmon);
 }
 
 } // namespace console::ui

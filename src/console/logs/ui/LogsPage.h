@@ -8,12 +8,14 @@ class QTabWidget;
 
 namespace console {
 class HistoryListModel;
+class WebmonWatch;
 }
 
 namespace console::ui {
 
 class HistoryPage;
 class UsersPage;
+class WebmonPage;
 
 // console/logs holds the Logs tab: the website's users from the account list file, and in ui/
 // this page with its Users and History pages (the history list itself is the console's).
@@ -40,10 +42,17 @@ public:
     // The window selected the Logs tab: the page shown is brought up to date.
     void activated();
 
+    // Adds the "Web monitor" page, which shows what `watch` read and asks it to read again when
+    // the page is shown.
+    void addWebmonPage(WebmonWatch &watch);
+    WebmonPage *webmon() const { return m_webmon; }
+    void showWebmon();
+
 private:
     QTabWidget *m_pages;
     UsersPage *m_users;
     HistoryPage *m_history;
+    WebmonPage *m_webmon = nullptr;
 };
 
 } // namespace console::ui
