@@ -306,11 +306,11 @@ TEST_F(GeneralTab, withoutProcessingWindowsTheUserIsToldPlainly)
 {
     addRequests();
     open();
-    page->selectList(Focus::Orders);
-    button(RequestAction::RejectOrder)->click();
+    page->selectList(Focus::Signups);
+    button(RequestAction::RejectSignup)->click();
     ASSERT_EQ(prompter.shown().size(), 1);
     EXPECT_EQ(
-        prompter.lastText(), QStringLiteral("Web order rejection is not part of this version of the web console."));
+        prompter.lastText(), QStringLiteral("Web sign-up rejection is not part of this version of the web console."));
 }
 
 TEST_F(GeneralTab, processOrderOnAnUnpaidPrepayOrderGoesOnOnlyWhenTheUserSaysSoAndAMarkingWorks)

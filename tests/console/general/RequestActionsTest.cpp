@@ -101,6 +101,9 @@ TEST_F(RequestActionsTest, eachActionRunsItsWindowOnTheRequestReadAgain_orNamesT
     windows.rejectQuote = [&](const bizlib::Record &r) {
         ran << QStringLiteral("reject %1 held=%2").arg(r.text("Title")).arg(monitor->cycle().isHeld());
     };
+    windows.rejectOrder = [&](const bizlib::Record &r) {
+        ran << QStringLiteral("reject order %1 held=%2").arg(r.toLong("WebID")).arg(monitor->cycle().isHeld());
+    };
     actions->setWindows(windows);
     // Another workstation retitles the quote request after it was listed: the window gets the
     // request as it is now.
@@ -124,7 +127,7 @@ TEST_F(RequestActionsTest, eachActionRunsItsWindowOnTheRequestReadAgain_orNamesT
         { RequestAction::RejectSignup, signup(), {}, "Web sign-up rejection" },
         // Not a prepay order: the check lets it through to the window.
         { RequestAction::ProcessOrder, order(), {}, "Web order processing" },
-        { RequestAction::RejectOrder, order(), {}, "Web order rejection" },
+        { RequestAction::RejectOrder, order(), QStringLiteral("reject order %1 held=1").arg(order().toLong("WebID")), {} },
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(requestActionName(c.action).toStdString());

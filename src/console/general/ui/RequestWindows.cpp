@@ -20,6 +20,9 @@ RequestActions::Windows RequestWindows::make(config::AppContext &ctx, QWidget *p
     w.rejectQuote = [&ctx, parent](const bizlib::Record &request) {
         quotes::ui::WebQuoteReject::run(ctx, quotes::RejectionVariant::quote(), request, parent);
     };
+    w.rejectOrder = [&ctx, parent](const bizlib::Record &request) {
+        quotes::ui::WebQuoteReject::run(ctx, quotes::RejectionVariant::order(), request, parent);
+    };
     return w;
 }
 
