@@ -1,5 +1,11 @@
 #include "data/ClaimCleanup.h"
 
+#include "bizlib/NumberCounter.h"
+#include "bizlib/order/OrderLibrary.h"
+#include "bizlib/quote/QuoteLibrary.h"
+
+#include <optional>
+
 #include "bizlib/Clock.h"
 #include "bizlib/Database.h"
 #include "bizlib/Dictionary.h"
@@ -167,6 +173,21 @@ Status ClaimCleanup::removeRows(bizlib::Database &db, const QList<RunItem> &item
         bizlib::Table table(db, it->table);
         bizlib::Record row = table.newRecord();
         row.setLong(table.def().primary().fields.first(), it->key);
+        // A numbered quote or order gives its number back while it is still the last one issued.
+        std::optional<bizlib::NumberCounter> counter;
+        if (it->table == QLatin1String("Quotes"))
+            counter.emplace(bizlib::QuoteLibrary::quoteNumbers(db));
+        else if (it->table == QLatin1String("Orders"))
+            counter.emplace(bizlib::OrderLibrary::jobNumbers(db));
+        qint32 number = 0;
+        if (counter) {
+            bizlib::Record stored = row;
+            const Status read = table.fetch(table.def().primary().name, { it->key }, stored);
+            if (read.isError())
+                return read;
+            if (read)
+                number = stored.toLong(it->table == QLatin1String("Quotes") ? "Number" : "JobNo");
+        }
         // The row itself may never have been stored (a quote whose form was still open): the rows
         // that belong to it go all the same.
         Status st = table.removeRelatedRows(row);
@@ -175,6 +196,8 @@ Status ClaimCleanup::removeRows(bizlib::Database &db, const QList<RunItem> &item
             if (st.isNotFound())
                 st = Status::ok();
         }
+        if (st && counter)
+            st = counter->release(number);
         if (!st)
             return st;
         table.release(row);

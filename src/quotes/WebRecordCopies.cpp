@@ -46,6 +46,12 @@ bizlib::Status ownedCopy(
     return bizlib::Status::ok();
 }
 
+// A web order's item attachments go with the items they belong to, not with the order.
+bool belongsToItem(const ConversionOwner &owner, const bizlib::Record &web)
+{
+    return !owner.isQuote() && web.toLong("OrderItemID") != 0;
+}
+
 } // namespace
 
 WebRecordCopies::WebRecordCopies(bizlib::Database &db, QString dataFolder)
@@ -73,7 +79,8 @@ bizlib::Status WebRecordCopies::copyNotes(const ConversionOwner &owner, qint32 *
         if (st)
             st = table.insert(note);
         if (!st) {
-            table.release(note);
+            if (note.isValid()) // a note that got no number has none to give back
+                table.release(note);
             return st;
         }
         *lastNoteId = note.toLong("NoteID");
@@ -107,6 +114,8 @@ bizlib::Status WebRecordCopies::stageFiles(const ConversionOwner &owner, bool sk
     for (const bizlib::Record &web : std::as_const(rows)) {
         const QString source = web.text("SourceName").trimmed();
         if (skipLocalDrive && AttachmentNames::isOnLocalDrive(source))
+            continue;
+        if (belongsToItem(owner, web))
             continue;
         const std::optional<QString> name = AttachmentNames::safeName(web.text("Filename"));
         if (!name || !AttachmentNames::isFilePath(source))
@@ -165,6 +174,8 @@ bizlib::Status WebRecordCopies::copyAttachments(
         const QString source = web.text("SourceName").trimmed();
         if (skipLocalDrive && AttachmentNames::isOnLocalDrive(source))
             continue;
+        if (belongsToItem(owner, web))
+            continue;
         bizlib::Record attachment;
         st = ownedCopy(table, web, owner, &attachment);
         if (!st)
@@ -187,6 +198,39 @@ bizlib::Status WebRecordCopies::copyAttachments(
             table.release(attachment);
             return st;
         }
+    }
+    return bizlib::Status::ok();
+}
+
+bizlib::Status WebRecordCopies::copyItemAttachments(
+    const ConversionOwner &owner, qint32 webItemId, qint32 orderItemId, QString *firstPath)
+{
+    if (firstPath)
+        firstPath->clear();
+    bizlib::Table webAttachments(m_db, QStringLiteral("WebAttachments"));
+    QList<bizlib::Record> rows;
+    bizlib::Status st = readAll(webAttachments, QStringLiteral("ORDERITEMIDKEY"), webItemId, &rows);
+    if (!st)
+        return st;
+    bizlib::Table table(m_db, QStringLiteral("Attachments"));
+    for (const bizlib::Record &web : std::as_const(rows)) {
+        if (web.toLong("OrderID") != owner.requestId)
+            continue;
+        bizlib::Record attachment;
+        if (st = ownedCopy(table, web, owner, &attachment); !st)
+            return st;
+        attachment.setLong("OrderItemID", orderItemId);
+        attachment.setLong("Website", 1);
+        attachment.setLong("Copied", 0);
+        // The name is only shown; no file is written for an item's attachment.
+        if (const std::optional<QString> name = AttachmentNames::safeName(web.text("Filename")))
+            attachment.setText("Filename", *name);
+        if (st = table.insert(attachment); !st) {
+            table.release(attachment);
+            return st;
+        }
+        if (firstPath && firstPath->isEmpty())
+            *firstPath = web.text("SourceName").trimmed();
     }
     return bizlib::Status::ok();
 }

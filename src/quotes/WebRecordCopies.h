@@ -62,7 +62,16 @@ public:
     // are left out entirely. Each row is stored under the last part of its file name
     // (AttachmentNames::safeName); a row whose file was staged has Copied 1 and LocalPath the copy.
     // Stops with the failure at a row that cannot be numbered or inserted (its number is given back).
+    // For an order, stageFiles() and copyAttachments() take the web order's own attachments only
+    // (those of no web item); copyItemAttachments() takes those of one web item.
     bizlib::Status copyAttachments(const ConversionOwner &owner, bool skipLocalDrive, const StagedFiles &staged);
+
+    // The web item's attachments become attachment rows of the order linked to `orderItemId` (0:
+    // the order itself), marked as from the website, under the last part of their names; no file
+    // is copied (the downloader fetches them). *firstPath: the first one's source (empty: none).
+    // Stops with the failure at a row that cannot be numbered or inserted.
+    bizlib::Status copyItemAttachments(
+        const ConversionOwner &owner, qint32 webItemId, qint32 orderItemId, QString *firstPath);
 
 private:
     bizlib::Database &m_db;

@@ -66,6 +66,13 @@ protected:
     config::TraceLog trace { config::TraceOptions { true } };
     testsupport::ScriptedPrompter prompter;
     testsupport::FakeClock clock;
+    // The window goes before the database: its background reads use it.
+    void TearDown() override
+    {
+        window.reset();
+        DataTest::TearDown();
+    }
+
     std::unique_ptr<WebConsole> window;
 };
 

@@ -4,8 +4,8 @@
 #include "bizlib/Dictionary.h"
 #include "bizlib/Table.h"
 #include "bizlib/TableCursor.h"
+#include "bizlib/NumberCounter.h"
 
-#include <limits>
 
 // QUOTE library: the copy, the quote number, the signatory and the commission. Pricing is in
 // QuoteLibraryPricing.cpp, quantities and specification in QuoteLibrarySpec.cpp.
@@ -149,34 +149,8 @@ Status QuoteLibrary::assignQuoteNumber(Record &quote)
 {
     if (quote.toLong("Number") > 0)
         return Status::ok();
-    const TableDef &sys = Dictionary::instance().require(QStringLiteral("SYCONF"));
-    const TableDef &qte = Dictionary::instance().require(QStringLiteral("Quotes"));
-    const QString last = column(sys, QStringLiteral("LastQuoteNo"));
-    const QString id = column(sys, QStringLiteral("SyconfID"));
-    // One statement reads and raises the counter, so the row lock (PostgreSQL) or the write
-    // transaction (SQLite) hands each number to one connection only. The counter never falls
-    // behind the numbers already on quotes (a quote numbered by another program).
-    const QString sql = QStringLiteral("UPDATE %1 SET %2 = %3 + 1 WHERE %4 = (SELECT MIN(%4) FROM %1) RETURNING %2")
-                            .arg(sys.sqlTable(), last,
-                                m_db.greatest(last,
-                                    QStringLiteral("(SELECT COALESCE(MAX(%1), 0) FROM %2)")
-                                        .arg(column(qte, QStringLiteral("Number")), qte.sqlTable())),
-                                id);
-    Transaction tx(m_db);
-    if (!tx.status())
-        return tx.status();
-    QSqlQuery q;
-    Status st = m_db.exec(sql, {}, &q);
-    if (!st)
-        return Status::error(QStringLiteral("No quote number could be issued: %1").arg(st.message()));
-    if (!q.next())
-        return Status::error(
-            QStringLiteral("No quote number could be issued: the system configuration record (SYCONF) is missing."));
-    const qint64 number = q.value(0).toLongLong();
-    q.finish();
-    if (number <= 0 || number > std::numeric_limits<qint32>::max())
-        return Status::error(QStringLiteral("The quote number counter has run out (%1).").arg(number));
-    st = tx.commit();
+    qint32 number = 0;
+    const Status st = quoteNumbers(m_db).take(&number);
     if (!st)
         return st;
     quote.setLong("Number", number);
@@ -185,14 +159,13 @@ Status QuoteLibrary::assignQuoteNumber(Record &quote)
 
 Status QuoteLibrary::releaseQuoteNumber(qint32 number)
 {
-    if (number <= 0)
-        return Status::ok();
-    const TableDef &sys = Dictionary::instance().require(QStringLiteral("SYCONF"));
-    const QString last = column(sys, QStringLiteral("LastQuoteNo"));
-    const QString id = column(sys, QStringLiteral("SyconfID"));
-    return m_db.exec(QStringLiteral("UPDATE %1 SET %2 = %2 - 1 WHERE %2 = ? AND %3 = (SELECT MIN(%3) FROM %1)")
-                         .arg(sys.sqlTable(), last, id),
-        { number });
+    return quoteNumbers(m_db).release(number);
+}
+
+NumberCounter QuoteLibrary::quoteNumbers(Database &db)
+{
+    return NumberCounter(db, QStringLiteral("LastQuoteNo"), QStringLiteral("Quotes"), QStringLiteral("Number"),
+        QStringLiteral("quote number"));
 }
 
 Status QuoteLibrary::fetchUser(const QString &initials, Record *user)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "bizlib/Decimal.h"
+#include "bizlib/NumberCounter.h"
 #include "bizlib/Record.h"
 #include "bizlib/Session.h"
 #include "bizlib/Status.h"
@@ -154,6 +155,8 @@ public:
     // Steps the counter back after a numbered quote was removed again, when `number` is still the
     // last one issued (otherwise the gap stays). Ok either way unless the write fails.
     Status releaseQuoteNumber(qint32 number);
+    // The quote number counter (SYCONF:LastQuoteNo).
+    static NumberCounter quoteNumbers(Database &db);
 
     // ASSIGNSIGNATORY: who signs the quote letter: QTE:SignatoryID and QTE:Signatory (full name).
     // `source` 1: the logged-on user; 2: the quote's rep (QTE:Rep); 3: its estimator (QTE:Estimator).

@@ -3,6 +3,7 @@
 #include "bizlib/TableCursor.h"
 #include "bizlib/quote/QuoteLibrary.h"
 #include "bizlib/quote/SpecSections.h"
+#include "bizlib/quote/SpecTabs.h"
 
 #include <algorithm>
 
@@ -225,22 +226,28 @@ Status QuoteLibrary::assignQuoteSpec(Record &quote)
 
 Status QuoteLibrary::syncQuoteSpec(const Record &quote)
 {
-    const qint32 quoteId = quote.toLong("QuoteID");
-    Table specs(m_db, QStringLiteral("SpecTexts"));
+    return syncSpecTabs(m_db, QStringLiteral("QuoteID"), quote.toLong("QuoteID"));
+}
+
+Status syncSpecTabs(Database &db, const QString &ownerField, qint32 ownerId)
+{
+    const QString ownerKey = ownerField.toUpper() + QStringLiteral("KEY");
+    const QString tabKey = ownerField.toUpper() + QStringLiteral("TABIDKEY");
+    Table specs(db, QStringLiteral("SpecTexts"));
     Record spec = specs.newRecord();
-    Status st = specs.fetch(QStringLiteral("QUOTEIDKEY"), { quoteId }, spec);
+    Status st = specs.fetch(ownerKey, { ownerId }, spec);
     if (st.isError())
         return st;
     const bool haveSpec = st.isOk();
 
-    Table tabs(m_db, QStringLiteral("Tabs"));
+    Table tabs(db, QStringLiteral("Tabs"));
     QList<Record> allTabs;
     st = readRange(tabs, QStringLiteral("TABIDKEY"), {}, &allTabs);
     if (!st)
         return st;
 
-    Table texts(m_db, QStringLiteral("TabTexts"));
-    Transaction tx(m_db);
+    Table texts(db, QStringLiteral("TabTexts"));
+    Transaction tx(db);
     if (!tx.status())
         return tx.status();
     for (const Record &tab : allTabs) {
@@ -252,7 +259,7 @@ Status QuoteLibrary::syncQuoteSpec(const Record &quote)
         const QString text = haveSpec ? spec.text(section) : QString();
         const qint32 tabId = tab.toLong("TabID");
         QList<Record> rows;
-        st = readRange(texts, QStringLiteral("QUOTEIDTABIDKEY"), { quoteId, tabId }, &rows);
+        st = readRange(texts, tabKey, { ownerId, tabId }, &rows);
         if (!st)
             return st;
         int keep = 0; // rows kept on this tab
@@ -262,7 +269,7 @@ Status QuoteLibrary::syncQuoteSpec(const Record &quote)
                 st = texts.prime(row);
                 if (!st)
                     return st;
-                row.setLong("QuoteID", quoteId);
+                row.setLong(ownerField, ownerId);
                 row.setLong("TabID", tabId);
                 row.setText("Text", text);
                 st = texts.insert(row);

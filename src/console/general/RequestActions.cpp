@@ -133,6 +133,12 @@ void RequestActions::route(RequestAction action, const bizlib::Record &request)
             return;
         }
         break;
+    case RequestAction::RejectOrder:
+        if (m_windows.rejectOrder) {
+            m_windows.rejectOrder(request);
+            return;
+        }
+        break;
     case RequestAction::MarkPaid:
         payment().markPaidFromList(request.toLong("OrderID"));
         return;

@@ -47,6 +47,8 @@ public:
         // The sign-up wizard and the sign-up rejection window.
         std::function<void(const bizlib::Record &request)> processSignup;
         std::function<void(const bizlib::Record &request)> rejectSignup;
+        // The rejection window of a web order.
+        std::function<void(const bizlib::Record &request)> rejectOrder;
     };
     // Starts the window of an action on a request (its record just read again). route() is the
     // default.
@@ -84,8 +86,8 @@ public:
     // exclamation beep when `fromDoubleClick`); else the handler runs as the monitor's modal
     // child, the countdown held except for a sign-up's rejection.
     Outcome run(RequestAction action, const bizlib::Record *selected, bool fromDoubleClick = false);
-    // Process on a quote request runs the quote processing window in manual mode, Reject its
-    // rejection window; Paid marks the order paid; Process on an order first makes the prepay
+    // Process on a quote request runs the quote processing window in manual mode, Reject on a
+    // quote request or an order its rejection window; Paid marks the order paid; Process on an order first makes the prepay
     // check, which may abandon it. A window that is not built (or not given) is named to the
     // user plainly.
     void route(RequestAction action, const bizlib::Record &request);

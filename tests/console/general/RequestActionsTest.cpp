@@ -111,6 +111,9 @@ TEST_F(RequestActionsTest, eachActionRunsItsWindowOnTheRequestReadAgain_orNamesT
         *slot = [&, name](const bizlib::Record &) {
             ran << QStringLiteral("%1 held=%2").arg(QLatin1String(name)).arg(monitor->cycle().isHeld());
         };
+    windows.rejectOrder = [&](const bizlib::Record &r) {
+        ran << QStringLiteral("reject order %1 held=%2").arg(r.toLong("WebID")).arg(monitor->cycle().isHeld());
+    };
     actions->setWindows(windows);
     // Another workstation retitles the quote request after it was listed: the window gets the
     // request as it is now.
@@ -134,7 +137,7 @@ TEST_F(RequestActionsTest, eachActionRunsItsWindowOnTheRequestReadAgain_orNamesT
         { RequestAction::RejectSignup, signup(), "reject signup held=0", {} }, // the countdown goes on
         // Not a prepay order: the check lets it through to the window.
         { RequestAction::ProcessOrder, order(), {}, "Web order processing" },
-        { RequestAction::RejectOrder, order(), {}, "Web order rejection" },
+        { RequestAction::RejectOrder, order(), QStringLiteral("reject order %1 held=1").arg(order().toLong("WebID")), {} },
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(requestActionName(c.action).toStdString());

@@ -108,6 +108,13 @@ protected:
     config::TraceLog trace;
     testsupport::ScriptedPrompter prompter;
     testsupport::FakeClock clock;
+    // The window goes before the database: its background reads use it.
+    void TearDown() override
+    {
+        window.reset();
+        testsupport::DataTest::TearDown();
+    }
+
     std::unique_ptr<console::ui::WebConsole> window;
     GeneralPage *page = nullptr;
 };

@@ -29,6 +29,9 @@ RequestActions::Windows RequestWindows::make(config::AppContext &ctx, QWidget *p
     w.rejectSignup = [&ctx, parent](const bizlib::Record &request) {
         signups::ui::WebSignupReject::run(ctx, request, parent);
     };
+    w.rejectOrder = [&ctx, parent](const bizlib::Record &request) {
+        quotes::ui::WebQuoteReject::run(ctx, quotes::RejectionVariant::order(), request, parent);
+    };
     return w;
 }
 

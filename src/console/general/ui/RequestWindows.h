@@ -19,7 +19,7 @@ namespace console::ui {
 class RequestWindows
 {
 public:
-    // The quote processing and rejection windows.
+    // The quote processing window and the quote and order rejection windows.
     static RequestActions::Windows make(config::AppContext &ctx, QWidget *parent);
     // The `UpdateWebNote` form with its selection lists and spelling check; `desktop` is asked
     // each time, so that a desktop put in later serves it.
