@@ -264,13 +264,15 @@ Status ClaimCleanup::cleanUp(const ClaimHolder &h, Report *report, bool giveBack
         return st;
     mine.files = removeFiles(files, m_dataFolders);
     mine.claims = 1;
-    const QString kind = h.requestTable == QLatin1String("WebOrders") ? QStringLiteral("Web order")
-        : h.requestTable == QLatin1String("WebSignup")                ? QStringLiteral("Web sign-up")
-                                                                      : QStringLiteral("Web quote request");
-    const QString line = QStringLiteral("%1 with identifier %2, held by %3, cleaned up: %4")
-                             .arg(kind)
-                             .arg(h.requestId)
-                             .arg(h.describe(), mine.summary());
+    // A sign-up's hold on its e-mail address is numbered by the address, not by a request.
+    const QString what = h.requestTable == QLatin1String("SignupEmail")
+        ? QStringLiteral("The e-mail address of a web sign-up")
+        : QStringLiteral("%1 with identifier %2")
+              .arg(h.requestTable == QLatin1String("WebOrders") ? QStringLiteral("Web order")
+                      : h.requestTable == QLatin1String("WebSignup") ? QStringLiteral("Web sign-up")
+                                                                     : QStringLiteral("Web quote request"))
+              .arg(h.requestId);
+    const QString line = QStringLiteral("%1, held by %2, cleaned up: %3").arg(what, h.describe(), mine.summary());
     if (report) {
         report->claims += mine.claims;
         report->requests += mine.requests;

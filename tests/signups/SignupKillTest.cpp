@@ -38,6 +38,11 @@ protected:
         data::ClaimCleanup cleanup(db(), { files.path() }, 10);
         data::ClaimCleanup::Report report;
         ASSERT_TRUE(cleanup.run(&report).isOk());
+        // Told as the sign-up and its e-mail address, never as some other kind of request.
+        for (const QString &line : std::as_const(report.lines))
+            EXPECT_TRUE(line.startsWith(QStringLiteral("Web sign-up with identifier"))
+                || line.startsWith(QStringLiteral("The e-mail address of a web sign-up")))
+                << line.toStdString();
     }
 };
 

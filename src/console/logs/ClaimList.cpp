@@ -24,6 +24,7 @@ const Kind kKinds[] = {
     { "WebQuotes", "Quote request", "Number" },
     { "WebOrders", "Web order", "Number" },
     { "WebSignup", "Sign-up", "Company" },
+    { "SignupEmail", "Sign-up e-mail address", nullptr }, // held beside its sign-up while it is processed
 };
 
 } // namespace
@@ -48,6 +49,8 @@ Status ClaimList::read(QList<Row> *rows)
             if (h.requestTable.compare(QLatin1String(k.table), Qt::CaseInsensitive) != 0)
                 continue;
             r.kind = tr(k.name);
+            if (!k.reference)
+                continue;
             bizlib::Table t(m_db, QString::fromLatin1(k.table));
             bizlib::Record request = t.newRecord();
             if (t.fetch(t.def().primary().name, { h.requestId }, request))
