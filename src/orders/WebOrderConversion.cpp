@@ -40,28 +40,6 @@ Status readById(bizlib::Database &db, const QString &tableName, qint32 id, Recor
     return table.fetch(table.def().primary().name, { id }, *row);
 }
 
-QString resourceTableOf(const QString &type)
-{
-    if (type == QLatin1String("M"))
-        return QStringLiteral("Materials");
-    if (type == QLatin1String("L"))
-        return QStringLiteral("Labour");
-    if (type == QLatin1String("O"))
-        return QStringLiteral("Outwork");
-    return {};
-}
-
-QString resourceIdOf(const QString &type)
-{
-    if (type == QLatin1String("M"))
-        return QStringLiteral("MaterialID");
-    if (type == QLatin1String("L"))
-        return QStringLiteral("LabourID");
-    if (type == QLatin1String("O"))
-        return QStringLiteral("OutworkID");
-    return {};
-}
-
 } // namespace
 
 WebOrderConversion::WebOrderConversion(Services services, const Record &webOrder)
@@ -384,8 +362,8 @@ Status WebOrderConversion::priceItem(const Record &webItem, Record &item, Record
     bizlib::Database &db = *m_services.db;
     const QString type = webItem.text("Type").trimmed();
     Record resource;
-    if (const QString table = resourceTableOf(type); !table.isEmpty()) {
-        const Status st = readById(db, table, webItem.toLong(resourceIdOf(type)), &resource);
+    if (const QString table = bizlib::OrderLibrary::resourceTable(type); !table.isEmpty()) {
+        const Status st = readById(db, table, webItem.toLong(bizlib::OrderLibrary::resourceIdField(type)), &resource);
         if (st.isError())
             return st;
         if (st.isNotFound())
@@ -446,11 +424,11 @@ Status WebOrderConversion::offerLinkedItems()
         if (item.toLong("ParentItemID") != 0 || parentsWithChildren.contains(item.toLong("OrderItemID")))
             continue;
         const QString type = item.text("Type").trimmed();
-        const QString table = resourceTableOf(type);
+        const QString table = bizlib::OrderLibrary::resourceTable(type);
         if (table.isEmpty())
             continue;
         Record resource;
-        st = readById(db, table, item.toLong(resourceIdOf(type)), &resource);
+        st = readById(db, table, item.toLong(bizlib::OrderLibrary::resourceIdField(type)), &resource);
         if (st.isNotFound())
             continue;
         if (!st)

@@ -39,7 +39,9 @@ bool isIdentityField(const QString &name)
     return fields.contains(name, Qt::CaseInsensitive);
 }
 
-QString resourceIdField(const QString &type)
+} // namespace
+
+QString OrderLibrary::resourceIdField(const QString &type)
 {
     if (type == QLatin1String("M"))
         return QStringLiteral("MaterialID");
@@ -50,7 +52,7 @@ QString resourceIdField(const QString &type)
     return {};
 }
 
-QString resourceTable(const QString &type)
+QString OrderLibrary::resourceTable(const QString &type)
 {
     if (type == QLatin1String("M"))
         return QStringLiteral("Materials");
@@ -60,8 +62,6 @@ QString resourceTable(const QString &type)
         return QStringLiteral("Outwork");
     return {};
 }
-
-} // namespace
 
 OrderLibrary::OrderLibrary(Database &db, const Session &session)
     : m_db(db)

@@ -26,6 +26,11 @@ class OrderLibrary
 public:
     OrderLibrary(Database &db, const Session &session);
 
+    // The resource an item of type "M", "L" or "O" names: its table and its identifier field in
+    // the item (empty for any other type).
+    static QString resourceTable(const QString &type);
+    static QString resourceIdField(const QString &type);
+
     // What COPYORDER copies from the previous order. The callers' four flags map in order:
     // items, specification (record and tab texts), notes, attachments (rows only; files stay where
     // they are).
