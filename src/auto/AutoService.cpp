@@ -14,6 +14,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDeadlineTimer>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QThread>
 
@@ -70,8 +71,9 @@ void AutoService::start()
                              "AutoProcessRFQs are 0): nothing will be processed."));
 }
 
-QList<bizlib::Record> AutoService::waiting()
+QList<bizlib::Record> AutoService::waiting(bool *readFailed)
 {
+    *readFailed = false;
     // The General tab's quote list as it shows what waits: every request not being processed, in
     // request number order.
     QList<bizlib::Record> rows;
@@ -81,21 +83,34 @@ QList<bizlib::Record> AutoService::waiting()
                                                             "'') <> 'Processing' ORDER BY \"number\", \"quoteid\"")
                                                  .arg(requests.selectList()),
         {}, &q);
-    if (!st) {
-        m_err(QStringLiteral("The waiting web quote requests cannot be read: %1").arg(st.message()));
-        if (m_ctx.trace)
-            m_ctx.trace->message(QStringLiteral("webconsole-auto: the waiting requests cannot be read: ") + st.message());
-        return rows;
+    QString failure = st ? QString() : st.message();
+    while (failure.isEmpty() && q.next()) {
+        bizlib::Status row;
+        const bizlib::Record read = requests.fromQuery(q, 0, &row);
+        if (row)
+            rows << read;
+        else
+            failure = row.message();
     }
-    while (q.next())
-        rows << requests.fromQuery(q);
+    if (failure.isEmpty() && q.lastError().isValid())
+        failure = bizlib::Database::errorText(q.lastError());
+    if (!failure.isEmpty()) {
+        // What was read is still processed; the round counts as failed.
+        *readFailed = true;
+        m_err(QStringLiteral("The waiting web quote requests cannot be read: %1").arg(failure));
+        if (m_ctx.trace)
+            m_ctx.trace->message(QStringLiteral("webconsole-auto: the waiting requests cannot be read: ") + failure);
+    }
     return rows;
 }
 
 AutoService::Round AutoService::round(const std::function<bool()> &stopRequested)
 {
     Round counts;
-    const QList<bizlib::Record> rows = waiting();
+    bool readFailed = false;
+    const QList<bizlib::Record> rows = waiting(&readFailed);
+    if (readFailed)
+        ++counts.failed;
     AutoProcessing::Services s;
     s.db = m_ctx.db;
     s.settings = &m_ctx.settings;

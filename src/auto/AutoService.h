@@ -65,7 +65,9 @@ public:
 
 private:
     console::AutoProcessing::Attempt processOne(const bizlib::Record &request, bool isRfq);
-    QList<bizlib::Record> waiting();
+    // The waiting requests in list order; `readFailed` when they could not all be read (said on
+    // the error output and in the trace log).
+    QList<bizlib::Record> waiting(bool *readFailed);
 
     config::AppContext &m_ctx;
     QuietPrompter &m_prompter;

@@ -64,6 +64,8 @@ int main(int argc, char *argv[])
     sigemptyset(&action.sa_mask);
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
+    // Output to a pipe whose reader went away must not end a run in the middle of a request.
+    signal(SIGPIPE, SIG_IGN);
     const auto stopRequested = [] { return g_stop != 0; };
 
     const auto out = [](const QString &line) { writeLine(stdout, line); };

@@ -586,11 +586,13 @@ void Database::giveBack(const QString &sql, std::shared_ptr<QSqlQuery> query, qu
 Status Database::exec(const QString &sql, const QVariantList &params, QSqlQuery *query)
 {
     if (!query && !params.isEmpty()) {
-        // Nothing is read from the result: the thread's kept statement serves, prepared once.
+        // Nothing is read from the result: the thread's kept statement serves, prepared once. The
+        // connection is opened first, so that the time limit watches its socket.
+        QSqlDatabase db = connection();
         Statement guard(*this);
         if (!guard.status())
             return guard.status();
-        if (QSqlDatabase db = connection(); !db.isOpen())
+        if (!db.isOpen())
             return Status::error(
                 QStringLiteral("The %1 is not open: %2").arg(m_config.describe(), errorText(db.lastError())));
         Status prepareError;

@@ -179,8 +179,13 @@ Status Table::prime(Record &record)
         const Status st = run(statement, take, {counterName()}, &q);
         if (!st)
             return Status::error(QStringLiteral("%1: cannot number a new record: %2").arg(m_def->name, st.message()));
-        if (q->next())
+        if (q->next()) {
             number = q->value(0).toLongLong();
+        } else if (q->lastError().isValid()) {
+            const QSqlError error = q->lastError();
+            q->finish();
+            return statement.finish(false, error, m_def->name);
+        }
         q->finish();
     }
     if (number == 0)

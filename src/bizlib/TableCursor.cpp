@@ -113,8 +113,9 @@ void TableCursor::reset()
 Status TableCursor::next(Record &record)
 {
     Database &db = m_table.database();
-    if (m_query && m_generation != db.connectionGeneration()) {
-        // The connection broke and was opened again since the query ran: its rows are gone.
+    if (m_query && m_epoch != db.connectionEpoch()) {
+        // The connection broke, or was closed, and was opened again since the query ran: its rows
+        // are gone.
         m_query.reset();
         return Status::error(
             QStringLiteral("%1: the connection to the database was lost while reading").arg(m_table.def().name));
@@ -136,7 +137,6 @@ Status TableCursor::next(Record &record)
             return st;
         }
         m_sql = w.params.isEmpty() ? QString() : sql; // statements run directly are not kept
-        m_generation = db.connectionGeneration();
         m_epoch = db.connectionEpoch();
     }
     if (!m_query->next()) {

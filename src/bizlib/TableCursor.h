@@ -66,7 +66,6 @@ private:
     std::shared_ptr<QSqlQuery> m_query;
     QString m_sql; // of m_query when it is a kept statement
     quint64 m_epoch = 0; // of the connection m_query belongs to
-    int m_generation = 0; // of the connection the query runs on
 };
 
 } // namespace bizlib

@@ -59,8 +59,13 @@ QList<qint32> AutoProcessing::run(const RowAt &rowAt, const Process &process)
             break;
         tried.insert(id);
         bizlib::Record request = requests.newRecord();
-        if (!requests.fetch(QStringLiteral("QUOTEIDKEY"), { id }, request))
-            continue; // processed or removed meanwhile
+        if (const bizlib::Status read = requests.fetch(QStringLiteral("QUOTEIDKEY"), { id }, request); !read) {
+            // Gone: processed or removed meanwhile. Not readable: said, and tried at the next walk.
+            if (!read.isNotFound())
+                tell({ id, listed->toLong("Number"), Result::Failed,
+                    QStringLiteral("The request cannot be read: %1").arg(read.message()), 0 });
+            continue;
+        }
         const QByteArray signature = ProcessingProblems::signature(request);
         const QDateTime now = QDateTime::currentDateTime();
         if (m_s.problems && !m_s.problems->mayTry(id, signature, now))

@@ -4,6 +4,7 @@
 #include "bizlib/Database.h"
 #include "bizlib/Table.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
 
 #include <limits>
@@ -65,6 +66,9 @@ struct Reader
         st = db.exec(sql, params, &q);
         while (st && q.next())
             row(q);
+        // Figures from rows cut short would look better than they are.
+        if (st && q.lastError().isValid())
+            st = Status::error(bizlib::Database::errorText(q.lastError()));
     }
 };
 

@@ -192,6 +192,31 @@ TEST_P(AutoServiceTest, requestClaimedElsewhereMeanwhile_isDeclinedNamingTheHold
     EXPECT_EQ(value(QStringLiteral("SELECT COUNT(*) FROM \"wc_claims\" WHERE \"usercode\" = 'JS'")), 1);
 }
 
+// Requests that cannot be read are never passed over in silence: a list that cannot be read, or a
+// request that cannot be read again, makes the round a failed one (and --once end with 3).
+TEST_P(AutoServiceTest, requestsThatCannotBeRead_failTheRoundAndAreSaid)
+{
+    const QString away = QStringLiteral("ALTER TABLE \"webquotes\" RENAME TO \"webquotes_away\"");
+    const QString back = QStringLiteral("ALTER TABLE \"webquotes_away\" RENAME TO \"webquotes\"");
+    makeService();
+    bool gone = false;
+    AutoService::Round r = m_service->round([&] {
+        if (!gone)
+            gone = db().exec(away).isOk();
+        return false;
+    });
+    ASSERT_TRUE(gone);
+    EXPECT_EQ(r.processed, 0);
+    EXPECT_EQ(r.failed, 3);
+    EXPECT_EQ(m_lines.filter(QStringLiteral("cannot be read")).size(), 3) << m_lines.join(u'\n').toStdString();
+    m_lines.clear();
+    r = m_service->round();
+    EXPECT_EQ(r.failed, 1);
+    EXPECT_EQ(m_errors.filter(QStringLiteral("cannot be read")).size(), 1) << m_errors.join(u'\n').toStdString();
+    ASSERT_TRUE(db().exec(back).isOk());
+    EXPECT_EQ(round().processed, 3);
+}
+
 // A run that fails is told, given back "Pending", and not tried again at the next round; once its
 // row changes it is tried at once.
 TEST_P(AutoServiceTest, failedRequestIsToldGivenBackAndWaits_untilItsRowChanges)
