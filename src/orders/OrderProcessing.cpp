@@ -132,7 +132,6 @@ Status OrderProcessing::plan(bizlib::Database &db, const Record &webOrder, Plan 
         plan->items.append({ 1, items.isEmpty() ? 0 : items.first().toLong("OrderItemID") });
         return Status::ok();
     }
-    int general = 0; // order 1's number once it is made (non-material items)
     int works = 0;
     const auto newOrder = [plan](bool isWorks) {
         const int number = int(plan->orders.size()) + 1;
@@ -159,9 +158,10 @@ Status OrderProcessing::plan(bizlib::Database &db, const Record &webOrder, Plan 
             }
         }
         if (target == 0) {
-            if (general == 0)
-                general = newOrder(false);
-            target = general;
+            // Everything else goes with order 1, whichever order that is.
+            if (plan->orders.isEmpty())
+                newOrder(false);
+            target = 1;
         }
         plan->items.append({ target, item.toLong("OrderItemID") });
         previous = target;

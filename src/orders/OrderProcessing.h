@@ -81,7 +81,8 @@ public:
         bizlib::Database &db, const config::ConsoleSettings &settings, const bizlib::Record &webOrder, bool *skip);
     // The business orders of the web order and the item of each. Not "Product": one order with
     // the first web item in sequence order (none when there are no items). "Product": non-material
-    // items and materials that do not exist go to order 1 (made on first use); materials of type
+    // items go to order 1 (made when there is no order yet), a material that does not exist to the
+    // order of the item before it (order 1 for the first item); materials of type
     // "PO" without the works-order flag get an order each; every other material goes to the one
     // works order.
     static bizlib::Status plan(bizlib::Database &db, const bizlib::Record &webOrder, Plan *plan);
