@@ -298,22 +298,28 @@ Status OrderProcessing::repointAttachments(const QString &clientFolder)
         rows.append(r);
     if (!st.isNotFound())
         return st;
-    signups::RunWrites writes(db, m_claim.get());
+    // The files now belong to the new client for good: a later cancel of the orders leaves the
+    // re-pointed names, as the sign-up stays processed. Each name is written only while it still
+    // holds what was read, and only while this run holds the web order.
+    bizlib::Transaction tx(db);
+    Status written = tx.status();
+    if (written)
+        written = m_claim->confirmHeld();
     for (Record &row : rows) {
-        bool changed = false;
+        QStringList changed;
         for (const char *field : { "SourceName", "SourceFile", "LocalPath", "Filename" }) {
             QString value = row.text(QLatin1String(field));
             if (!value.contains(unknown))
                 continue;
             row.setText(QLatin1String(field), value.replace(unknown, known));
-            changed = true;
+            changed << QLatin1String(field);
         }
-        if (changed) {
-            if (const Status w = writes.update(row); !w)
-                return w;
-        }
+        if (written && !changed.isEmpty())
+            written = attachments.updateIfUnchanged(row, changed);
     }
-    return Status::ok();
+    if (written)
+        written = tx.commit();
+    return written;
 }
 
 Status OrderProcessing::deliveryParties()

@@ -33,7 +33,7 @@ namespace orders {
 //
 // Nothing is ever half done: every row and file the run makes (orders with their items, notes,
 // attachments, delivery contacts and offices) and every field it changes in rows it did not make
-// (the web order's delivery block, re-pointed attachments, a quote that an order form marked won)
+// (the web order's delivery block, a quote that an order form marked won)
 // is recorded in the claim's record. The last order form's save deletes the web order in the same
 // transaction, which ends that record; any failure or cancel before it releases the claim, which
 // removes exactly what the run recorded, steps the job and quote counters back only while they
@@ -119,7 +119,9 @@ public:
 
 private:
     bizlib::forms::Response runSteps();
-    // Step B: false when the run is to be cancelled.
+    // A pending B2C sign-up of the web order goes through the sign-up window first; its web order
+    // is then read again and its attachments filed under the new client. False when the run is
+    // cancelled.
     bool signupFirst();
     bizlib::Status repointAttachments(const QString &clientFolder);
     bizlib::Status deliveryParties();

@@ -382,6 +382,141 @@ TEST_P(OrderRun, thePlanOfOrdersAndItems)
     }
 }
 
+TEST_P(OrderRun, aPendingB2cSignupGoesFirst_thenTheWebOrderIsReadAgainAndItsFilesAreFiledUnderTheClient)
+{
+    const qint32 client = insert("Clients", [](Record &r) { r.setText("Code", QStringLiteral("SMITH1")); }).toLong("ClientID");
+    const qint32 signup = insert("WebSignup", [](Record &r) {
+        r.setText("Status", QStringLiteral("Pending"));
+        r.setText("Source", QStringLiteral("b2c"));
+    }).toLong("WebSignupID");
+    for (const bool accepted : { false, true }) {
+        SCOPED_TRACE(accepted);
+        Record web = webOrder(QStringLiteral("Service"));
+        web.setLong("WebSignupID", signup);
+        ASSERT_TRUE(Table(db(), QStringLiteral("WebOrders")).update(web).isOk());
+        item(web, 1, QStringLiteral("L"), 0);
+        const qint32 file = insert("WebAttachments", [&web](Record &r) {
+            r.setLong("OrderID", web.toLong("OrderID"));
+            r.setText("SourceName", QStringLiteral("https://shop.example/clients/unknown/art.pdf"));
+            r.setText("Filename", QStringLiteral("art.pdf"));
+        }).toLong("AttachmentID");
+        int asked = 0;
+        OrderProcessing::Services s = services();
+        s.processSignup = [&](const Record &signupRead, const Record &order) {
+            ++asked;
+            EXPECT_EQ(signupRead.toLong("WebSignupID"), signup);
+            EXPECT_EQ(order.toLong("OrderID"), web.toLong("OrderID"));
+            if (!accepted)
+                return Response::Cancelled;
+            // What accepting the sign-up writes: the client, on the sign-up and the web order.
+            Record su = read("WebSignup", signup);
+            su.setText("Status", QStringLiteral("Accepted"));
+            su.setText("ClientCode", QStringLiteral("SMITH1"));
+            Record wo = read("WebOrders", web.toLong("OrderID"));
+            wo.setLong("ClientID", client);
+            EXPECT_TRUE(Table(db(), QStringLiteral("WebSignup")).update(su).isOk());
+            EXPECT_TRUE(Table(db(), QStringLiteral("WebOrders")).update(wo).isOk());
+            return Response::Completed;
+        };
+        if (accepted)
+            forms.answerForm({});
+        OrderProcessing p(s, read("WebOrders", web.toLong("OrderID")), false);
+        ASSERT_TRUE(p.open());
+        EXPECT_EQ(p.run(), accepted ? Response::Completed : Response::Cancelled) << p.told().toStdString();
+        EXPECT_EQ(asked, 1);
+        if (!accepted) {
+            EXPECT_EQ(read("WebOrders", web.toLong("OrderID")).text("Status"), QStringLiteral("Pending"));
+            EXPECT_EQ(read("WebAttachments", file).text("SourceName"),
+                QStringLiteral("https://shop.example/clients/unknown/art.pdf"));
+            EXPECT_EQ(count("Orders"), 0);
+            continue;
+        }
+        ASSERT_EQ(p.createdOrders().size(), 1);
+        EXPECT_EQ(read("Orders", p.createdOrders().first()).toLong("ClientID"), client);
+        const QList<Record> files = [&] {
+            Table t(db(), QStringLiteral("Attachments"));
+            bizlib::TableCursor c(t, t.def().primary().name);
+            QList<Record> out;
+            Record r;
+            while (c.next(r).isOk())
+                out << r;
+            return out;
+        }();
+        ASSERT_EQ(files.size(), 1);
+        EXPECT_TRUE(files.first().text("SourceName").contains(QStringLiteral("/clients/SMITH1/art.pdf")))
+            << files.first().text("SourceName").toStdString();
+    }
+}
+
+TEST_P(OrderRun, aCancelGivesTheQuoteBackItsStatus_andTakesTheDeliveryPartiesMadeForTheRun)
+{
+    const Record client = insert("Clients", [](Record &r) { r.setText("Code", QStringLiteral("SMITHSONS")); });
+    const qint32 quote = insert("Quotes", [](Record &r) {
+        r.setLong("Number", 42);
+        r.setText("Status", QStringLiteral("Open"));
+    }).toLong("QuoteID");
+    struct Case
+    {
+        const char *name;
+        qint32 deliveryContact; // -1: none wanted
+        qint32 deliveryOffice;
+        int contactsMade;
+        int officesMade;
+    };
+    const Case cases[] = {
+        { "contact and office wanted", 0, 0, 1, 1 },
+        { "neither wanted", -1, -1, 0, 0 },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        Record web = webOrder(QStringLiteral("Product"));
+        web.setLong("QuoteID", quote);
+        web.setLong("ClientID", client.toLong("ClientID"));
+        web.setText("Contact", QStringLiteral("Bob Smith"));
+        web.setText("Address", QStringLiteral("1 High Street"));
+        web.setLong("DClientID", client.toLong("ClientID"));
+        web.setText("DContact", QStringLiteral("Ann Lee"));
+        web.setLong("DContactID", c.deliveryContact);
+        web.setLong("DOfficeID", c.deliveryOffice);
+        web.setText("DAddress", QStringLiteral("Unit 4, Dock Road"));
+        web.setText("DAddress1", QStringLiteral("Unit 4, Dock Road"));
+        ASSERT_TRUE(Table(db(), QStringLiteral("WebOrders")).update(web).isOk());
+        item(web, 1, QStringLiteral("M"), material(QStringLiteral("PO")));
+        item(web, 2, QStringLiteral("M"), material(QStringLiteral("PO")));
+        forms.answerForm({});
+        forms.cancelForm();
+        int contacts = -1;
+        int offices = -1;
+        Record during;
+        qint32 duringOffice = 0;
+        forms.beforeForm = forms.shown + 2;
+        forms.meanwhile = [&] {
+            contacts = count("Contacts");
+            offices = count("Offices");
+            during = read("Quotes", quote);
+            duringOffice = read("WebOrders", web.toLong("OrderID")).toLong("DOfficeID");
+        };
+        OrderProcessing p(services(), read("WebOrders", web.toLong("OrderID")), false);
+        ASSERT_TRUE(p.open());
+        EXPECT_EQ(p.run(), Response::Cancelled);
+        EXPECT_EQ(contacts, c.contactsMade);
+        EXPECT_EQ(offices, c.officesMade);
+        EXPECT_EQ(during.text("Status"), QStringLiteral("Won")) << "the first order's form took the quote";
+        EXPECT_EQ(duringOffice != 0, c.officesMade == 1) << "the web order names the office made";
+        // Everything back: the quote open and free, no party of the run left, the web order as it was.
+        const Record after = read("Quotes", quote);
+        EXPECT_EQ(after.text("Status"), QStringLiteral("Open"));
+        EXPECT_EQ(after.toLong("OrderID"), 0);
+        EXPECT_EQ(count("Contacts"), 0);
+        EXPECT_EQ(count("Offices"), 0);
+        const Record back = read("WebOrders", web.toLong("OrderID"));
+        EXPECT_EQ(back.toLong("DContactID"), c.deliveryContact);
+        EXPECT_EQ(back.toLong("DOfficeID"), c.deliveryOffice);
+        EXPECT_EQ(back.toLong("DClientID"), client.toLong("ClientID"));
+        EXPECT_EQ(count("Orders"), 0);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, OrderRun, testsupport::allEngines(), testsupport::engineName);
 
 } // namespace
