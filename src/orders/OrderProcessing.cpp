@@ -438,6 +438,12 @@ Response OrderProcessing::runSteps()
         tell(st, QStringLiteral("The items of the web order could not be read."));
         return cancelRoutine(st);
     }
+    if (orders.orders.isEmpty()) {
+        // Nothing to make, and nothing may delete the web order unseen: it goes back to the list.
+        const Status none = Status::notFound(QStringLiteral("The web order has no items."));
+        tell(none, QStringLiteral("No order can be made from the web order."));
+        return cancelRoutine(none);
+    }
 
     WebOrderConversion::Services cs;
     cs.db = &db;

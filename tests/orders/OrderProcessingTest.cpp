@@ -5,6 +5,8 @@
 #include "config/AppContext.h"
 #include "data/ClaimVariant.h"
 #include "data/RequestClaim.h"
+#include "bizlib/mail/MailSender.h"
+#include "support/SmtpSink.h"
 #include "support/ScriptedForms.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestDatabase.h"
@@ -234,6 +236,14 @@ TEST_P(OrderRun, aCancelledSecondOrderRemovesTheFirst_andAFailedItemCompletesNoO
     EXPECT_EQ(read("WebOrders", service.toLong("OrderID")).text("Status"), QStringLiteral("Pending"));
     EXPECT_EQ(count("Orders"), 0);
     EXPECT_EQ(lastJobNo(), 700);
+
+    // A product web order without items makes nothing and is not deleted.
+    const Record empty = webOrder(QStringLiteral("Product"));
+    OrderProcessing none(services(), read("WebOrders", empty.toLong("OrderID")), false);
+    ASSERT_TRUE(none.open());
+    EXPECT_EQ(none.run(), Response::Cancelled);
+    EXPECT_TRUE(none.told().contains(QStringLiteral("no items"))) << none.told().toStdString();
+    EXPECT_EQ(read("WebOrders", empty.toLong("OrderID")).text("Status"), QStringLiteral("Pending"));
 }
 
 TEST_P(OrderRun, aWebOrderTakenOverBeforeTheLastSaveKeepsNothingOfThisRun)
@@ -514,6 +524,61 @@ TEST_P(OrderRun, aCancelGivesTheQuoteBackItsStatus_andTakesTheDeliveryPartiesMad
         EXPECT_EQ(back.toLong("DOfficeID"), c.deliveryOffice);
         EXPECT_EQ(back.toLong("DClientID"), client.toLong("ClientID"));
         EXPECT_EQ(count("Orders"), 0);
+    }
+}
+
+TEST_P(OrderRun, automaticRunTellsAboutEachOrderOnceAllAreMade_andACancelledRunTellsNothing)
+{
+    testsupport::SmtpSink sink;
+    ASSERT_TRUE(sink.start());
+    bizlib::mail::MailSettings settings;
+    settings.transport = QStringLiteral("SMTP");
+    settings.server = QStringLiteral("127.0.0.1");
+    settings.port = QString::number(sink.port());
+    settings.from = QStringLiteral("console@print.example");
+    settings.outboxFolder = dataFolder.filePath(QStringLiteral("outbox"));
+    bizlib::mail::MailSender mail(settings, nullptr, &prompter);
+    ctx.settings.adminEmail = QStringLiteral("admin@print.example");
+    for (const bool refused : { true, false }) {
+        SCOPED_TRACE(refused);
+        const Record web = webOrder(QStringLiteral("Product"));
+        item(web, 1, QStringLiteral("M"), material(QStringLiteral("PO")));
+        item(web, 2, QStringLiteral("M"), material(QStringLiteral("PO"), [refused](Record &r) {
+            if (refused)
+                r.setText("Code", QStringLiteral("REFUSED"));
+        }));
+        if (refused) {
+            const bool pg = db().isPostgres();
+            if (pg) {
+                ASSERT_TRUE(db().exec(QStringLiteral("CREATE FUNCTION refuse_item() RETURNS trigger AS $$ BEGIN IF "
+                                                     "NEW.\"code\" = 'REFUSED' THEN RAISE EXCEPTION 'refused'; END IF; "
+                                                     "RETURN NEW; END $$ LANGUAGE plpgsql"))
+                                .isOk());
+            }
+            ASSERT_TRUE(db().exec(pg ? QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON \"orderitems\" FOR EACH "
+                                                      "ROW EXECUTE FUNCTION refuse_item()")
+                                     : QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON \"orderitems\" WHEN "
+                                                      "NEW.\"code\" = 'REFUSED' BEGIN SELECT RAISE(ABORT, 'refused'); END"))
+                            .isOk());
+        }
+        OrderProcessing::Services s = services();
+        s.mail = &mail;
+        OrderProcessing p(s, read("WebOrders", web.toLong("OrderID")), true);
+        ASSERT_TRUE(p.open());
+        // The first order is stored before the second item fails: nobody hears of it.
+        EXPECT_EQ(p.run(), refused ? Response::Cancelled : Response::Completed) << p.told().toStdString();
+        EXPECT_TRUE(forms.formsShown().isEmpty()) << "automatic runs show no form";
+        if (refused) {
+            EXPECT_TRUE(sink.messages().isEmpty());
+            EXPECT_EQ(count("Orders"), 0);
+            continue;
+        }
+        const QList<testsupport::SmtpSink::Message> sent = sink.messages();
+        ASSERT_EQ(sent.size(), 2);
+        for (int i = 0; i < 2; ++i) {
+            EXPECT_EQ(sent[i].recipients, QStringList { QStringLiteral("admin@print.example") });
+            EXPECT_TRUE(sent[i].body().contains(QByteArray::number(701 + i))) << sent[i].body().toStdString();
+        }
     }
 }
 
