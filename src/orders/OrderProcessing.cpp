@@ -149,7 +149,8 @@ Status OrderProcessing::plan(bizlib::Database &db, const Record &webOrder, Plan 
                 // An unknown material stays with the item before it; the first item has none
                 // before it and goes with the other items of order 1.
                 target = previous;
-            } else if (material.toLong("WorksOrder") != 0 || material.text("Type").trimmed().toUpper() != QLatin1String("PO")) {
+            } else if (material.toLong("WorksOrder") != 0
+                || material.text("Type").trimmed().toUpper() != QLatin1String("PO")) {
                 if (works == 0)
                     works = newOrder(true);
                 target = works;
@@ -248,7 +249,8 @@ bool OrderProcessing::signupFirst()
 {
     config::AppContext &ctx = *m_services.ctx;
     Record signup;
-    if (const Status st = readById(*ctx.db, QStringLiteral("WebSignup"), m_webOrder.toLong("WebSignupID"), &signup); !st) {
+    if (const Status st = readById(*ctx.db, QStringLiteral("WebSignup"), m_webOrder.toLong("WebSignupID"), &signup);
+        !st) {
         tell(st, QStringLiteral("The sign-up of the web order could not be read."));
         cancelRoutine(st);
         return false;
@@ -344,8 +346,8 @@ Status OrderProcessing::deliveryParties()
         if (!exists(dOffice, "OfficeID")) {
             Table offices(db, QStringLiteral("Offices"));
             Record found = offices.newRecord();
-            st = offices.fetch(QStringLiteral("CLIENTPOSTCODEKEY"),
-                { dClient.toLong("ClientID"), web.text("DPostcode") }, found);
+            st = offices.fetch(
+                QStringLiteral("CLIENTPOSTCODEKEY"), { dClient.toLong("ClientID"), web.text("DPostcode") }, found);
             if (st.isError())
                 return st;
             if (st) {
@@ -472,8 +474,8 @@ Response OrderProcessing::runSteps()
             // that is not there, and no order is completed without all its items.
             if (conversion.convert(call) != Response::Completed) {
                 m_processingActive = false;
-                tell(conversion.lastStatus(),
-                    QStringLiteral("Order %1 of the web order could not be made.").arg(n + 1));
+                tell(
+                    conversion.lastStatus(), QStringLiteral("Order %1 of the web order could not be made.").arg(n + 1));
                 return cancelRoutine(conversion.lastStatus());
             }
         }
@@ -622,8 +624,9 @@ void OrderProcessing::close()
     if (m_claim && m_claim->isHeld()) {
         const Status again = m_claim->release();
         if (again.isError() && m_told.isEmpty())
-            tell(again, QStringLiteral("The database is not answering: the web order stays \"Processing\" until this "
-                                       "console gives it back."));
+            tell(again,
+                QStringLiteral("The database is not answering: the web order stays \"Processing\" until this "
+                               "console gives it back."));
     }
     m_processingActive = false;
     m_refreshRequested = true;

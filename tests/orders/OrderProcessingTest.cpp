@@ -2,13 +2,13 @@
 
 #include "bizlib/Table.h"
 #include "bizlib/TableCursor.h"
+#include "bizlib/mail/MailSender.h"
 #include "config/AppContext.h"
 #include "data/ClaimVariant.h"
 #include "data/RequestClaim.h"
-#include "bizlib/mail/MailSender.h"
-#include "support/SmtpSink.h"
 #include "support/ScriptedForms.h"
 #include "support/ScriptedPrompter.h"
+#include "support/SmtpSink.h"
 #include "support/TestDatabase.h"
 
 #include <QTemporaryDir>
@@ -128,7 +128,9 @@ protected:
             r.setDecimal("Quantity", Decimal::fromString(QStringLiteral("10")));
             r.setDecimal("Net", Decimal::fromString(QStringLiteral("10")));
             r.setText("TaxCode", QStringLiteral("S"));
-            r.setLong(type == QLatin1String("M") ? "MaterialID" : type == QLatin1String("O") ? "OutworkID" : "LabourID",
+            r.setLong(type == QLatin1String("M") ? "MaterialID"
+                    : type == QLatin1String("O") ? "OutworkID"
+                                                 : "LabourID",
                 resource);
             if (more)
                 more(r);
@@ -217,10 +219,11 @@ TEST_P(OrderRun, aCancelledSecondOrderRemovesTheFirst_andAFailedItemCompletesNoO
     item(service, 2, QStringLiteral("L"), 0, [](Record &r) { r.setText("Code", QStringLiteral("REFUSED")); });
     const bool pg = db().isPostgres();
     if (pg) {
-        ASSERT_TRUE(db().exec(QStringLiteral("CREATE FUNCTION refuse_item() RETURNS trigger AS $$ BEGIN IF NEW.\"code\" "
-                                             "= 'REFUSED' THEN RAISE EXCEPTION 'refused'; END IF; RETURN NEW; END $$ "
-                                             "LANGUAGE plpgsql"))
-                        .isOk());
+        ASSERT_TRUE(
+            db().exec(QStringLiteral("CREATE FUNCTION refuse_item() RETURNS trigger AS $$ BEGIN IF NEW.\"code\" "
+                                     "= 'REFUSED' THEN RAISE EXCEPTION 'refused'; END IF; RETURN NEW; END $$ "
+                                     "LANGUAGE plpgsql"))
+                .isOk());
     }
     ASSERT_TRUE(db().exec(pg ? QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON \"orderitems\" FOR EACH ROW "
                                               "EXECUTE FUNCTION refuse_item()")
@@ -300,7 +303,8 @@ TEST_P(OrderRun, theSkipProductOrderDecision)
         r.setLong("Exclude", 1);
     });
     const qint32 plain = material(QStringLiteral("PO"));
-    const qint32 outwork = insert("Outwork", [](Record &r) { r.setText("Code", QStringLiteral("LAM")); }).toLong("OutworkID");
+    const qint32 outwork
+        = insert("Outwork", [](Record &r) { r.setText("Code", QStringLiteral("LAM")); }).toLong("OutworkID");
     struct Item
     {
         QString type;
@@ -394,7 +398,8 @@ TEST_P(OrderRun, thePlanOfOrdersAndItems)
 
 TEST_P(OrderRun, aPendingB2cSignupGoesFirst_thenTheWebOrderIsReadAgainAndItsFilesAreFiledUnderTheClient)
 {
-    const qint32 client = insert("Clients", [](Record &r) { r.setText("Code", QStringLiteral("SMITH1")); }).toLong("ClientID");
+    const qint32 client
+        = insert("Clients", [](Record &r) { r.setText("Code", QStringLiteral("SMITH1")); }).toLong("ClientID");
     const qint32 signup = insert("WebSignup", [](Record &r) {
         r.setText("Status", QStringLiteral("Pending"));
         r.setText("Source", QStringLiteral("b2c"));
@@ -555,11 +560,12 @@ TEST_P(OrderRun, automaticRunTellsAboutEachOrderOnceAllAreMade_andACancelledRunT
                                                      "RETURN NEW; END $$ LANGUAGE plpgsql"))
                                 .isOk());
             }
-            ASSERT_TRUE(db().exec(pg ? QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON \"orderitems\" FOR EACH "
-                                                      "ROW EXECUTE FUNCTION refuse_item()")
-                                     : QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON \"orderitems\" WHEN "
-                                                      "NEW.\"code\" = 'REFUSED' BEGIN SELECT RAISE(ABORT, 'refused'); END"))
-                            .isOk());
+            ASSERT_TRUE(
+                db().exec(pg ? QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON \"orderitems\" FOR EACH "
+                                              "ROW EXECUTE FUNCTION refuse_item()")
+                             : QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON \"orderitems\" WHEN "
+                                              "NEW.\"code\" = 'REFUSED' BEGIN SELECT RAISE(ABORT, 'refused'); END"))
+                    .isOk());
         }
         OrderProcessing::Services s = services();
         s.mail = &mail;
