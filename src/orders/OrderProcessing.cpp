@@ -288,6 +288,8 @@ bool OrderProcessing::signupFirst()
 Status OrderProcessing::repointAttachments(const QString &clientFolder)
 {
     bizlib::Database &db = *m_services.ctx->db;
+    if (clientFolder.isEmpty())
+        return Status::ok(); // a client without a code has no folder to take the files
     const QString unknown = QStringLiteral("/clients/unknown/");
     const QString known = QStringLiteral("/clients/") + clientFolder + u'/';
     Table attachments(db, QStringLiteral("WebAttachments"));
@@ -327,10 +329,8 @@ Status OrderProcessing::repointAttachments(const QString &clientFolder)
 Status OrderProcessing::deliveryParties()
 {
     bizlib::Database &db = *m_services.ctx->db;
-    Record client, contact, dClient, dContact, dOffice;
+    Record client, dClient, dContact, dOffice;
     Status st = readById(db, QStringLiteral("Clients"), m_webOrder.toLong("ClientID"), &client);
-    if (st)
-        st = readById(db, QStringLiteral("Contacts"), m_webOrder.toLong("ContactID"), &contact);
     if (st)
         st = readById(db, QStringLiteral("Clients"), m_webOrder.toLong("DClientID"), &dClient);
     if (st)
