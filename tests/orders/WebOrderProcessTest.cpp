@@ -1,13 +1,17 @@
 #include "orders/ui/WebOrderProcess.h"
 
 #include "bizlib/Table.h"
+#include "bizlib/TableCursor.h"
 #include "bizlib/ui/RecordFormDialog.h"
 #include "config/AppContext.h"
 #include "config/FrameEvents.h"
 #include "config/WindowEvents.h"
 #include "data/ClaimVariant.h"
 #include "data/RequestClaim.h"
+#include "demo/DemoData.h"
+#include "orders/OrderProcessing.h"
 #include "support/ModalSteps.h"
+#include "support/ScriptedForms.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestDatabase.h"
 
@@ -122,6 +126,45 @@ TEST_P(OrderWindow, closingTheWaitingWindowGivesTheWebOrderBack)
     EXPECT_EQ(WebOrderProcess::run(ctx, m_web, false), Response::Cancelled);
     EXPECT_EQ(status(), QStringLiteral("Pending"));
     EXPECT_TRUE(prompter.shown().isEmpty());
+}
+
+// Every web order of the demo data goes through without a user: the orders are made and the web
+// orders deleted, whatever their kind.
+TEST_P(OrderWindow, everyDemoWebOrderIsProcessedAutomatically)
+{
+    ASSERT_TRUE(demo::DemoData(db()).fillAll().isOk());
+    testsupport::ScriptedForms forms; // automatic runs save without showing the form
+    ctx.settings.orderPhrases = false;
+    QList<Record> orders;
+    {
+        Table t(db(), QStringLiteral("WebOrders"));
+        bizlib::TableCursor c(t, QStringLiteral("ORDERIDKEY"));
+        Record r;
+        while (c.next(r).isOk())
+            orders << r;
+    }
+    ASSERT_GT(orders.size(), 2);
+    for (const Record &web : std::as_const(orders)) {
+        SCOPED_TRACE(web.toLong("OrderID"));
+        orders::OrderProcessing::Services s;
+        s.ctx = &ctx;
+        s.changeNotice = [] {};
+        s.forms = &forms;
+        orders::OrderProcessing p(s, web, true);
+        if (web.text("Status").trimmed() == QLatin1String("Processing"))
+            continue; // held by someone in the demo
+        ASSERT_TRUE(p.open()) << p.told().toStdString();
+        const Response r = p.run();
+        if (web.toLong("WebSignupID") != 0 && r == Response::Cancelled) {
+            EXPECT_TRUE(p.told().contains(QStringLiteral("sign-up"))) << p.told().toStdString();
+            continue;
+        }
+        EXPECT_EQ(r, Response::Completed) << p.told().toStdString();
+        EXPECT_FALSE(p.createdOrders().isEmpty());
+        Table t(db(), QStringLiteral("WebOrders"));
+        Record gone = t.newRecord();
+        EXPECT_TRUE(t.fetch(QStringLiteral("ORDERIDKEY"), { web.toLong("OrderID") }, gone).isNotFound());
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, OrderWindow, testsupport::allEngines(), testsupport::engineName);
