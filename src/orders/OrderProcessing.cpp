@@ -508,6 +508,7 @@ Response OrderProcessing::completeOrder(Record &order, int sequence, bool last)
     const bool hasQuote = order.toLong("QuoteID") != 0;
     bizlib::params::OrderUpdateParams params;
     params.setText("OrderType", order.text("OrderType"));
+    params.setLong("Quantity", order.toLong("QuantityValue"));
     params.setText("QuantityText", order.text("Quantity"));
     params.setLong("QuantityIndex", order.toLong("QuantityIndex"));
     params.setLong("OrderFromWeb", 1);
