@@ -4,6 +4,8 @@
 #include "bizlib/TableCursor.h"
 #include "bizlib/mail/MailSender.h"
 #include "config/AppContext.h"
+#include "data/ClaimBook.h"
+#include "data/ClaimCleanup.h"
 #include "data/ClaimVariant.h"
 #include "data/RequestClaim.h"
 #include "support/ScriptedForms.h"
@@ -586,6 +588,51 @@ TEST_P(OrderRun, automaticRunTellsAboutEachOrderOnceAllAreMade_andACancelledRunT
             EXPECT_TRUE(sent[i].body().contains(QByteArray::number(701 + i))) << sent[i].body().toStdString();
         }
     }
+}
+
+// A workstation that dies with the second order form open: the cleanup of its claim (another
+// console's start) finds everything the run made or changed in the claim's record.
+TEST_P(OrderRun, theCleanupAfterADeadWorkstationRemovesWhatItsRunMadeAndGivesTheQuoteBack)
+{
+    const Record client = insert("Clients", [](Record &r) { r.setText("Code", QStringLiteral("SMITHSONS")); });
+    const qint32 quote = insert("Quotes", [](Record &r) {
+        r.setLong("Number", 42);
+        r.setText("Status", QStringLiteral("Open"));
+    }).toLong("QuoteID");
+    Record web = webOrder(QStringLiteral("Product"));
+    web.setLong("QuoteID", quote);
+    web.setLong("ClientID", client.toLong("ClientID"));
+    web.setLong("DClientID", client.toLong("ClientID"));
+    web.setText("DContact", QStringLiteral("Ann Lee"));
+    web.setLong("DContactID", 0);
+    web.setLong("DOfficeID", 0);
+    web.setText("DAddress", QStringLiteral("Unit 4, Dock Road"));
+    ASSERT_TRUE(Table(db(), QStringLiteral("WebOrders")).update(web).isOk());
+    item(web, 1, QStringLiteral("M"), material(QStringLiteral("PO")));
+    item(web, 2, QStringLiteral("M"), material(QStringLiteral("PO")));
+    forms.answerForm({});
+    forms.answerForm({});
+    int made = 0;
+    forms.beforeForm = 2;
+    forms.meanwhile = [&] {
+        made = count("Orders") + count("Contacts") + count("Offices");
+        data::ClaimHolder holder;
+        ASSERT_TRUE(data::ClaimBook(db()).holderOf(QStringLiteral("WebOrders"), web.toLong("OrderID"), &holder).isOk());
+        data::ClaimCleanup::Report report;
+        ASSERT_TRUE(data::ClaimCleanup(db(), { dataFolder.path() }, 10).cleanUp(holder, &report).isOk());
+    };
+    OrderProcessing p(services(), read("WebOrders", web.toLong("OrderID")), false);
+    ASSERT_TRUE(p.open());
+    // The run goes on unaware until its last save, which finds the claim gone.
+    EXPECT_EQ(p.run(), Response::Cancelled);
+    EXPECT_EQ(made, 4) << "two orders, the delivery contact and office";
+    EXPECT_EQ(count("Orders") + count("Contacts") + count("Offices"), 0);
+    EXPECT_EQ(read("Quotes", quote).text("Status"), QStringLiteral("Open"));
+    EXPECT_EQ(lastJobNo(), 700);
+    const Record back = read("WebOrders", web.toLong("OrderID"));
+    EXPECT_EQ(back.text("Status"), QStringLiteral("Pending"));
+    EXPECT_EQ(back.toLong("DContactID"), 0);
+    EXPECT_EQ(count("WebOrderItems"), 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, OrderRun, testsupport::allEngines(), testsupport::engineName);
