@@ -146,6 +146,11 @@ void RequestActions::route(RequestAction action, const bizlib::Record &request)
         bizlib::Record order = request;
         if (payment().checkBeforeProcessing(order) == orders::OrderPayment::Decision::Abandon)
             return;
+        if (m_windows.processOrder) {
+            if (m_windows.processOrder(order) == bizlib::forms::Response::Completed && m_notice)
+                m_notice(tr("Web order %1 processed").arg(order.toLong("Number")));
+            return;
+        }
         break;
     }
     default:

@@ -49,6 +49,9 @@ public:
         std::function<void(const bizlib::Record &request)> rejectSignup;
         // The rejection window of a web order.
         std::function<void(const bizlib::Record &request)> rejectOrder;
+        // The processing window of a web order (after the prepay check); Completed when its
+        // orders were made.
+        std::function<bizlib::forms::Response(const bizlib::Record &request)> processOrder;
     };
     // Starts the window of an action on a request (its record just read again). route() is the
     // default.

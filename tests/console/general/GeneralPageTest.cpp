@@ -364,18 +364,32 @@ TEST_F(GeneralTab, processingButtonsRunTheirHandlerOnTheRequestReadAgainWhileThe
     EXPECT_EQ(prompter.beeps(), QList<Icon> { Icon::Exclamation });
 }
 
-TEST_F(GeneralTab, withoutProcessingWindowsTheUserIsToldPlainly)
+TEST_F(GeneralTab, processOrderOpensTheOrderWindow_andWithoutOneTheUserIsToldPlainly)
 {
     addRequests();
     open();
-    // Web order processing is the one window not built yet: an order without prepay reaches it.
     page->selectList(Focus::Orders);
+    selectRow(page->orderView(), 1);
+    ASSERT_EQ(lists->attachments().request().id, serviceOrder);
+    QList<qint32> processed;
+    console::RequestActions::Windows windows;
+    windows.processOrder = [&processed](const bizlib::Record &order) {
+        processed << order.toLong("OrderID");
+        return bizlib::forms::Response::Completed;
+    };
+    page->setWindows(windows);
+    button(RequestAction::ProcessOrder)->click();
+    EXPECT_EQ(processed, QList<qint32> { serviceOrder });
+    EXPECT_TRUE(prompter.shown().isEmpty());
+
+    page->setWindows({});
     selectRow(page->orderView(), 1);
     ASSERT_EQ(lists->attachments().request().id, serviceOrder);
     button(RequestAction::ProcessOrder)->click();
     ASSERT_EQ(prompter.shown().size(), 1);
     EXPECT_EQ(
         prompter.lastText(), QStringLiteral("Web order processing is not part of this version of the web console."));
+    EXPECT_EQ(processed.size(), 1);
 }
 
 TEST_F(GeneralTab, processOrderOnAnUnpaidPrepayOrderGoesOnOnlyWhenTheUserSaysSoAndAMarkingWorks)
@@ -392,16 +406,24 @@ TEST_F(GeneralTab, processOrderOnAnUnpaidPrepayOrderGoesOnOnlyWhenTheUserSaysSoA
     open();
     page->selectList(Focus::Orders);
     ASSERT_EQ(lists->attachments().request().id, productOrder);
+    int windowsRun = 0;
+    console::RequestActions::Windows windows;
+    windows.processOrder = [&windowsRun](const bizlib::Record &) {
+        ++windowsRun;
+        return bizlib::forms::Response::Cancelled;
+    };
+    page->setWindows(windows);
     struct Case
     {
         const char *name;
         int answer;
         QStringList captions; // of the messages shown
+        int windowsRun; // the processing window opened (in all, so far)
     };
     const QList<Case> cases {
-        { "Continue: processing goes on", 1, { OrderPayment::prepayCaption(), "Not available" } },
-        { "Mark paid, refused: abandoned", 2, { OrderPayment::prepayCaption(), OrderPayment::paidCaption() } },
-        { "Abandon", 3, { OrderPayment::prepayCaption() } },
+        { "Continue: processing goes on", 1, { OrderPayment::prepayCaption() }, 1 },
+        { "Mark paid, refused: abandoned", 2, { OrderPayment::prepayCaption(), OrderPayment::paidCaption() }, 1 },
+        { "Abandon", 3, { OrderPayment::prepayCaption() }, 1 },
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -412,6 +434,7 @@ TEST_F(GeneralTab, processOrderOnAnUnpaidPrepayOrderGoesOnOnlyWhenTheUserSaysSoA
         for (const auto &shown : prompter.shown().mid(before))
             captions << shown.caption;
         EXPECT_EQ(captions, c.captions);
+        EXPECT_EQ(windowsRun, c.windowsRun);
     }
 }
 

@@ -55,6 +55,8 @@ public:
     ~GeneralPage() override;
 
     void setActionHandler(ActionHandler handler) { m_actions.setHandler(std::move(handler)); }
+    // The windows the actions open (default: RequestWindows); tests put scripted ones in their place.
+    void setWindows(RequestActions::Windows windows) { m_actions.setWindows(std::move(windows)); }
     // The note editor (default: the `UpdateWebNote` form) and the desktop services (default:
     // Qt's dialogs, desktop services and clipboard); tests put scripted ones in their place.
     void setNoteEditor(NoteActions::Editor editor);

@@ -5,6 +5,7 @@
 #include "bizlib/ui/WidgetForms.h"
 #include "config/TraceLog.h"
 #include "notes/ui/UpdateWebNote.h"
+#include "orders/ui/WebOrderProcess.h"
 #include "quotes/RequestRejection.h"
 #include "quotes/ui/WebQuoteProcess.h"
 #include "quotes/ui/WebQuoteReject.h"
@@ -28,6 +29,9 @@ RequestActions::Windows RequestWindows::make(config::AppContext &ctx, QWidget *p
     };
     w.rejectSignup = [&ctx, parent](const bizlib::Record &request) {
         signups::ui::WebSignupReject::run(ctx, request, parent);
+    };
+    w.processOrder = [&ctx, parent](const bizlib::Record &request) {
+        return orders::ui::WebOrderProcess::run(ctx, request, false, parent);
     };
     w.rejectOrder = [&ctx, parent](const bizlib::Record &request) {
         quotes::ui::WebQuoteReject::run(ctx, quotes::RejectionVariant::order(), request, parent);
