@@ -290,6 +290,79 @@ TEST_P(QuotePreparation, aCancelGivesALinkedQuoteBackAsItWasExceptWhatAnotherWor
     }
 }
 
+TEST_P(QuotePreparation, theWebOrdersTabTextsReplaceTheQuotesAsTheTransferAndItsDefaultSay)
+{
+    const qint32 otherTab = insert(QStringLiteral("Tabs"), [](Record &r) {
+        r.setText("Name", QStringLiteral("Other"));
+        r.setLong("SpecSection", 1);
+    }).toLong("TabID");
+    struct Case
+    {
+        const char *platform;
+        const char *xmlSpec;
+        const char *orderType;
+        QStringList tabTexts; // the quote's afterwards, "tab:text" in key order
+        const char *size; // its Size section afterwards
+    };
+    const QString W = QStringLiteral("W size");
+    const Case cases[] = {
+        { "WEB", "", "Service", { "other:Q other", "size:W size", "notes:W notes" }, "A5 web" },
+        { "WEB", "", "Product", { "size:Q size", "notes:", "other:Q other", "size:W size", "notes:W notes" }, "A5 web" },
+        { "XMLTFR", "po", "Service", { "size:W size", "notes:W notes" }, "W size" },
+        { "XMLTFR", "MERGE", "Service", { "notes:", "other:Q other", "size:W size", "notes:W notes" }, "W size" },
+        { "XMLTFR", "", "Service", { "other:Q other", "size:W size", "notes:W notes" }, "Q size" },
+    };
+    const QHash<qint32, QString> tabName { { sizeTab, QStringLiteral("size") }, { notesTab, QStringLiteral("notes") },
+        { otherTab, QStringLiteral("other") } };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.platform) + " " + c.xmlSpec + " " + c.orderType);
+        Record defaults = rows(QStringLiteral("DEFAULTS"), QStringLiteral("DEFAULTSIDKEY"), {}).first();
+        defaults.setText("XMLSpec", QString::fromLatin1(c.xmlSpec));
+        ASSERT_TRUE(Table(db(), QStringLiteral("DEFAULTS")).update(defaults).isOk());
+        Record quoteRow = insert(QStringLiteral("Quotes"), [](Record &) {});
+        const qint32 id = quoteRow.toLong("QuoteID");
+        insert(QStringLiteral("SpecTexts"), [&](Record &r) {
+            r.setLong("QuoteID", id);
+            r.setText("Size", QStringLiteral("Q size"));
+        });
+        // Added in tab order, so that key order (tab, then text) lists them as added.
+        for (const auto &[tab, text] : { std::pair { sizeTab, "Q size" }, { notesTab, "" }, { otherTab, "Q other" } })
+            insert(QStringLiteral("TabTexts"), [&](Record &r) {
+                r.setLong("QuoteID", id);
+                r.setLong("TabID", tab);
+                r.setText("Text", QString::fromLatin1(text));
+            });
+        const Record web = webOrder(id, [&](Record &r) { r.setText("Platform", QString::fromLatin1(c.platform)); });
+        EXPECT_TRUE(Table(db(), QStringLiteral("TabTexts")).update([&] {
+            Record r = rows(QStringLiteral("TabTexts"), QStringLiteral("WEBORDERIDTABIDKEY"), { web.toLong("OrderID") }).first();
+            r.setText("Text", W);
+            return r;
+        }()).isOk());
+        insert(QStringLiteral("TabTexts"), [&](Record &r) {
+            r.setLong("WebOrderID", web.toLong("OrderID"));
+            r.setLong("TabID", notesTab);
+            r.setText("Text", QStringLiteral("W notes"));
+        });
+        OrderQuotePreparation::Services s;
+        s.db = &db();
+        OrderQuotePreparation preparation(s, web, false);
+        ASSERT_TRUE(preparation.fillSpecification(quoteRow, QString::fromLatin1(c.orderType)).isOk());
+        QStringList after;
+        for (const Record &r : rows(QStringLiteral("TabTexts"), QStringLiteral("QUOTEIDTABIDKEY"), { id }))
+            after << tabName.value(r.toLong("TabID")) + u':' + r.text("Text");
+        QStringList expected = c.tabTexts;
+        // Key order is tab, then identifier: sort both by tab the same way.
+        const auto byTab = [&](const QString &a, const QString &b) {
+            const QStringList order { QStringLiteral("size"), QStringLiteral("notes"), QStringLiteral("other") };
+            return order.indexOf(a.section(u':', 0, 0)) < order.indexOf(b.section(u':', 0, 0));
+        };
+        std::stable_sort(expected.begin(), expected.end(), byTab);
+        EXPECT_EQ(after, expected);
+        EXPECT_EQ(rows(QStringLiteral("SpecTexts"), QStringLiteral("QUOTEIDKEY"), { id }).first().text("Size"),
+            QString::fromLatin1(c.size));
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, QuotePreparation, testsupport::allEngines(), testsupport::engineName);
 
 } // namespace
