@@ -258,7 +258,8 @@ Status ClaimBook::record(const QString &owner, int seq, const RunItem &item)
     const int widest = items.def().field(QStringLiteral("Path"))->maxChars();
     // Values to put back may be long (a specification section, a tab text): they go whole into
     // the text column; a cut value would put back something else.
-    const bool saved = (item.kind == RunItem::Kind::Set || item.kind == RunItem::Kind::Gone) && item.target.size() > widest;
+    const bool saved
+        = (item.kind == RunItem::Kind::Set || item.kind == RunItem::Kind::Gone) && item.target.size() > widest;
     r.setText("Target", saved ? QString() : text(item.target));
     r.setText("Saved", saved ? item.target : QString());
     // A path cut to the field's width would name another file: such a run must not go on.

@@ -188,7 +188,8 @@ Status ClaimCleanup::removeRows(bizlib::Database &db, const QList<RunItem> &item
     // The latest first: what was made last may belong to what was made before it.
     for (auto it = items.rbegin(); it != items.rend(); ++it) {
         if (it->kind == RunItem::Kind::Set || it->kind == RunItem::Kind::Gone) {
-            const Status st = it->kind == RunItem::Kind::Set ? restoreField(db, *it, report) : restoreRow(db, *it, report);
+            const Status st
+                = it->kind == RunItem::Kind::Set ? restoreField(db, *it, report) : restoreRow(db, *it, report);
             if (!st)
                 return st;
             continue;

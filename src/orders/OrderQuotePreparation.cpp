@@ -89,7 +89,7 @@ Status OrderQuotePreparation::prepare(Record &order, bool *orderRemoved)
     bizlib::QuoteLibrary library(db, m_services.user);
     st = copyQuote(order, automatic, library);
     if (st)
-        st = showOrPrice(order, automatic, library);
+        st = showOrPrice(automatic, library);
     if (st) {
         order.setLong("QuoteID", m_newQuoteId);
         order.setLong("QuoteNo", m_quote.toLong("Number"));
@@ -105,7 +105,8 @@ Status OrderQuotePreparation::prepare(Record &order, bool *orderRemoved)
     if (st)
         return st;
     if (const Status removed = removeNew(order, orderRemoved); !removed)
-        return Status::error(QStringLiteral("%1 The order could not be removed again: %2").arg(st.message(), removed.message()));
+        return Status::error(
+            QStringLiteral("%1 The order could not be removed again: %2").arg(st.message(), removed.message()));
     return st;
 }
 
@@ -135,8 +136,8 @@ Status OrderQuotePreparation::copyQuote(Record &order, bool automatic, bizlib::Q
     if (automatic) {
         // A quote made for this one order: its only quantity is the ordered one, priced afresh.
         for (int i = 1; i <= bizlib::PricingModel::kQuantities; ++i) {
-            for (const char *f : { "Quantity", "QuantityText", "TargetPrice", "CostTotal", "MarkupTotal", "SellingPrice",
-                     "TaxAmount", "Commission", "Weight" })
+            for (const char *f : { "Quantity", "QuantityText", "TargetPrice", "CostTotal", "MarkupTotal",
+                     "SellingPrice", "TaxAmount", "Commission", "Weight" })
                 m_quote.setValue(slot(f, i), QVariant());
         }
         m_quote.setLong("Quantity1", ordered);
@@ -233,7 +234,8 @@ Status OrderQuotePreparation::assignRep(Record &quote, bizlib::QuoteLibrary &lib
     Table users(*m_services.db, QStringLiteral("Users"));
     Record rep = users.newRecord();
     const QString initials = quote.text("Rep").trimmed();
-    const Status st = initials.isEmpty() ? Status::notFound() : users.fetch(QStringLiteral("USERKEY"), { initials }, rep);
+    const Status st
+        = initials.isEmpty() ? Status::notFound() : users.fetch(QStringLiteral("USERKEY"), { initials }, rep);
     if (st.isError())
         return st;
     if (st.isNotFound()) {
@@ -243,9 +245,8 @@ Status OrderQuotePreparation::assignRep(Record &quote, bizlib::QuoteLibrary &lib
     return library.assignCommission(QStringLiteral("QTE"), quote);
 }
 
-Status OrderQuotePreparation::showOrPrice(Record &order, bool automatic, bizlib::QuoteLibrary &library)
+Status OrderQuotePreparation::showOrPrice(bool automatic, bizlib::QuoteLibrary &library)
 {
-    Q_UNUSED(order);
     bizlib::Database &db = *m_services.db;
     if (automatic) {
         bizlib::Transaction tx(db);
@@ -260,7 +261,8 @@ Status OrderQuotePreparation::showOrPrice(Record &order, bool automatic, bizlib:
             return st;
         if (!m_services.documents)
             return Status::ok();
-        bizlib::params::DocumentOutputParams letter = quotes::QuoteCompletion::letterParams(m_services.globalData, m_quote);
+        bizlib::params::DocumentOutputParams letter
+            = quotes::QuoteCompletion::letterParams(m_services.globalData, m_quote);
         // Nobody is there to copy in: the letter is only filed.
         letter.setLong("CCRep", 0);
         letter.setLong("CCMgr", 0);

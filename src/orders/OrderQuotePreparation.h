@@ -92,7 +92,7 @@ public:
 
 private:
     bizlib::Status copyQuote(bizlib::Record &order, bool automatic, bizlib::QuoteLibrary &library);
-    bizlib::Status showOrPrice(bizlib::Record &order, bool automatic, bizlib::QuoteLibrary &library);
+    bizlib::Status showOrPrice(bool automatic, bizlib::QuoteLibrary &library);
     bizlib::Status linkQuote(bizlib::Record &order);
     bizlib::Status finishOrder(bizlib::Record &order, bool withQuote);
     bizlib::Status removeNew(bizlib::Record &order, bool *orderRemoved);
@@ -100,8 +100,8 @@ private:
     bizlib::Status assignTax(bizlib::Record &quote);
     bizlib::Status assignRep(bizlib::Record &quote, bizlib::QuoteLibrary &library);
     // Records, with the claim, how the quote's rows differ from `before` (rows gone, made, changed).
-    bizlib::Status recordChanges(const QString &table, const QList<bizlib::Record> &before,
-        const QList<bizlib::Record> &after);
+    bizlib::Status recordChanges(
+        const QString &table, const QList<bizlib::Record> &before, const QList<bizlib::Record> &after);
     bizlib::Status readRows(const QString &table, const QString &key, qint32 id, QList<bizlib::Record> *rows);
 
     Services m_services;

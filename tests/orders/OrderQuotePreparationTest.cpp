@@ -1,10 +1,10 @@
 #include "orders/OrderQuotePreparation.h"
-#include "orders/WebOrderConversion.h"
 
 #include "bizlib/Table.h"
 #include "bizlib/TableCursor.h"
 #include "data/ClaimVariant.h"
 #include "data/RequestClaim.h"
+#include "orders/WebOrderConversion.h"
 #include "support/ScriptedForms.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestDatabase.h"
@@ -285,7 +285,8 @@ TEST_P(QuotePreparation, aCancelGivesALinkedQuoteBackAsItWasExceptWhatAnotherWor
         ASSERT_TRUE(claim.release().isOk());
         QStringList expected = before;
         if (changedElsewhere)
-            expected.replace(expected.indexOf(QStringLiteral("Title=Quote title")), QStringLiteral("Title=Their title"));
+            expected.replace(
+                expected.indexOf(QStringLiteral("Title=Quote title")), QStringLiteral("Title=Their title"));
         EXPECT_EQ(quoteState(linked), expected);
     }
 }
@@ -307,7 +308,8 @@ TEST_P(QuotePreparation, theWebOrdersTabTextsReplaceTheQuotesAsTheTransferAndIts
     const QString W = QStringLiteral("W size");
     const Case cases[] = {
         { "WEB", "", "Service", { "other:Q other", "size:W size", "notes:W notes" }, "A5 web" },
-        { "WEB", "", "Product", { "size:Q size", "notes:", "other:Q other", "size:W size", "notes:W notes" }, "A5 web" },
+        { "WEB", "", "Product", { "size:Q size", "notes:", "other:Q other", "size:W size", "notes:W notes" },
+            "A5 web" },
         { "XMLTFR", "po", "Service", { "size:W size", "notes:W notes" }, "W size" },
         { "XMLTFR", "MERGE", "Service", { "notes:", "other:Q other", "size:W size", "notes:W notes" }, "W size" },
         { "XMLTFR", "", "Service", { "other:Q other", "size:W size", "notes:W notes" }, "Q size" },
@@ -333,11 +335,15 @@ TEST_P(QuotePreparation, theWebOrdersTabTextsReplaceTheQuotesAsTheTransferAndIts
                 r.setText("Text", QString::fromLatin1(text));
             });
         const Record web = webOrder(id, [&](Record &r) { r.setText("Platform", QString::fromLatin1(c.platform)); });
-        EXPECT_TRUE(Table(db(), QStringLiteral("TabTexts")).update([&] {
-            Record r = rows(QStringLiteral("TabTexts"), QStringLiteral("WEBORDERIDTABIDKEY"), { web.toLong("OrderID") }).first();
-            r.setText("Text", W);
-            return r;
-        }()).isOk());
+        EXPECT_TRUE(Table(db(), QStringLiteral("TabTexts"))
+                        .update([&] {
+                            Record r = rows(QStringLiteral("TabTexts"), QStringLiteral("WEBORDERIDTABIDKEY"),
+                                { web.toLong("OrderID") })
+                                           .first();
+                            r.setText("Text", W);
+                            return r;
+                        }())
+                        .isOk());
         insert(QStringLiteral("TabTexts"), [&](Record &r) {
             r.setLong("WebOrderID", web.toLong("OrderID"));
             r.setLong("TabID", notesTab);
