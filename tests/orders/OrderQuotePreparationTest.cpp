@@ -258,8 +258,9 @@ TEST_P(QuotePreparation, anAutomaticQuoteIsPricedNumberedAndSavedWithoutAUser)
 
 TEST_P(QuotePreparation, aCancelGivesALinkedQuoteBackAsItWasExceptWhatAnotherWorkstationChangedMeanwhile)
 {
-    for (const bool changedElsewhere : { false, true }) {
-        SCOPED_TRACE(changedElsewhere);
+    enum class Then { Cancel, CancelAfterTheirTitle, TakenOverElsewhere };
+    for (const Then then : { Then::Cancel, Then::CancelAfterTheirTitle, Then::TakenOverElsewhere }) {
+        SCOPED_TRACE(int(then));
         const qint32 linked = quote();
         const QStringList before = quoteState(linked);
         const Record web = webOrder(linked);
@@ -277,16 +278,31 @@ TEST_P(QuotePreparation, aCancelGivesALinkedQuoteBackAsItWasExceptWhatAnotherWor
         EXPECT_EQ(tabs[0].toLong("TabID"), sizeTab);
         EXPECT_EQ(tabs[0].text("Text"), QStringLiteral("A5 web"));
 
-        if (changedElsewhere) {
-            Record theirs = changed;
-            theirs.setText("Title", QStringLiteral("Their title"));
-            ASSERT_TRUE(Table(db(), QStringLiteral("Quotes")).update(theirs).isOk());
-        }
-        ASSERT_TRUE(claim.release().isOk());
+        // Another workstation: its own connection.
+        auto other = testDb().openSecond();
         QStringList expected = before;
-        if (changedElsewhere)
+        if (then == Then::TakenOverElsewhere) {
+            // Unlock there undoes this run, the quote included.
+            testsupport::ScriptedPrompter elsewhere;
+            elsewhere.answer(2);
+            data::RequestClaim taker(*other, data::ClaimVariant::orderProcessing(), web.toLong("OrderID"), &elsewhere);
+            ASSERT_EQ(taker.claim(false), data::RequestClaim::Outcome::Unlocked);
+            EXPECT_EQ(quoteState(linked), expected);
+            EXPECT_FALSE(claim.release().isOk()) << "the run's claim is gone: its cancel writes nothing";
+            ASSERT_TRUE(taker.release().isOk());
+            EXPECT_EQ(quoteState(linked), expected);
+            continue;
+        }
+        if (then == Then::CancelAfterTheirTitle) {
+            Record theirs = Table(*other, QStringLiteral("Quotes")).newRecord();
+            ASSERT_TRUE(
+                Table(*other, QStringLiteral("Quotes")).fetch(QStringLiteral("QUOTEIDKEY"), { linked }, theirs).isOk());
+            theirs.setText("Title", QStringLiteral("Their title"));
+            ASSERT_TRUE(Table(*other, QStringLiteral("Quotes")).update(theirs).isOk());
             expected.replace(
                 expected.indexOf(QStringLiteral("Title=Quote title")), QStringLiteral("Title=Their title"));
+        }
+        ASSERT_TRUE(claim.release().isOk());
         EXPECT_EQ(quoteState(linked), expected);
     }
 }
