@@ -2,6 +2,7 @@
 
 #include "bizlib/Table.h"
 #include "bizlib/TableCursor.h"
+#include "bizlib/report/PdfQuotes.h"
 #include "data/ClaimVariant.h"
 #include "data/RequestClaim.h"
 #include "orders/WebOrderConversion.h"
@@ -10,6 +11,7 @@
 #include "support/TestDatabase.h"
 
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 
 using bizlib::Decimal;
 using bizlib::Record;
@@ -155,7 +157,8 @@ protected:
         });
         return web;
     }
-    WebOrderConversion conversion(const Record &web, data::RequestClaim *claim, bizlib::forms::RecordForms *forms)
+    WebOrderConversion conversion(const Record &web, data::RequestClaim *claim, bizlib::forms::RecordForms *forms,
+        bizlib::PdfQuotes *documents = nullptr, const QString &globalData = {})
     {
         WebOrderConversion::Services s;
         s.db = &db();
@@ -165,6 +168,8 @@ protected:
         s.dataFolder = dataFolder.path();
         s.claim = claim;
         s.forms = forms;
+        s.documents = documents;
+        s.globalData = globalData;
         return WebOrderConversion(s, read(QStringLiteral("WebOrders"), web.toLong("OrderID")));
     }
     static WebOrderConversion::Call first()
@@ -254,6 +259,25 @@ TEST_P(QuotePreparation, anAutomaticQuoteIsPricedNumberedAndSavedWithoutAUser)
     EXPECT_EQ(made.decimal("TaxAmount1"), dec("16"));
     EXPECT_EQ(made.toLong("OrderID"), order.toLong("OrderID"));
     EXPECT_EQ(order.toLong("QuoteNo"), made.toLong("Number"));
+}
+
+TEST_P(QuotePreparation, anAutomaticQuoteWhoseLetterCannotBeWrittenGoesWithItsOrderAndGivesItsNumberBack)
+{
+    const qint32 old = quote([](Record &r) { r.setLong("AutoWebQuote", 1); });
+    const Record web = webOrder(old);
+    QTemporaryFile notAFolder; // the letters' folder cannot be made where a file is
+    ASSERT_TRUE(notAFolder.open());
+    bizlib::PdfQuotes documents(db());
+    const int quotesBefore = int(rows(QStringLiteral("Quotes"), QStringLiteral("QUOTEIDKEY"), {}).size());
+    WebOrderConversion conv = conversion(web, nullptr, nullptr, &documents, notAFolder.fileName());
+    EXPECT_EQ(conv.convert(first()), Response::Cancelled);
+    EXPECT_TRUE(conv.lastStatus().message().contains(QStringLiteral("letter")))
+        << conv.lastStatus().message().toStdString();
+    EXPECT_TRUE(conv.orderRemoved());
+    EXPECT_TRUE(
+        rows(QStringLiteral("Orders"), QStringLiteral("ORDERIDKEY"), { conv.order().toLong("OrderID") }).isEmpty());
+    EXPECT_EQ(rows(QStringLiteral("Quotes"), QStringLiteral("QUOTEIDKEY"), {}).size(), quotesBefore);
+    EXPECT_EQ(rows(QStringLiteral("SYCONF"), QStringLiteral("SYCONFIDKEY"), {}).first().toLong("LastQuoteNo"), 4100);
 }
 
 TEST_P(QuotePreparation, aCancelGivesALinkedQuoteBackAsItWasExceptWhatAnotherWorkstationChangedMeanwhile)
