@@ -19,7 +19,8 @@ namespace {
 // 1: before the version was kept (SQLite decimals were counts of 10^-places units).
 // 2: SQLite decimals hold their value; web status fields have trimmed indexes.
 // 3: the claim tables wc_claims and wc_claimitems.
-constexpr int kSchemaLevel = 3;
+// 4: wc_claimitems.Saved (rows a run deleted, long values a run replaced).
+constexpr int kSchemaLevel = 4;
 // Schema upgrades may build indexes on large tables: they get longer than ordinary statements.
 constexpr int kUpgradeLimitMs = 10 * 60 * 1000;
 

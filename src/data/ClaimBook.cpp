@@ -66,6 +66,8 @@ const char *kindName(RunItem::Kind kind)
         return "Move";
     case RunItem::Kind::Set:
         return "Set";
+    case RunItem::Kind::Gone:
+        return "Gone";
     }
     return "Row";
 }
@@ -253,10 +255,15 @@ Status ClaimBook::record(const QString &owner, int seq, const RunItem &item)
     r.setText("ItemTable", text(item.table));
     r.setLong("ItemKey", item.key);
     r.setText("Path", text(item.path));
-    r.setText("Target", text(item.target));
-    // A path cut to the field's width would name another file: such a run must not go on.
     const int widest = items.def().field(QStringLiteral("Path"))->maxChars();
-    if (item.path.size() > widest || item.target.size() > widest)
+    // Values to put back may be long (a specification section, a tab text): they go whole into
+    // the text column; a cut value would put back something else.
+    const bool saved
+        = (item.kind == RunItem::Kind::Set || item.kind == RunItem::Kind::Gone) && item.target.size() > widest;
+    r.setText("Target", saved ? QString() : text(item.target));
+    r.setText("Saved", saved ? item.target : QString());
+    // A path cut to the field's width would name another file: such a run must not go on.
+    if (item.path.size() > widest || (!saved && item.target.size() > widest))
         return Status::error(QStringLiteral("The path %1 is too long to be recorded.").arg(item.path));
     return items.insert(r);
 }
@@ -265,6 +272,25 @@ RunItem RunItem::set(const QString &table, qint32 key, const QString &field, con
 {
     const QJsonObject values { { QStringLiteral("was"), was }, { QStringLiteral("now"), now } };
     return { Kind::Set, table, key, field, QString::fromUtf8(QJsonDocument(values).toJson(QJsonDocument::Compact)) };
+}
+
+RunItem RunItem::gone(const QString &table, qint32 key, const QList<QPair<QString, QString>> &fields)
+{
+    QJsonObject values;
+    for (const auto &f : fields)
+        values.insert(f.first, f.second);
+    return { Kind::Gone, table, key, {}, QString::fromUtf8(QJsonDocument(values).toJson(QJsonDocument::Compact)) };
+}
+
+bool RunItem::goneFields(QList<QPair<QString, QString>> *fields) const
+{
+    const QJsonDocument doc = QJsonDocument::fromJson(target.toUtf8());
+    if (!doc.isObject())
+        return false;
+    const QJsonObject values = doc.object();
+    for (auto it = values.begin(); it != values.end(); ++it)
+        fields->append({ it.key(), it.value().toString() });
+    return true;
 }
 
 bool RunItem::setValues(QString *was, QString *now) const
@@ -290,11 +316,14 @@ Status ClaimBook::items(const QString &owner, QList<RunItem> *out)
         item.kind = kind == QLatin1String("File") ? RunItem::Kind::File
             : kind == QLatin1String("Move")       ? RunItem::Kind::Move
             : kind == QLatin1String("Set")        ? RunItem::Kind::Set
+            : kind == QLatin1String("Gone")       ? RunItem::Kind::Gone
                                                   : RunItem::Kind::Row;
         item.table = r.text("ItemTable");
         item.key = r.toLong("ItemKey");
         item.path = r.text("Path");
         item.target = r.text("Target");
+        if (item.target.isEmpty())
+            item.target = r.text("Saved");
         out->append(item);
     }
     return st.isNotFound() ? Status::ok() : st;

@@ -3,6 +3,7 @@
 #include "bizlib/Status.h"
 
 #include <QList>
+#include <QPair>
 #include <QSet>
 #include <QString>
 
@@ -64,6 +65,9 @@ struct RunItem
         // holds the value it had and the value written (setValues()): an undo writes the old value
         // back while the field still holds the one written.
         Set,
+        // The run deleted the row of `table` with primary key `key`; `target` holds its fields
+        // (gone()): an undo inserts it again while no row has that key.
+        Gone,
     };
     Kind kind = Kind::Row;
     QString table;
@@ -78,6 +82,10 @@ struct RunItem
     static RunItem set(const QString &table, qint32 key, const QString &field, const QString &was, const QString &now);
     // The two values of a Set item; false when `target` does not hold them.
     bool setValues(QString *was, QString *now) const;
+    // `fields`: each field's name with its value as text (Record::text()).
+    static RunItem gone(const QString &table, qint32 key, const QList<QPair<QString, QString>> &fields);
+    // The fields of a Gone item; false when `target` does not hold them.
+    bool goneFields(QList<QPair<QString, QString>> *fields) const;
 };
 
 // Access to the claim tables. Each call is one statement on the caller's connection, inside the

@@ -156,12 +156,40 @@ Status ClaimCleanup::restoreField(bizlib::Database &db, const RunItem &item, Rep
     return st;
 }
 
+Status ClaimCleanup::restoreRow(bizlib::Database &db, const RunItem &item, Report *report)
+{
+    const bizlib::TableDef *def = bizlib::Dictionary::instance().table(item.table);
+    QList<QPair<QString, QString>> fields;
+    if (!def || !item.goneFields(&fields))
+        return Status::ok(); // nothing this program knows how to put back
+    bizlib::Table table(db, *def);
+    bizlib::Record row(*def);
+    for (const auto &f : std::as_const(fields)) {
+        if (const int i = def->fieldIndex(f.first); i >= 0)
+            row.setValue(i, f.second);
+    }
+    row.setLong(def->primary().fields.first(), item.key);
+    bizlib::Record existing = row;
+    Status st = table.fetch(def->primary().name, { item.key }, existing);
+    // A row that took the key meanwhile stays; the old one is not forced back over it.
+    if (st)
+        return Status::ok();
+    if (!st.isNotFound())
+        return st;
+    if (st = table.insert(row); !st)
+        return st;
+    if (report)
+        report->restored += 1;
+    return Status::ok();
+}
+
 Status ClaimCleanup::removeRows(bizlib::Database &db, const QList<RunItem> &items, Report *report, QStringList *files)
 {
     // The latest first: what was made last may belong to what was made before it.
     for (auto it = items.rbegin(); it != items.rend(); ++it) {
-        if (it->kind == RunItem::Kind::Set) {
-            const Status st = restoreField(db, *it, report);
+        if (it->kind == RunItem::Kind::Set || it->kind == RunItem::Kind::Gone) {
+            const Status st
+                = it->kind == RunItem::Kind::Set ? restoreField(db, *it, report) : restoreRow(db, *it, report);
             if (!st)
                 return st;
             continue;

@@ -61,7 +61,8 @@ public:
     // The undo of what a run made, inside the caller's transaction, the latest first: rows removed
     // (their numbers given back to the counter where no later number was issued), fields of
     // existing rows that the run changed given back their earlier values (only while they still
-    // hold what the run wrote). Files are returned in
+    // hold what the run wrote), rows the run deleted inserted again (only while no row took their
+    // key). Files are returned in
     // *files, for removeFiles() once the transaction has committed.
     static bizlib::Status removeRows(
         bizlib::Database &db, const QList<RunItem> &items, Report *report, QStringList *files);
@@ -72,6 +73,7 @@ public:
 
 private:
     static bizlib::Status restoreField(bizlib::Database &db, const RunItem &item, Report *report);
+    static bizlib::Status restoreRow(bizlib::Database &db, const RunItem &item, Report *report);
 
     bizlib::Database &m_db;
     QStringList m_dataFolders;

@@ -8,6 +8,7 @@
 #include "bizlib/TableCursor.h"
 #include "bizlib/order/OrderLibrary.h"
 #include "data/RequestClaim.h"
+#include "orders/OrderQuotePreparation.h"
 #include "quotes/FileJournal.h"
 #include "quotes/WebSpecSections.h"
 
@@ -106,6 +107,16 @@ Response WebOrderConversion::convert(const Call &call)
             m_lastStatus = writeOrder();
         if (m_lastStatus)
             m_lastStatus = tx.commit();
+        if (!m_lastStatus)
+            return Response::Cancelled;
+    }
+    if (call.itemNumber == 1 && m_order.toLong("QuoteID") != 0) {
+        OrderQuotePreparation::Services services { &db, m_services.prompter, m_services.user,
+            m_services.voucherCode, m_services.globalData, m_services.documents, m_services.forms, m_services.claim,
+            m_services.quotePhrases };
+        OrderQuotePreparation preparation(std::move(services), m_webOrder, m_repeatsQuoted);
+        m_lastStatus = preparation.prepare(m_order, &m_orderRemoved);
+        m_quoteDocument = preparation.documentFile();
         if (!m_lastStatus)
             return Response::Cancelled;
     }

@@ -11,7 +11,11 @@
 
 namespace bizlib {
 class Database;
+class PdfQuotes;
 class Prompter;
+namespace forms {
+class RecordForms;
+}
 } // namespace bizlib
 namespace data {
 class RequestClaim;
@@ -27,7 +31,8 @@ namespace orders {
 // the order itself (header, specification, notes, attachments, delivery town); every call adds
 // its item, priced, and for "Product" orders offers the children of items with linked items.
 // The first call of a "Product" order whose only product is a works-order item turns it into a
-// works-order service order.
+// works-order service order; the first call of an order that names a quote prepares that quote
+// (OrderQuotePreparation), which may show the quote form.
 //
 // What a call makes is recorded in the claim's record of the run (the order with the rows that
 // belong to it, the attachment copies) before it is committed, so that a cancel, or the cleanup of
@@ -47,6 +52,11 @@ public:
         QString dataFolder; // the company data folder; order attachments go to its "orders" folder
         bizlib::LocalFileCopy localCopies; // what local sources of attachments may be copied
         data::RequestClaim *claim = nullptr; // where the run's rows and files are recorded (none: not recorded)
+        // The quote an order is made to (see OrderQuotePreparation).
+        QString globalData; // the letters of automatic quotes go to its "quotes" folder
+        bizlib::PdfQuotes *documents = nullptr; // the letter of an automatic quote (none: no letter)
+        bizlib::forms::RecordForms *forms = nullptr; // the quote form of a repeat order
+        std::function<void()> quotePhrases; // asks for the phrase toolbox as the quote form opens
     };
 
     // One call: the item's number within its order (from 1), the order's place among the web
@@ -88,6 +98,10 @@ public:
     const bizlib::Record &webOrder() const { return m_webOrder; }
     // The order repeats a previous order that was made to a quote.
     bool repeatsQuotedOrder() const { return m_repeatsQuoted; }
+    // The first call removed the order again (its quote was cancelled or failed).
+    bool orderRemoved() const { return m_orderRemoved; }
+    // The letter written for the order's automatic quote.
+    const QString &quoteDocument() const { return m_quoteDocument; }
     // Why attachments of the order got no copy.
     QStringList refusals() const;
     const bizlib::Status &lastStatus() const { return m_lastStatus; }
@@ -118,6 +132,8 @@ private:
     quotes::WebRecordCopies::StagedFiles m_staged;
     bool m_staging = false;
     bool m_repeatsQuoted = false;
+    bool m_orderRemoved = false;
+    QString m_quoteDocument;
     bizlib::Status m_lastStatus;
 };
 

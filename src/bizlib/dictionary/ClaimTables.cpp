@@ -37,14 +37,17 @@ void describeClaimTables(DictionaryBuilder &b)
         auto t = b.table(QStringLiteral("wc_claimitems"), QStringLiteral("WCLI"));
         // Kind "Row": the row of ItemTable whose primary key is ItemKey, with the rows that belong
         // to it. "File": a file the run wrote at Path. "Move": Path is to become Target once the
-        // run's result is stored.
+        // run's result is stored. "Set": the run changed field Path of the row; Target holds the
+        // value it had and the value written. "Gone": the run deleted the row; Saved holds its
+        // fields. Saved also takes a Set's values when they are too long for Target.
         t.field(QStringLiteral("Owner"), Type::CString(41))
             .field(QStringLiteral("Seq"), Type::Long())
             .field(QStringLiteral("Kind"), Type::CString(5))
             .field(QStringLiteral("ItemTable"), Type::CString(31))
             .field(QStringLiteral("ItemKey"), Type::Long())
             .field(QStringLiteral("Path"), Type::CString(1025))
-            .field(QStringLiteral("Target"), Type::CString(1025));
+            .field(QStringLiteral("Target"), Type::CString(1025))
+            .field(QStringLiteral("Saved"), Type::Text());
         t.key(QStringLiteral("OWNERSEQKEY"), { QStringLiteral("Owner"), QStringLiteral("Seq") }, true);
     }
 }
