@@ -455,6 +455,9 @@ Response OrderProcessing::runSteps()
     cs.dataFolder = ctx.brevix.globalData;
     cs.localCopies = quotes::QuoteProcessing::localCopyRules(ctx);
     cs.claim = m_claim.get();
+    cs.globalData = ctx.brevix.globalData;
+    cs.documents = m_services.documents;
+    cs.forms = m_services.forms;
     WebOrderConversion conversion(cs, m_webOrder);
     const int count = int(orders.orders.size());
     for (int n = 0; n < count; ++n) {

@@ -11,6 +11,7 @@
 
 namespace bizlib {
 class Database;
+class PdfQuotes;
 }
 namespace bizlib::forms {
 class RecordForms;
@@ -46,6 +47,7 @@ public:
         config::AppContext *ctx = nullptr; // database, prompter, settings, user, frame, trace
         bizlib::forms::RecordForms *forms = nullptr; // the order form (none: no order can be completed)
         bizlib::mail::MailSender *mail = nullptr; // none: no notification is sent
+        bizlib::PdfQuotes *documents = nullptr; // the letter of an automatic quote made to an order (none: no letter)
         // The sign-up window on the web order's pending B2C sign-up; none: such an order cannot be
         // processed (the run is cancelled and says so).
         std::function<bizlib::forms::Response(const bizlib::Record &signup, const bizlib::Record &webOrder)>

@@ -1,6 +1,7 @@
 #include "orders/ui/WebOrderProcess.h"
 
 #include "bizlib/mail/MailSender.h"
+#include "bizlib/report/PdfQuotes.h"
 #include "bizlib/ui/WidgetForms.h"
 #include "config/AppContext.h"
 #include "config/TraceLog.h"
@@ -107,6 +108,8 @@ bizlib::forms::Response WebOrderProcess::run(
     services.ctx = &ctx;
     services.forms = &forms;
     services.mail = &mail;
+    bizlib::PdfQuotes documents(*ctx.db);
+    services.documents = &documents;
     services.processSignup = [&ctx, parent](const bizlib::Record &signup, const bizlib::Record &order) {
         return signups::ui::WebSignupProcess::run(ctx, signup, parent, order);
     };
