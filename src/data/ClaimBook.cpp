@@ -228,6 +228,18 @@ Status ClaimBook::setState(const QString &owner, const QString &state)
     return q.numRowsAffected() == 1 ? Status::ok() : Status::notFound();
 }
 
+Status ClaimBook::lock(const QString &owner)
+{
+    const bizlib::TableDef &def = claimsDef();
+    QSqlQuery q;
+    const Status st = m_db.exec(
+        QStringLiteral("UPDATE %1 SET %2 = %2 WHERE %3 = ?").arg(def.sqlTable(), col(def, "State"), col(def, "Owner")),
+        { owner }, &q);
+    if (!st)
+        return st;
+    return q.numRowsAffected() == 1 ? Status::ok() : Status::notFound();
+}
+
 Status ClaimBook::close(const QString &owner)
 {
     const bizlib::TableDef &def = claimsDef();

@@ -101,6 +101,10 @@ public:
     // and times), only while `oldOwner` still holds the claim: NotFound otherwise.
     bizlib::Status takeOver(const QString &oldOwner, const ClaimHolder &holder);
     bizlib::Status setState(const QString &owner, const QString &state);
+    // Locks the claim row of `owner` for the caller's transaction without changing it (an UPDATE
+    // that writes each value back): a transaction of the holder still in flight ends first.
+    // NotFound when the claim is gone.
+    bizlib::Status lock(const QString &owner);
     // Hands the claim of `seen.owner` with its items to `newOwner`, only while it is still as seen:
     // the same owner, not seen since (SeenOn, SeenAt). Its holder, should it be alive after all,
     // then finds its claim gone and writes nothing more. NotFound when it was seen again, taken

@@ -222,12 +222,12 @@ Status ClaimCleanup::cleanUp(const ClaimHolder &h, Report *report, bool giveBack
 {
     ClaimBook book(m_db);
     QList<RunItem> items;
-    Status st = book.items(h.owner, &items);
-    if (!st)
-        return st;
+    Status st;
     Report mine;
     QStringList files;
     if (h.state == QLatin1String(ClaimHolder::kStored)) {
+        if (!(st = book.items(h.owner, &items)))
+            return st;
         // The run's result is in the database; only its files were not yet at their names.
         for (const RunItem &item : std::as_const(items)) {
             if (item.kind == RunItem::Kind::Move && QFileInfo(item.path).isFile() && !QFileInfo::exists(item.target)
@@ -238,6 +238,12 @@ Status ClaimCleanup::cleanUp(const ClaimHolder &h, Report *report, bool giveBack
     } else {
         bizlib::Transaction tx(m_db);
         st = tx.status();
+        // The claim row is locked before the run's items are read: a transaction of the holder
+        // still in flight commits first, and what it recorded is read and removed with the rest.
+        if (st)
+            st = book.lock(h.owner);
+        if (st)
+            st = book.items(h.owner, &items);
         if (st)
             st = book.close(h.owner);
         if (st)
