@@ -312,6 +312,14 @@ Status ClaimBook::items(const QString &owner, QList<RunItem> *out)
     return st.isNotFound() ? Status::ok() : st;
 }
 
+Status ClaimBook::adopt(const QString &owner, const QString &table, qint32 key)
+{
+    const bizlib::TableDef &def = bizlib::Dictionary::instance().require(kItems);
+    return m_db.exec(QStringLiteral("DELETE FROM %1 WHERE %2 = ? AND %3 = ? AND %4 <> ?")
+                         .arg(def.sqlTable(), col(def, "ItemTable"), col(def, "ItemKey"), col(def, "Owner")),
+        { table, key, owner });
+}
+
 Status ClaimBook::removeItems(const QString &owner)
 {
     const bizlib::TableDef &def = bizlib::Dictionary::instance().require(kItems);

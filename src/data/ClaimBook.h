@@ -110,6 +110,10 @@ public:
     // then finds its claim gone and writes nothing more. NotFound when it was seen again, taken
     // over or is gone. Two statements: call it inside a transaction.
     bizlib::Status fence(const ClaimHolder &seen, const QString &newOwner);
+    // The row `table`/`key` now belongs to the work of `owner` (an accepted request refers to it):
+    // what other runs recorded of it (the row as theirs to remove, a field to put back) is
+    // forgotten, so that their cancel or cleanup leaves it as it is. In the caller's transaction.
+    bizlib::Status adopt(const QString &owner, const QString &table, qint32 key);
     // Deletes the claim and its items (NotFound when the claim row was gone already).
     bizlib::Status close(const QString &owner);
 

@@ -60,6 +60,29 @@ bool inside(const QString &path, const QStringList &folders)
     return false;
 }
 
+// A client the run made that other work now uses (a contact or an office it did not make, the run's
+// own having gone before it, as they were made after it): such a client stays, with all of theirs.
+Status inUse(bizlib::Database &db, const RunItem &item, bool *used)
+{
+    *used = false;
+    if (item.table != QLatin1String("Clients"))
+        return Status::ok();
+    for (const char *table : { "Contacts", "Offices" }) {
+        const bizlib::TableDef &def = bizlib::Dictionary::instance().require(QLatin1String(table));
+        QSqlQuery q;
+        const Status st = db.exec(QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?")
+                                      .arg(def.sqlTable(), def.sqlColumn(def.fieldIndex(QStringLiteral("ClientID")))),
+            { item.key }, &q);
+        if (!st)
+            return st;
+        if (q.next()) {
+            *used = true;
+            return Status::ok();
+        }
+    }
+    return Status::ok();
+}
+
 } // namespace
 
 QString ClaimCleanup::Report::summary() const
@@ -76,6 +99,11 @@ QString ClaimCleanup::Report::summary() const
         parts << removed.join(QStringLiteral(", ")) + QStringLiteral(" removed");
     if (restored > 0)
         parts << plural(restored, QStringLiteral("changed value put back"), QStringLiteral("changed values put back"));
+    QStringList left;
+    for (auto it = kept.begin(); it != kept.end(); ++it)
+        left << rowName(it.key(), it.value());
+    if (!left.isEmpty())
+        parts << left.join(QStringLiteral(", ")) + QStringLiteral(" kept, in use by other work");
     if (moves > 0)
         parts << plural(moves, QStringLiteral("file moved"), QStringLiteral("files moved"))
                 + QStringLiteral(" to its name");
@@ -168,6 +196,14 @@ Status ClaimCleanup::removeRows(bizlib::Database &db, const QList<RunItem> &item
         }
         if (it->kind != RunItem::Kind::Row) {
             files->append(it->path);
+            continue;
+        }
+        bool used = false;
+        if (const Status st = inUse(db, *it, &used); !st)
+            return st;
+        if (used) {
+            if (report)
+                report->kept[it->table] += 1;
             continue;
         }
         bizlib::Table table(db, it->table);
@@ -287,6 +323,8 @@ Status ClaimCleanup::cleanUp(const ClaimHolder &h, Report *report, bool giveBack
         report->files += mine.files;
         report->moves += mine.moves;
         report->restored += mine.restored;
+        for (auto it = mine.kept.begin(); it != mine.kept.end(); ++it)
+            report->kept[it.key()] += it.value();
         report->lines << line;
     }
     return Status::ok();

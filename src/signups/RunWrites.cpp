@@ -2,7 +2,11 @@
 
 #include "bizlib/Database.h"
 #include "bizlib/Table.h"
+#include "data/ClaimBook.h"
 #include "data/RequestClaim.h"
+
+#include <QSet>
+#include <QSqlQuery>
 
 namespace signups {
 
@@ -107,15 +111,59 @@ Status RunWrites::recordChanges(const bizlib::Record &written)
     return recordChangedFields(written);
 }
 
-Status RunWrites::removeWithRelated(const bizlib::Record &record)
+Status RunWrites::removeMadeClient(const bizlib::Record &client, bool *kept)
 {
-    bizlib::Table table(m_db, record.table());
+    *kept = false;
+    bizlib::Table clients(m_db, client.table());
+    const qint32 clientId = primaryKey(client);
     bizlib::Transaction tx(m_db);
     Status st = tx.status();
-    if (st && m_claim)
+    // What is the run's is what its claim still records, read with the claim confirmed.
+    QSet<QString> own;
+    if (st && m_claim) {
         st = m_claim->confirmHeld();
-    if (st) {
-        st = table.removeWithRelated(record);
+        QList<data::RunItem> items;
+        if (st)
+            st = data::ClaimBook(m_db).items(m_claim->owner(), &items);
+        for (const data::RunItem &item : std::as_const(items))
+            if (item.kind == data::RunItem::Kind::Row)
+                own.insert(keyOf(item.table, item.key));
+    }
+    const auto isOwn = [&](const QString &table, qint32 key) {
+        return m_claim ? own.contains(keyOf(table, key)) : madeByRun(table, key);
+    };
+    if (st && !isOwn(client.table().name, clientId))
+        *kept = true;
+    for (const char *name : { "Contacts", "Offices" }) {
+        if (!st || *kept)
+            break;
+        bizlib::Table table(m_db, QLatin1String(name));
+        const bizlib::TableDef &def = table.def();
+        const int idField = def.primary().fields.first();
+        QSqlQuery q;
+        st = m_db.exec(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
+                           .arg(def.sqlColumn(idField), def.sqlTable(),
+                               def.sqlColumn(def.fieldIndex(QStringLiteral("ClientID")))),
+            { clientId }, &q);
+        QList<qint32> ids;
+        while (st && q.next())
+            ids << q.value(0).toInt();
+        for (const qint32 id : std::as_const(ids)) {
+            if (!st)
+                break;
+            if (!isOwn(def.name, id)) {
+                *kept = true;
+                continue;
+            }
+            bizlib::Record row = table.newRecord();
+            row.setLong(idField, id);
+            st = table.removeWithRelated(row);
+            if (st.isNotFound())
+                st = Status::ok();
+        }
+    }
+    if (st && !*kept) {
+        st = clients.removeWithRelated(client);
         if (st.isNotFound())
             st = Status::ok();
     }

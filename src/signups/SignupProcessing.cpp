@@ -333,11 +333,15 @@ void SignupProcessing::deleteCreatedAccount()
         return;
     Record client;
     if (fetch(QStringLiteral("Clients"), m_state.clientId, &client)) {
-        const Status st = m_writes->removeWithRelated(client);
+        bool kept = false;
+        const Status st = m_writes->removeMadeClient(client, &kept);
         if (!st) {
             tell(st, QStringLiteral("The account made for the sign-up could not be deleted."));
             return;
         }
+        if (kept)
+            tell(Status::error(QStringLiteral("Another sign-up uses it now.")),
+                QStringLiteral("The account made for the sign-up was kept."));
     }
     if (m_records.contact.toLong("ClientID") == m_state.clientId) {
         m_records.contact.clear();

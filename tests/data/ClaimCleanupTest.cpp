@@ -304,6 +304,26 @@ TEST_P(Cleanup, aRowTheHolderIsStillCommittingIsRemovedWithTheRun)
     }
 }
 
+// A client the run made that a contact of other work refers to (another window picked it and
+// added its contact): the cleanup removes the run's own contact and leaves the client with the
+// other contact, and says so.
+TEST_P(Cleanup, aClientTheRunMadeStaysWhileOtherWorkRefersToIt)
+{
+    const Run run = addRun(11);
+    const qint32 client = addRow(QStringLiteral("Clients"), [](Record &r) { r.setText("Code", QStringLiteral("ACME")); });
+    const qint32 own = addRow(QStringLiteral("Contacts"), [&](Record &r) { r.setLong("ClientID", client); });
+    const qint32 theirs = addRow(QStringLiteral("Contacts"), [&](Record &r) { r.setLong("ClientID", client); });
+    data::ClaimBook book(db());
+    ASSERT_TRUE(book.record(run.owner, 4, RunItem::row(QStringLiteral("Clients"), client)).isOk());
+    ASSERT_TRUE(book.record(run.owner, 5, RunItem::row(QStringLiteral("Contacts"), own)).isOk());
+    ClaimCleanup::Report report;
+    ASSERT_TRUE(ClaimCleanup(db(), { data() }, 10).run(&report).isOk());
+    EXPECT_EQ(count(QStringLiteral("clients"), QStringLiteral("\"clientid\" = %1").arg(client)), 1);
+    EXPECT_EQ(count(QStringLiteral("contacts"), QStringLiteral("\"contactid\" = %1").arg(theirs)), 1);
+    EXPECT_EQ(count(QStringLiteral("contacts"), QStringLiteral("\"contactid\" = %1").arg(own)), 0);
+    EXPECT_TRUE(report.summary().contains(QStringLiteral("1 client kept"))) << report.summary().toStdString();
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, Cleanup, testsupport::allEngines(), testsupport::engineName);
 
 } // namespace

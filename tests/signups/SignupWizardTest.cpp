@@ -256,6 +256,62 @@ TEST_P(Wizard, twoSignupsOfOneAddress_onTwoWorkstations_giveOneClient)
     EXPECT_EQ(count("wc_claims"), 0);
 }
 
+// Another workstation picks the account this window made, adds its contact and accepts its own
+// sign-up; this window then goes back to step 1 or is cancelled: the account stays, with the other
+// sign-up's contact, office and domain link.
+TEST_P(Wizard, anAccountAnotherSignupWasAcceptedWith_staysWhenTheWindowThatMadeItUndoesItsRun)
+{
+    for (const bool back : { true, false }) {
+        SCOPED_TRACE(back ? "back to step 1" : "cancel");
+        const QString company = back ? QStringLiteral("Lee Graphics") : QStringLiteral("Moor Prints");
+        const qint32 first
+            = addSignup({ { "Email", QStringLiteral("sam%1@lee.example").arg(back) }, { "Company", company } });
+        auto p = start(first);
+        p->next();
+        const qint32 made = p->state().clientId;
+        ASSERT_NE(made, 0);
+        // Not yet linked to the site, the new account is listed elsewhere only without web access.
+        update("Clients", made, { { "WebEnable", 0 } });
+
+        auto other = testDb().openSecond();
+        config::AppContext ctx2 = ctx;
+        ctx2.db = other.get();
+        testsupport::ScriptedPrompter prompter2;
+        ctx2.prompter = &prompter2;
+        SignupProcessing::Services s2 = services();
+        s2.ctx = &ctx2;
+        const qint32 second = addSignup({ { "Email", QStringLiteral("al%1@lee.example").arg(back) },
+            { "FullName", QStringLiteral("Al Ward%1").arg(back) }, { "Company", company } });
+        {
+            SignupProcessing q(s2, fetch("WebSignup", second));
+            ASSERT_TRUE(q.open()) << q.told().toStdString();
+            q.next();
+            ASSERT_EQ(q.step(), 2);
+            ASSERT_TRUE(q.chooseClient(q.clientList().rowOf(made)));
+            prompter2.answer(1); // Enable web access: Yes
+            prompter2.answer(1); // Contact not found: Yes, add it
+            forms.answerForm({ { QStringLiteral("Position"), QStringLiteral("Buyer") } });
+            q.next();
+            ASSERT_EQ(q.step(), 4);
+            ASSERT_TRUE(q.ok()) << q.told().toStdString();
+            q.close();
+        }
+        const Record accepted = fetch("WebSignup", second);
+        ASSERT_EQ(accepted.text("Status"), "Accepted");
+        ASSERT_EQ(accepted.toLong("ClientID"), made);
+
+        if (back)
+            p->back();
+        p->close();
+        EXPECT_TRUE(fetch("Clients", made).isValid()) << "the account of an accepted sign-up";
+        EXPECT_TRUE(fetch("Contacts", accepted.toLong("ContactID")).isValid());
+        EXPECT_FALSE(rows("Offices", "CLIENTIDKEY", { made }).isEmpty());
+        EXPECT_FALSE(rows("DomainLinks", "CLIENTIDDOMAINIDKEY", { made }).isEmpty());
+        EXPECT_EQ(count("wc_claims"), 0);
+        EXPECT_EQ(count("wc_claimitems"), 0);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, Wizard, testsupport::allEngines(), testsupport::engineName);
 
 } // namespace
