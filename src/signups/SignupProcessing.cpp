@@ -857,7 +857,8 @@ bool SignupProcessing::accept()
     }
     SignupAcceptance acceptance({ m_services.ctx, m_services.mail }, m_records, m_state, *m_claim);
     const Status st = acceptance.acceptAndFinish();
-    if (st.isNotFound()) {
+    // Something else not found (a row deleted elsewhere meanwhile) leaves the claim this window's.
+    if (st.isNotFound() && !m_claim->confirmHeld().isOk()) {
         // Taken over or finished elsewhere: nothing of it is this window's to write any more.
         tell(st, QStringLiteral("The sign-up was NOT accepted."));
         m_claim->settle();

@@ -312,6 +312,22 @@ TEST_P(Wizard, anAccountAnotherSignupWasAcceptedWith_staysWhenTheWindowThatMadeI
     }
 }
 
+// A client deleted elsewhere before OK: the acceptance fails, the window keeps its claim and says
+// what was not found; cancelling it then gives the sign-up back.
+TEST_P(Wizard, aClientDeletedElsewhereBeforeOk_failsButKeepsTheClaim)
+{
+    const qint32 id = addSignup({ { "Email", "jo@harbour.example" } });
+    auto p = start(id);
+    const qint64 claims = count("wc_claims");
+    auto other = testDb().openSecond();
+    ASSERT_TRUE(other->exec(QStringLiteral("DELETE FROM \"clients\" WHERE \"clientid\" = ?"), { client }).isOk());
+    EXPECT_FALSE(p->ok());
+    EXPECT_FALSE(p->told().contains(QStringLiteral("taken over"))) << p->told().toStdString();
+    EXPECT_EQ(count("wc_claims"), claims);
+    p->close();
+    EXPECT_EQ(fetch("WebSignup", id).text("Status"), "Pending");
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, Wizard, testsupport::allEngines(), testsupport::engineName);
 
 } // namespace
