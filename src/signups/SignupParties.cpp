@@ -168,6 +168,8 @@ bool SignupParties::createAccount()
         st = m_writes.insert(client);
         if (st) {
             m_state.clientId = client.toLong("ClientID");
+            // A brand-new account had no web access before, whatever a client matched earlier had.
+            m_state.wasWebEnabled = false;
             m_records.client = client;
             m_records.clientAlias = client;
             m_accountFailed = false;

@@ -2,6 +2,8 @@
 
 #include "data/ClaimVariant.h"
 #include "data/RequestClaim.h"
+#include "signups/RunWrites.h"
+#include "signups/SignupParties.h"
 
 using bizlib::Record;
 using bizlib::forms::Response;
@@ -310,6 +312,21 @@ TEST_P(Wizard, anAccountAnotherSignupWasAcceptedWith_staysWhenTheWindowThatMadeI
         EXPECT_EQ(count("wc_claims"), 0);
         EXPECT_EQ(count("wc_claimitems"), 0);
     }
+}
+
+// A client matched earlier had web access; the account made for the sign-up has none of its own
+// yet, so the acceptance that gives it access must not queue a contact task for it.
+TEST_P(Wizard, aNewAccountDoesNotInheritTheWebAccessOfAClientMatchedBefore)
+{
+    signups::SignupRecords records = signups::SignupRecords::cleared();
+    records.signup = fetch("WebSignup", addSignup());
+    signups::SignupState state;
+    state.wasWebEnabled = true;
+    signups::RunWrites plain(db(), nullptr);
+    signups::SignupParties parties(plain, records, state, ctx.glo.user, nullptr, {});
+    ASSERT_TRUE(parties.createAccount());
+    ASSERT_NE(state.clientId, 0);
+    EXPECT_FALSE(state.wasWebEnabled);
 }
 
 // A client deleted elsewhere before OK: the acceptance fails, the window keeps its claim and says
