@@ -70,8 +70,25 @@ Status RunWrites::update(bizlib::Record &record)
     Status st = tx.status();
     if (st)
         st = recordChangedFields(record);
-    if (st)
+    // Only the fields this run changed are written, onto the row as it is now, and only while
+    // none of them was changed elsewhere since the run read it.
+    bizlib::Record current = table.newRecord();
+    QStringList changed;
+    if (st && record.wasRead()) {
+        st = table.fetch(def.primary().name, { key }, current);
+        if (st.isNotFound())
+            st = Status::notFound(QStringLiteral("The %1 row was deleted by another workstation meanwhile.").arg(def.name));
+        if (st)
+            st = carryChanges(record, current, &changed);
+        if (st && !changed.isEmpty()) {
+            st = table.updateIfUnchanged(current, changed);
+            if (st.isNotFound())
+                st = Status::notFound(
+                    QStringLiteral("The %1 row was changed by another workstation meanwhile.").arg(def.name));
+        }
+    } else if (st) {
         st = table.update(record);
+    }
     if (st)
         st = tx.commit();
     if (!st)
@@ -80,6 +97,29 @@ Status RunWrites::update(bizlib::Record &record)
     if (table.fetch(def.primary().name, { key }, stored))
         record = stored;
     return st;
+}
+
+Status RunWrites::carryChanges(const bizlib::Record &edited, bizlib::Record &current, QStringList *changed)
+{
+    const bizlib::TableDef &def = edited.table();
+    QList<int> fields;
+    for (int i = 0; i < def.fields.size(); ++i) {
+        if (!edited.wasRead() || !edited.isChanged(i))
+            continue;
+        if (current.text(i) == edited.text(i))
+            continue; // already so (written by this window's earlier step)
+        bizlib::Record before(def);
+        before.assignLoaded(i, edited.readValueAt(i));
+        if (before.text(i) != current.text(i))
+            return Status::notFound(QStringLiteral("%1 of the %2 row was changed by another workstation meanwhile.")
+                                        .arg(def.fields.at(i).name, def.name));
+        fields << i;
+    }
+    for (const int i : std::as_const(fields)) {
+        current.setValue(i, edited.valueAt(i));
+        changed->append(def.fields.at(i).name);
+    }
+    return Status::ok();
 }
 
 Status RunWrites::recordChangedFields(const bizlib::Record &record)

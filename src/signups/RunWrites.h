@@ -42,6 +42,11 @@ public:
     // back; the claim is still confirmed. Fails (and the save with it) once the claim is not the
     // run's; a record that was never read from its table is refused.
     bizlib::Status recordChanges(const bizlib::Record &written);
+    // Carries the fields `edited` changed since it was read onto `current`, the row as it is now,
+    // and names them in *changed. A conflict (NotFound, saying which field) when another
+    // workstation changed one of those fields meanwhile; nothing is carried then.
+    static bizlib::Status carryChanges(const bizlib::Record &edited, bizlib::Record &current, QStringList *changed);
+
     // Deletes a client the run made, with the contacts and offices of it the run made. Rows that
     // the run did not make, or that an accepted sign-up took over (no longer recorded as the
     // run's), stay, and so does the client when any of them refers to it (*kept says so).

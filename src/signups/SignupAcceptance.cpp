@@ -239,6 +239,17 @@ Status SignupAcceptance::finish()
     Record &client = m_records.client;
     if (client.toLong("ClientID") == 0)
         return Status::ok();
+    // The client as it is now, with what this window changed on it: another workstation may
+    // have written it since it was read (its main office, its address lines).
+    Record current = clients.newRecord();
+    st = clients.fetch(QStringLiteral("CLIENTIDKEY"), { client.toLong("ClientID") }, current);
+    if (st.isNotFound())
+        return Status::notFound(
+            QStringLiteral("The client %1 was deleted by another workstation meanwhile.").arg(clipped(client.text("Code"))));
+    QStringList carried;
+    if (!st || !(st = RunWrites::carryChanges(client, current, &carried)))
+        return st;
+    client = current;
     bizlib::Table countries(db, QStringLiteral("Countries"));
     Record country = countries.newRecord();
     if (countries.fetch(QStringLiteral("COUNTRYIDKEY"), { client.toLong("CountryID") }, country))
@@ -281,7 +292,17 @@ Status SignupAcceptance::finish()
         if (!st)
             return st;
     }
-    return clients.update(client);
+    QStringList changed;
+    for (int i = 0; i < client.table().fields.size(); ++i)
+        if (client.isChanged(i))
+            changed << client.table().fields.at(i).name;
+    if (changed.isEmpty())
+        return Status::ok();
+    st = clients.updateIfUnchanged(client, changed);
+    return st.isNotFound()
+        ? Status::notFound(QStringLiteral("The client %1 was changed by another workstation meanwhile.")
+                               .arg(clipped(client.text("Code"))))
+        : st;
 }
 
 Status SignupAcceptance::adoptReferences()

@@ -345,6 +345,60 @@ TEST_P(Wizard, aClientDeletedElsewhereBeforeOk_failsButKeepsTheClaim)
     EXPECT_EQ(fetch("WebSignup", id).text("Status"), "Pending");
 }
 
+// A row the window read a while ago is written with only the fields it changed, onto the row as it
+// is now; a field another workstation changed meanwhile is kept, and when that is one of the
+// window's own fields the write fails and says so.
+TEST_P(Wizard, aWriteOfARowReadEarlier_keepsWhatAnotherWorkstationChangedMeanwhile)
+{
+    struct Case
+    {
+        const char *elsewhere; // the field another workstation changes
+        bool conflict;
+    };
+    for (const Case &c : { Case { "Address1", false }, Case { "Name", true } }) {
+        SCOPED_TRACE(c.elsewhere);
+        update("Clients", client, { { "Name", "Harbour Lights" }, { "Address1", "Quay Street" } });
+        Record mine = fetch("Clients", client);
+        auto other = testDb().openSecond();
+        bizlib::Table theirs(*other, QStringLiteral("Clients"));
+        Record r = theirs.newRecord();
+        ASSERT_TRUE(theirs.fetch(QStringLiteral("CLIENTIDKEY"), { client }, r).isOk());
+        r.setText(c.elsewhere, QStringLiteral("Changed elsewhere"));
+        ASSERT_TRUE(theirs.update(r).isOk());
+
+        mine.setText("Name", QStringLiteral("Harbour Lights Ltd"));
+        signups::RunWrites plain(db(), nullptr);
+        const bizlib::Status st = plain.update(mine);
+        const Record after = fetch("Clients", client);
+        EXPECT_EQ(after.text(c.elsewhere), "Changed elsewhere");
+        if (c.conflict) {
+            EXPECT_TRUE(st.isNotFound());
+            EXPECT_TRUE(st.message().contains(QStringLiteral("another workstation"))) << st.message().toStdString();
+        } else {
+            EXPECT_TRUE(st.isOk()) << st.message().toStdString();
+            EXPECT_EQ(after.text("Name"), "Harbour Lights Ltd");
+        }
+    }
+}
+
+// The acceptance writes the client with what the window changed, onto the client as it is now: an
+// address line changed elsewhere meanwhile stays, and the address is made from it.
+TEST_P(Wizard, acceptance_keepsAClientFieldChangedElsewhereMeanwhile)
+{
+    const qint32 id = addSignup({ { "Email", "jo@harbour.example" } });
+    auto p = start(id);
+    auto other = testDb().openSecond();
+    ASSERT_TRUE(other->exec(QStringLiteral("UPDATE \"clients\" SET \"address1\" = 'Pier Road' WHERE \"clientid\" = ?"),
+                         { client })
+                    .isOk());
+    ASSERT_TRUE(p->ok()) << p->told().toStdString();
+    p->close();
+    ASSERT_EQ(fetch("WebSignup", id).text("Status"), "Accepted");
+    const Record after = fetch("Clients", client);
+    EXPECT_EQ(after.text("Address1"), "Pier Road");
+    EXPECT_TRUE(after.text("Address").contains(QStringLiteral("Pier Road"))) << after.text("Address").toStdString();
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, Wizard, testsupport::allEngines(), testsupport::engineName);
 
 } // namespace
