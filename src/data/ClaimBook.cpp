@@ -230,6 +230,18 @@ Status ClaimBook::setState(const QString &owner, const QString &state)
     return q.numRowsAffected() == 1 ? Status::ok() : Status::notFound();
 }
 
+Status ClaimBook::lock(const QString &owner)
+{
+    const bizlib::TableDef &def = claimsDef();
+    QSqlQuery q;
+    const Status st = m_db.exec(
+        QStringLiteral("UPDATE %1 SET %2 = %2 WHERE %3 = ?").arg(def.sqlTable(), col(def, "State"), col(def, "Owner")),
+        { owner }, &q);
+    if (!st)
+        return st;
+    return q.numRowsAffected() == 1 ? Status::ok() : Status::notFound();
+}
+
 Status ClaimBook::close(const QString &owner)
 {
     const bizlib::TableDef &def = claimsDef();
@@ -327,6 +339,14 @@ Status ClaimBook::items(const QString &owner, QList<RunItem> *out)
         out->append(item);
     }
     return st.isNotFound() ? Status::ok() : st;
+}
+
+Status ClaimBook::adopt(const QString &owner, const QString &table, qint32 key)
+{
+    const bizlib::TableDef &def = bizlib::Dictionary::instance().require(kItems);
+    return m_db.exec(QStringLiteral("DELETE FROM %1 WHERE %2 = ? AND %3 = ? AND %4 <> ?")
+                         .arg(def.sqlTable(), col(def, "ItemTable"), col(def, "ItemKey"), col(def, "Owner")),
+        { table, key, owner });
 }
 
 Status ClaimBook::removeItems(const QString &owner)

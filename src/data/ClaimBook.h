@@ -109,11 +109,19 @@ public:
     // and times), only while `oldOwner` still holds the claim: NotFound otherwise.
     bizlib::Status takeOver(const QString &oldOwner, const ClaimHolder &holder);
     bizlib::Status setState(const QString &owner, const QString &state);
+    // Locks the claim row of `owner` for the caller's transaction without changing it (an UPDATE
+    // that writes each value back): a transaction of the holder still in flight ends first.
+    // NotFound when the claim is gone.
+    bizlib::Status lock(const QString &owner);
     // Hands the claim of `seen.owner` with its items to `newOwner`, only while it is still as seen:
     // the same owner, not seen since (SeenOn, SeenAt). Its holder, should it be alive after all,
     // then finds its claim gone and writes nothing more. NotFound when it was seen again, taken
     // over or is gone. Two statements: call it inside a transaction.
     bizlib::Status fence(const ClaimHolder &seen, const QString &newOwner);
+    // The row `table`/`key` now belongs to the work of `owner` (an accepted request refers to it):
+    // what other runs recorded of it (the row as theirs to remove, a field to put back) is
+    // forgotten, so that their cancel or cleanup leaves it as it is. In the caller's transaction.
+    bizlib::Status adopt(const QString &owner, const QString &table, qint32 key);
     // Deletes the claim and its items (NotFound when the claim row was gone already).
     bizlib::Status close(const QString &owner);
 

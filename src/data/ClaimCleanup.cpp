@@ -60,6 +60,29 @@ bool inside(const QString &path, const QStringList &folders)
     return false;
 }
 
+// A client the run made that other work now uses (a contact or an office it did not make, the run's
+// own having gone before it, as they were made after it): such a client stays, with all of theirs.
+Status inUse(bizlib::Database &db, const RunItem &item, bool *used)
+{
+    *used = false;
+    if (item.table != QLatin1String("Clients"))
+        return Status::ok();
+    for (const char *table : { "Contacts", "Offices" }) {
+        const bizlib::TableDef &def = bizlib::Dictionary::instance().require(QLatin1String(table));
+        QSqlQuery q;
+        const Status st = db.exec(QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?")
+                                      .arg(def.sqlTable(), def.sqlColumn(def.fieldIndex(QStringLiteral("ClientID")))),
+            { item.key }, &q);
+        if (!st)
+            return st;
+        if (q.next()) {
+            *used = true;
+            return Status::ok();
+        }
+    }
+    return Status::ok();
+}
+
 } // namespace
 
 QString ClaimCleanup::Report::summary() const
@@ -76,6 +99,11 @@ QString ClaimCleanup::Report::summary() const
         parts << removed.join(QStringLiteral(", ")) + QStringLiteral(" removed");
     if (restored > 0)
         parts << plural(restored, QStringLiteral("changed value put back"), QStringLiteral("changed values put back"));
+    QStringList left;
+    for (auto it = kept.begin(); it != kept.end(); ++it)
+        left << rowName(it.key(), it.value());
+    if (!left.isEmpty())
+        parts << left.join(QStringLiteral(", ")) + QStringLiteral(" kept, in use by other work");
     if (moves > 0)
         parts << plural(moves, QStringLiteral("file moved"), QStringLiteral("files moved"))
                 + QStringLiteral(" to its name");
@@ -198,6 +226,14 @@ Status ClaimCleanup::removeRows(bizlib::Database &db, const QList<RunItem> &item
             files->append(it->path);
             continue;
         }
+        bool used = false;
+        if (const Status st = inUse(db, *it, &used); !st)
+            return st;
+        if (used) {
+            if (report)
+                report->kept[it->table] += 1;
+            continue;
+        }
         bizlib::Table table(db, it->table);
         bizlib::Record row = table.newRecord();
         row.setLong(table.def().primary().fields.first(), it->key);
@@ -250,12 +286,12 @@ Status ClaimCleanup::cleanUp(const ClaimHolder &h, Report *report, bool giveBack
 {
     ClaimBook book(m_db);
     QList<RunItem> items;
-    Status st = book.items(h.owner, &items);
-    if (!st)
-        return st;
+    Status st;
     Report mine;
     QStringList files;
     if (h.state == QLatin1String(ClaimHolder::kStored)) {
+        if (!(st = book.items(h.owner, &items)))
+            return st;
         // The run's result is in the database; only its files were not yet at their names.
         for (const RunItem &item : std::as_const(items)) {
             if (item.kind == RunItem::Kind::Move && QFileInfo(item.path).isFile() && !QFileInfo::exists(item.target)
@@ -266,6 +302,12 @@ Status ClaimCleanup::cleanUp(const ClaimHolder &h, Report *report, bool giveBack
     } else {
         bizlib::Transaction tx(m_db);
         st = tx.status();
+        // The claim row is locked before the run's items are read: a transaction of the holder
+        // still in flight commits first, and what it recorded is read and removed with the rest.
+        if (st)
+            st = book.lock(h.owner);
+        if (st)
+            st = book.items(h.owner, &items);
         if (st)
             st = book.close(h.owner);
         if (st)
@@ -309,6 +351,8 @@ Status ClaimCleanup::cleanUp(const ClaimHolder &h, Report *report, bool giveBack
         report->files += mine.files;
         report->moves += mine.moves;
         report->restored += mine.restored;
+        for (auto it = mine.kept.begin(); it != mine.kept.end(); ++it)
+            report->kept[it.key()] += it.value();
         report->lines << line;
     }
     return Status::ok();

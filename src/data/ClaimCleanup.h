@@ -33,6 +33,7 @@ public:
         int files = 0; // files removed
         int moves = 0; // files moved to their final names (runs whose result was stored)
         int restored = 0; // fields of existing rows given back the value they had before the run
+        QMap<QString, int> kept; // table -> rows the run made but left, as rows it did not make refer to them
         QStringList lines; // one line per claim, for the trace log
 
         bool isEmpty() const { return claims == 0; }

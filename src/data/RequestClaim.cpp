@@ -277,10 +277,12 @@ RequestClaim::Outcome RequestClaim::takeOver()
         m_lastStatus = tx.status();
         if (m_lastStatus && m_other.isValid()) {
             // The holder it replaces is the one the user was shown; what its run made goes with it.
+            // The claim row is taken first: a transaction of the holder still in flight then
+            // commits before this one reads the run's items, so that nothing it recorded is missed.
             QList<RunItem> items;
-            m_lastStatus = book.items(m_other.owner, &items);
+            m_lastStatus = book.takeOver(m_other.owner, mine);
             if (m_lastStatus)
-                m_lastStatus = book.takeOver(m_other.owner, mine);
+                m_lastStatus = book.items(m_other.owner, &items);
             if (m_lastStatus)
                 m_lastStatus = ClaimCleanup::removeRows(m_db, items, nullptr, &files);
             if (m_lastStatus)

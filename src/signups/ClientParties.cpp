@@ -82,6 +82,35 @@ Status ClientParties::freeOfficeCode(qint32 clientId, const QString &clientCode,
     return Status::notFound(QStringLiteral("Every office code of %1 is in use.").arg(stem));
 }
 
+Status ClientParties::insertOffice(Record &office, const Record &client, int first)
+{
+    bizlib::Database &db = m_writes.database();
+    const qint32 clientId = client.toLong("ClientID");
+    bizlib::Transaction tx(db);
+    Status st = tx.status();
+    if (st) {
+        // Writes nothing, but holds the client's row until the commit: another workstation
+        // adding an office to the client waits here, and then sees this one's code as taken.
+        const bizlib::TableDef &def = client.table();
+        const QString id = def.sqlColumn(def.primary().fields.first());
+        QSqlQuery q;
+        st = db.exec(QStringLiteral("UPDATE %1 SET %2 = %2 WHERE %2 = ?").arg(def.sqlTable(), id), { clientId }, &q);
+        if (st && q.numRowsAffected() != 1)
+            st = Status::notFound(QStringLiteral("The client was deleted by another workstation meanwhile."));
+    }
+    QString code;
+    if (st)
+        st = freeOfficeCode(clientId, client.text("Code"), first, &code);
+    if (!st) {
+        bizlib::Table(db, office.table()).release(office);
+        return st;
+    }
+    office.setText("Office", code);
+    if (!(st = m_writes.insert(office)))
+        return st; // the insert has given the office's number back
+    return tx.commit();
+}
+
 Status ClientParties::settleTown(
     QString *town, QString *county, qint32 countryId, const QString &country, const QString &area)
 {
@@ -182,19 +211,14 @@ Status ClientParties::deliveryOffice(
     if (clientId == 0)
         return Status::notFound(QStringLiteral("The delivery office needs a client."));
     bizlib::Database &db = m_writes.database();
-    QString code;
-    Status st = freeOfficeCode(clientId, client.text("Code"), details.firstNumber, &code);
-    if (!st)
-        return st;
     Record country;
-    st = countryFor(details.countryId, client, &country);
+    Status st = countryFor(details.countryId, client, &country);
     if (st.isError())
         return st;
     bizlib::Table offices(db, QStringLiteral("Offices"));
     Record r;
     if (!(st = offices.prime(r)))
         return st;
-    r.setText("Office", code);
     r.setText("RecordType", QStringLiteral("C"));
     r.setLong("ClientID", clientId);
     r.setText("ClientCode", client.text("Code"));
@@ -232,7 +256,7 @@ Status ClientParties::deliveryOffice(
     r.setText("Address", formatted.isEmpty() ? details.address : formatted);
     r.setLong("ShippingDays", defaults().toLong("ShippingDays"));
     r.setText("Type", details.type);
-    if (!(st = m_writes.insert(r)))
+    if (!(st = insertOffice(r, client, details.firstNumber)))
         return st;
     *office = r;
     return withContact ? linkContact(contact, *office) : st;

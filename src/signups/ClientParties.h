@@ -58,6 +58,10 @@ public:
     // The first of stem-NNN, from `first` to 999, that no office of the client uses. NotFound when
     // every number is taken.
     bizlib::Status freeOfficeCode(qint32 clientId, const QString &clientCode, int first, QString *code);
+    // Stores `office` for the client under the first free office code from `first` on. The code
+    // is looked for and the office stored in one transaction that holds the client's row, so that
+    // two workstations adding an office to one client never take the same code.
+    bizlib::Status insertOffice(bizlib::Record &office, const bizlib::Record &client, int first);
 
     // Town and county as the towns table spells them: a pair that is there (compared without regard
     // to letter case and trailing blanks) gives its stored spelling; a missing pair is added with

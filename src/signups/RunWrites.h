@@ -42,8 +42,15 @@ public:
     // back; the claim is still confirmed. Fails (and the save with it) once the claim is not the
     // run's; a record that was never read from its table is refused.
     bizlib::Status recordChanges(const bizlib::Record &written);
-    // Deletes a row the run made, with the rows that belong to it.
-    bizlib::Status removeWithRelated(const bizlib::Record &record);
+    // Carries the fields `edited` changed since it was read onto `current`, the row as it is now,
+    // and names them in *changed. A conflict (NotFound, saying which field) when another
+    // workstation changed one of those fields meanwhile; nothing is carried then.
+    static bizlib::Status carryChanges(const bizlib::Record &edited, bizlib::Record &current, QStringList *changed);
+
+    // Deletes a client the run made, with the contacts and offices of it the run made. Rows that
+    // the run did not make, or that an accepted sign-up took over (no longer recorded as the
+    // run's), stay, and so does the client when any of them refers to it (*kept says so).
+    bizlib::Status removeMadeClient(const bizlib::Record &client, bool *kept);
 
     bool madeByRun(const QString &table, qint32 key) const;
     // A row that the run made by another road (a record form) and recorded with the claim itself.

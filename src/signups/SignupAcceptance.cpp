@@ -4,16 +4,21 @@
 #include "bizlib/Clock.h"
 #include "bizlib/DataLibrary.h"
 #include "bizlib/Database.h"
+#include "bizlib/Dictionary.h"
 #include "bizlib/MainLibrary.h"
 #include "bizlib/SignupExport.h"
 #include "bizlib/Table.h"
 #include "bizlib/TableCursor.h"
 #include "config/AppContext.h"
+#include "data/ClaimBook.h"
 #include "data/RequestClaim.h"
 #include "data/WebTaskRequests.h"
 #include "quotes/WebNotify.h"
 #include "signups/RunWrites.h"
 #include "signups/SignupParties.h"
+
+#include <QSet>
+#include <QSqlQuery>
 
 namespace signups {
 
@@ -234,6 +239,17 @@ Status SignupAcceptance::finish()
     Record &client = m_records.client;
     if (client.toLong("ClientID") == 0)
         return Status::ok();
+    // The client as it is now, with what this window changed on it: another workstation may
+    // have written it since it was read (its main office, its address lines).
+    Record current = clients.newRecord();
+    st = clients.fetch(QStringLiteral("CLIENTIDKEY"), { client.toLong("ClientID") }, current);
+    if (st.isNotFound())
+        return Status::notFound(
+            QStringLiteral("The client %1 was deleted by another workstation meanwhile.").arg(clipped(client.text("Code"))));
+    QStringList carried;
+    if (!st || !(st = RunWrites::carryChanges(client, current, &carried)))
+        return st;
+    client = current;
     bizlib::Table countries(db, QStringLiteral("Countries"));
     Record country = countries.newRecord();
     if (countries.fetch(QStringLiteral("COUNTRYIDKEY"), { client.toLong("CountryID") }, country))
@@ -276,7 +292,77 @@ Status SignupAcceptance::finish()
         if (!st)
             return st;
     }
-    return clients.update(client);
+    QStringList changed;
+    for (int i = 0; i < client.table().fields.size(); ++i)
+        if (client.isChanged(i))
+            changed << client.table().fields.at(i).name;
+    if (changed.isEmpty())
+        return Status::ok();
+    st = clients.updateIfUnchanged(client, changed);
+    return st.isNotFound()
+        ? Status::notFound(QStringLiteral("The client %1 was changed by another workstation meanwhile.")
+                               .arg(clipped(client.text("Code"))))
+        : st;
+}
+
+Status SignupAcceptance::adoptReferences()
+{
+    // What the accepted sign-up refers to may have been made by a run of another window that is
+    // still open: from now on it belongs to this sign-up, and that run's cancel or cleanup must
+    // neither remove it nor put back a field of it.
+    bizlib::Database &db = *m_services.ctx->db;
+    const Record &s = m_records.signup;
+    const Record &client = m_records.client;
+    QSet<qint32> offices { client.toLong("OfficeID"), s.toLong("OfficeID"), s.toLong("DeliveryOfficeID"),
+        m_records.office.toLong("OfficeID"), m_records.officeAlias.toLong("OfficeID") };
+    QSet<qint32> contacts { s.toLong("ContactID"), s.toLong("DeliveryContactID"), m_records.contact.toLong("ContactID"),
+        m_records.contactAlias.toLong("ContactID") };
+    bizlib::Table orders(db, QStringLiteral("WebOrders"));
+    bizlib::TableCursor cursor(orders, QStringLiteral("WEBSIGNUPIDKEY"));
+    cursor.setRange({ s.toLong("WebSignupID") });
+    Record order;
+    Status st;
+    while ((st = cursor.next(order))) {
+        offices << order.toLong("DOfficeID");
+        contacts << order.toLong("DContactID");
+    }
+    if (st.isError())
+        return st;
+    // Towns are referred to by name: those of the client and of its offices named above.
+    QList<QPair<QString, QString>> towns { { client.text("Town"), client.text("County") } };
+    bizlib::Table officeTable(db, QStringLiteral("Offices"));
+    for (const qint32 id : std::as_const(offices)) {
+        Record office = officeTable.newRecord();
+        if (id != 0 && officeTable.fetch(QStringLiteral("OFFICEIDKEY"), { id }, office))
+            towns.append({ office.text("Town"), office.text("County") });
+    }
+    data::ClaimBook book(db);
+    const QString &owner = m_claim.owner();
+    st = book.adopt(owner, QStringLiteral("Clients"), client.toLong("ClientID"));
+    for (const qint32 id : std::as_const(offices))
+        if (st && id != 0)
+            st = book.adopt(owner, QStringLiteral("Offices"), id);
+    for (const qint32 id : std::as_const(contacts))
+        if (st && id != 0)
+            st = book.adopt(owner, QStringLiteral("Contacts"), id);
+    const bizlib::TableDef &townDef = bizlib::Dictionary::instance().require(QStringLiteral("Towns"));
+    for (const auto &[town, county] : std::as_const(towns)) {
+        if (!st || clipped(town).trimmed().isEmpty())
+            continue;
+        QSqlQuery q;
+        st = db.exec(QStringLiteral("SELECT %1 FROM %2 WHERE UPPER(RTRIM(%3)) = ? AND UPPER(RTRIM(%4)) = ?")
+                         .arg(townDef.sqlColumn(townDef.fieldIndex(QStringLiteral("TownID"))), townDef.sqlTable(),
+                             townDef.sqlColumn(townDef.fieldIndex(QStringLiteral("Town"))),
+                             townDef.sqlColumn(townDef.fieldIndex(QStringLiteral("County")))),
+            { clipped(town).toUpper(), clipped(county).toUpper() }, &q);
+        QList<qint32> ids;
+        while (st && q.next())
+            ids << q.value(0).toInt();
+        for (const qint32 id : std::as_const(ids))
+            if (st)
+                st = book.adopt(owner, QStringLiteral("Towns"), id);
+    }
+    return st;
 }
 
 Status SignupAcceptance::acceptAndFinish()
@@ -295,6 +381,8 @@ Status SignupAcceptance::acceptAndFinish()
         st = accept(&fields);
     if (st)
         st = finish();
+    if (st)
+        st = adoptReferences();
     if (st)
         st = m_claim.handOn(QStringLiteral("Accepted"), fields);
     if (st)

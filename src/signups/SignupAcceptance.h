@@ -59,6 +59,7 @@ private:
     bizlib::Status repointAttachments(const bizlib::Record &order);
     bizlib::Status finish();
     bizlib::Status contactAccess();
+    bizlib::Status adoptReferences();
 
     Services m_services;
     SignupRecords &m_records;

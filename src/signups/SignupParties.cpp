@@ -168,6 +168,8 @@ bool SignupParties::createAccount()
         st = m_writes.insert(client);
         if (st) {
             m_state.clientId = client.toLong("ClientID");
+            // A brand-new account had no web access before, whatever a client matched earlier had.
+            m_state.wasWebEnabled = false;
             m_records.client = client;
             m_records.clientAlias = client;
             m_accountFailed = false;
@@ -238,17 +240,13 @@ void SignupParties::mainOffice()
         m_records.office = main;
         return;
     }
-    QString code;
-    Status st = m_parties.freeOfficeCode(clientId, client.text("Code"), 1, &code);
     Record office;
-    if (st)
-        st = offices.prime(office);
+    Status st = offices.prime(office);
     if (!st) {
         told(st, QStringLiteral("The office of the sign-up could not be created."));
         return;
     }
     const Record &contact = m_records.contact;
-    office.setText("Office", code);
     office.setText("RecordType", QStringLiteral("C"));
     office.setLong("ClientID", clientId);
     office.setText("ClientCode", client.text("Code"));
@@ -279,7 +277,7 @@ void SignupParties::mainOffice()
     office.setText("County", county);
     office.setText("Address", bizlib::MainLibrary(db).formatAddress(office.toLong("CountryID"), s.text("Postcode"),
                                   county, town, s.text("Address3"), s.text("Address2"), s.text("Address1")));
-    if (!(st = m_writes.insert(office))) {
+    if (!(st = m_parties.insertOffice(office, client, 1))) {
         told(st, QStringLiteral("The office of the sign-up could not be created."));
         return;
     }
@@ -288,7 +286,7 @@ void SignupParties::mainOffice()
         m_state.createdOffices.append(office.toLong("OfficeID"));
     if (clientId != 0 && client.toLong("OfficeID") == 0) {
         if (clipped(client.text("InvoiceOffice")).isEmpty())
-            client.setText("InvoiceOffice", code);
+            client.setText("InvoiceOffice", office.text("Office"));
         client.setLong("OfficeID", office.toLong("OfficeID"));
         if (!(st = m_writes.update(client))) {
             told(st, QStringLiteral("The client's main office could not be written."));

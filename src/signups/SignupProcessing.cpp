@@ -333,11 +333,15 @@ void SignupProcessing::deleteCreatedAccount()
         return;
     Record client;
     if (fetch(QStringLiteral("Clients"), m_state.clientId, &client)) {
-        const Status st = m_writes->removeWithRelated(client);
+        bool kept = false;
+        const Status st = m_writes->removeMadeClient(client, &kept);
         if (!st) {
             tell(st, QStringLiteral("The account made for the sign-up could not be deleted."));
             return;
         }
+        if (kept)
+            tell(Status::error(QStringLiteral("Another sign-up uses it now.")),
+                QStringLiteral("The account made for the sign-up was kept."));
     }
     if (m_records.contact.toLong("ClientID") == m_state.clientId) {
         m_records.contact.clear();
@@ -853,7 +857,8 @@ bool SignupProcessing::accept()
     }
     SignupAcceptance acceptance({ m_services.ctx, m_services.mail }, m_records, m_state, *m_claim);
     const Status st = acceptance.acceptAndFinish();
-    if (st.isNotFound()) {
+    // Something else not found (a row deleted elsewhere meanwhile) leaves the claim this window's.
+    if (st.isNotFound() && !m_claim->confirmHeld().isOk()) {
         // Taken over or finished elsewhere: nothing of it is this window's to write any more.
         tell(st, QStringLiteral("The sign-up was NOT accepted."));
         m_claim->settle();

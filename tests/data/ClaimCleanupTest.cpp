@@ -3,7 +3,12 @@
 #include "bizlib/Clock.h"
 #include "bizlib/Table.h"
 #include "data/RequestClaim.h"
+#include "support/ScriptedPrompter.h"
 #include "support/TestDatabase.h"
+
+#include <QThread>
+#include <atomic>
+#include <thread>
 
 #include <QDir>
 #include <QFile>
@@ -251,6 +256,72 @@ TEST_P(Cleanup, releasedRun_putsBackTheFieldsItChanged_unlessChangedSinceByOther
     EXPECT_EQ(q.value(1).toString(), "theirs") << "changed by someone else since: left alone";
     EXPECT_EQ(q.value(2).toInt(), 0);
     EXPECT_EQ(count(QStringLiteral("websignup"), QStringLiteral("\"status\" = 'Pending'")), 1);
+}
+
+// The holder's last transaction (a row and its item) is still in flight when its claim is cleaned
+// up or taken over (Unlock): it commits first, and its row is removed with the rest of the run.
+TEST_P(Cleanup, aRowTheHolderIsStillCommittingIsRemovedWithTheRun)
+{
+    for (const bool unlock : { false, true }) {
+        SCOPED_TRACE(unlock ? "unlock" : "cleanup");
+        const Run run = addRun(unlock ? 1 : 11);
+        std::atomic<qint32> late { 0 };
+        std::atomic<bool> ready { false };
+        std::thread holder([&] {
+            bizlib::Database other(testDb().config());
+            if (other.open() && other.begin() && data::ClaimBook(other).confirm(run.owner)) {
+                bizlib::Table quotes(other, QStringLiteral("Quotes"));
+                Record r;
+                if (quotes.prime(r) && quotes.insert(r)
+                    && data::ClaimBook(other).record(run.owner, 4, RunItem::row(QStringLiteral("Quotes"), r.toLong("QuoteID"))))
+                    late = r.toLong("QuoteID");
+            }
+            ready = true;
+            QThread::msleep(700); // the other side reads meanwhile and then waits for this commit
+            other.commit();
+            other.close();
+        });
+        while (!ready)
+            QThread::msleep(10);
+        if (unlock) {
+            testsupport::ScriptedPrompter prompter;
+            prompter.answer(2);
+            ClaimVariant quotes;
+            for (const ClaimVariant &v : ClaimVariant::all())
+                if (v.table == QLatin1String("WebQuotes"))
+                    quotes = v;
+            RequestClaim claim(db(), quotes, run.request, &prompter);
+            EXPECT_EQ(claim.claim(false), RequestClaim::Outcome::Unlocked);
+            claim.settle();
+        } else {
+            ClaimCleanup::Report report;
+            EXPECT_TRUE(ClaimCleanup(db(), { data() }, 10).run(&report).isOk());
+        }
+        holder.join();
+        ASSERT_NE(late.load(), 0);
+        EXPECT_EQ(count(QStringLiteral("quotes"), QStringLiteral("\"quoteid\" = %1").arg(late.load())), 0);
+        EXPECT_EQ(count(QStringLiteral("quotes"), QStringLiteral("\"quoteid\" = %1").arg(run.quote)), 0);
+    }
+}
+
+// A client the run made that a contact of other work refers to (another window picked it and
+// added its contact): the cleanup removes the run's own contact and leaves the client with the
+// other contact, and says so.
+TEST_P(Cleanup, aClientTheRunMadeStaysWhileOtherWorkRefersToIt)
+{
+    const Run run = addRun(11);
+    const qint32 client = addRow(QStringLiteral("Clients"), [](Record &r) { r.setText("Code", QStringLiteral("ACME")); });
+    const qint32 own = addRow(QStringLiteral("Contacts"), [&](Record &r) { r.setLong("ClientID", client); });
+    const qint32 theirs = addRow(QStringLiteral("Contacts"), [&](Record &r) { r.setLong("ClientID", client); });
+    data::ClaimBook book(db());
+    ASSERT_TRUE(book.record(run.owner, 4, RunItem::row(QStringLiteral("Clients"), client)).isOk());
+    ASSERT_TRUE(book.record(run.owner, 5, RunItem::row(QStringLiteral("Contacts"), own)).isOk());
+    ClaimCleanup::Report report;
+    ASSERT_TRUE(ClaimCleanup(db(), { data() }, 10).run(&report).isOk());
+    EXPECT_EQ(count(QStringLiteral("clients"), QStringLiteral("\"clientid\" = %1").arg(client)), 1);
+    EXPECT_EQ(count(QStringLiteral("contacts"), QStringLiteral("\"contactid\" = %1").arg(theirs)), 1);
+    EXPECT_EQ(count(QStringLiteral("contacts"), QStringLiteral("\"contactid\" = %1").arg(own)), 0);
+    EXPECT_TRUE(report.summary().contains(QStringLiteral("1 client kept"))) << report.summary().toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, Cleanup, testsupport::allEngines(), testsupport::engineName);

@@ -5,6 +5,10 @@
 #include "signups/RunWrites.h"
 #include "signups/SignupParties.h"
 
+#include <QThread>
+#include <atomic>
+#include <thread>
+
 namespace {
 
 class Rules : public signuptest::SignupTest
@@ -75,6 +79,49 @@ TEST_P(Rules, accountCodes_areFreeAndValid)
     }
     for (const char *bad : { "", "AB 1", "AB/1", "ABCDEFGHIJK" })
         EXPECT_FALSE(bizlib::ClientLibrary::validateCode(QLatin1String(bad)).isOk()) << bad;
+}
+
+// Another workstation is adding an office to the same client and has not committed yet: this one
+// waits for it and takes the next code instead of the same one.
+TEST_P(Rules, officeCodes_ofTwoWorkstationsAddingToOneClient_neverCollide)
+{
+    std::atomic<bool> ready { false };
+    std::thread elsewhere([&] {
+        bizlib::Database other(testDb().config());
+        if (other.open() && other.begin()) {
+            signups::RunWrites writes(other, nullptr);
+            signups::ClientParties parties(writes);
+            bizlib::Table offices(other, QStringLiteral("Offices"));
+            bizlib::Record r;
+            bizlib::Table clients(other, QStringLiteral("Clients"));
+            bizlib::Record c = clients.newRecord();
+            if (clients.fetch(QStringLiteral("CLIENTIDKEY"), { client }, c) && offices.prime(r)) {
+                r.setLong("ClientID", client);
+                EXPECT_TRUE(parties.insertOffice(r, c, 2).isOk());
+            }
+            ready = true;
+            QThread::msleep(700); // this side reads meanwhile and then waits for the commit
+            other.commit();
+        }
+        ready = true;
+        other.close();
+    });
+    while (!ready)
+        QThread::msleep(10);
+    signups::RunWrites writes(db(), nullptr);
+    signups::ClientParties parties(writes);
+    signups::ClientParties::OfficeDetails details;
+    details.address1 = QStringLiteral("2 Dock Road");
+    bizlib::Record none;
+    bizlib::Record office;
+    const bizlib::Status st = parties.deliveryOffice(fetch("Clients", client), details, none, &office);
+    elsewhere.join();
+    ASSERT_TRUE(st.isOk()) << st.message().toStdString();
+    QStringList codes;
+    for (const bizlib::Record &o : rows("Offices", "CLIENTIDKEY", { client }))
+        codes << o.text("Office").trimmed();
+    codes.sort();
+    EXPECT_EQ(codes, QStringList({ "HARB01-001", "HARB01-002", "HARB01-003" }));
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, Rules, testsupport::allEngines(), testsupport::engineName);

@@ -2,6 +2,8 @@
 
 #include "data/ClaimVariant.h"
 #include "data/RequestClaim.h"
+#include "signups/RunWrites.h"
+#include "signups/SignupParties.h"
 
 using bizlib::Record;
 using bizlib::forms::Response;
@@ -254,6 +256,147 @@ TEST_P(Wizard, twoSignupsOfOneAddress_onTwoWorkstations_giveOneClient)
     EXPECT_EQ(count("Clients"), 2) << "Harbour Lights and the one new account";
     EXPECT_EQ(fetch("WebSignup", second).toLong("ClientID"), fetch("WebSignup", first).toLong("ClientID"));
     EXPECT_EQ(count("wc_claims"), 0);
+}
+
+// Another workstation picks the account this window made, adds its contact and accepts its own
+// sign-up; this window then goes back to step 1 or is cancelled: the account stays, with the other
+// sign-up's contact, office and domain link.
+TEST_P(Wizard, anAccountAnotherSignupWasAcceptedWith_staysWhenTheWindowThatMadeItUndoesItsRun)
+{
+    for (const bool back : { true, false }) {
+        SCOPED_TRACE(back ? "back to step 1" : "cancel");
+        const QString company = back ? QStringLiteral("Lee Graphics") : QStringLiteral("Moor Prints");
+        const qint32 first
+            = addSignup({ { "Email", QStringLiteral("sam%1@lee.example").arg(back) }, { "Company", company } });
+        auto p = start(first);
+        p->next();
+        const qint32 made = p->state().clientId;
+        ASSERT_NE(made, 0);
+        // Not yet linked to the site, the new account is listed elsewhere only without web access.
+        update("Clients", made, { { "WebEnable", 0 } });
+
+        auto other = testDb().openSecond();
+        config::AppContext ctx2 = ctx;
+        ctx2.db = other.get();
+        testsupport::ScriptedPrompter prompter2;
+        ctx2.prompter = &prompter2;
+        SignupProcessing::Services s2 = services();
+        s2.ctx = &ctx2;
+        const qint32 second = addSignup({ { "Email", QStringLiteral("al%1@lee.example").arg(back) },
+            { "FullName", QStringLiteral("Al Ward%1").arg(back) }, { "Company", company } });
+        {
+            SignupProcessing q(s2, fetch("WebSignup", second));
+            ASSERT_TRUE(q.open()) << q.told().toStdString();
+            q.next();
+            ASSERT_EQ(q.step(), 2);
+            ASSERT_TRUE(q.chooseClient(q.clientList().rowOf(made)));
+            prompter2.answer(1); // Enable web access: Yes
+            prompter2.answer(1); // Contact not found: Yes, add it
+            forms.answerForm({ { QStringLiteral("Position"), QStringLiteral("Buyer") } });
+            q.next();
+            ASSERT_EQ(q.step(), 4);
+            ASSERT_TRUE(q.ok()) << q.told().toStdString();
+            q.close();
+        }
+        const Record accepted = fetch("WebSignup", second);
+        ASSERT_EQ(accepted.text("Status"), "Accepted");
+        ASSERT_EQ(accepted.toLong("ClientID"), made);
+
+        if (back)
+            p->back();
+        p->close();
+        EXPECT_TRUE(fetch("Clients", made).isValid()) << "the account of an accepted sign-up";
+        EXPECT_TRUE(fetch("Contacts", accepted.toLong("ContactID")).isValid());
+        EXPECT_FALSE(rows("Offices", "CLIENTIDKEY", { made }).isEmpty());
+        EXPECT_FALSE(rows("DomainLinks", "CLIENTIDDOMAINIDKEY", { made }).isEmpty());
+        EXPECT_EQ(count("wc_claims"), 0);
+        EXPECT_EQ(count("wc_claimitems"), 0);
+    }
+}
+
+// A client matched earlier had web access; the account made for the sign-up has none of its own
+// yet, so the acceptance that gives it access must not queue a contact task for it.
+TEST_P(Wizard, aNewAccountDoesNotInheritTheWebAccessOfAClientMatchedBefore)
+{
+    signups::SignupRecords records = signups::SignupRecords::cleared();
+    records.signup = fetch("WebSignup", addSignup());
+    signups::SignupState state;
+    state.wasWebEnabled = true;
+    signups::RunWrites plain(db(), nullptr);
+    signups::SignupParties parties(plain, records, state, ctx.glo.user, nullptr, {});
+    ASSERT_TRUE(parties.createAccount());
+    ASSERT_NE(state.clientId, 0);
+    EXPECT_FALSE(state.wasWebEnabled);
+}
+
+// A client deleted elsewhere before OK: the acceptance fails, the window keeps its claim and says
+// what was not found; cancelling it then gives the sign-up back.
+TEST_P(Wizard, aClientDeletedElsewhereBeforeOk_failsButKeepsTheClaim)
+{
+    const qint32 id = addSignup({ { "Email", "jo@harbour.example" } });
+    auto p = start(id);
+    const qint64 claims = count("wc_claims");
+    auto other = testDb().openSecond();
+    ASSERT_TRUE(other->exec(QStringLiteral("DELETE FROM \"clients\" WHERE \"clientid\" = ?"), { client }).isOk());
+    EXPECT_FALSE(p->ok());
+    EXPECT_FALSE(p->told().contains(QStringLiteral("taken over"))) << p->told().toStdString();
+    EXPECT_EQ(count("wc_claims"), claims);
+    p->close();
+    EXPECT_EQ(fetch("WebSignup", id).text("Status"), "Pending");
+}
+
+// A row the window read a while ago is written with only the fields it changed, onto the row as it
+// is now; a field another workstation changed meanwhile is kept, and when that is one of the
+// window's own fields the write fails and says so.
+TEST_P(Wizard, aWriteOfARowReadEarlier_keepsWhatAnotherWorkstationChangedMeanwhile)
+{
+    struct Case
+    {
+        const char *elsewhere; // the field another workstation changes
+        bool conflict;
+    };
+    for (const Case &c : { Case { "Address1", false }, Case { "Name", true } }) {
+        SCOPED_TRACE(c.elsewhere);
+        update("Clients", client, { { "Name", "Harbour Lights" }, { "Address1", "Quay Street" } });
+        Record mine = fetch("Clients", client);
+        auto other = testDb().openSecond();
+        bizlib::Table theirs(*other, QStringLiteral("Clients"));
+        Record r = theirs.newRecord();
+        ASSERT_TRUE(theirs.fetch(QStringLiteral("CLIENTIDKEY"), { client }, r).isOk());
+        r.setText(c.elsewhere, QStringLiteral("Changed elsewhere"));
+        ASSERT_TRUE(theirs.update(r).isOk());
+
+        mine.setText("Name", QStringLiteral("Harbour Lights Ltd"));
+        signups::RunWrites plain(db(), nullptr);
+        const bizlib::Status st = plain.update(mine);
+        const Record after = fetch("Clients", client);
+        EXPECT_EQ(after.text(c.elsewhere), "Changed elsewhere");
+        if (c.conflict) {
+            EXPECT_TRUE(st.isNotFound());
+            EXPECT_TRUE(st.message().contains(QStringLiteral("another workstation"))) << st.message().toStdString();
+        } else {
+            EXPECT_TRUE(st.isOk()) << st.message().toStdString();
+            EXPECT_EQ(after.text("Name"), "Harbour Lights Ltd");
+        }
+    }
+}
+
+// The acceptance writes the client with what the window changed, onto the client as it is now: an
+// address line changed elsewhere meanwhile stays, and the address is made from it.
+TEST_P(Wizard, acceptance_keepsAClientFieldChangedElsewhereMeanwhile)
+{
+    const qint32 id = addSignup({ { "Email", "jo@harbour.example" } });
+    auto p = start(id);
+    auto other = testDb().openSecond();
+    ASSERT_TRUE(other->exec(QStringLiteral("UPDATE \"clients\" SET \"address1\" = 'Pier Road' WHERE \"clientid\" = ?"),
+                         { client })
+                    .isOk());
+    ASSERT_TRUE(p->ok()) << p->told().toStdString();
+    p->close();
+    ASSERT_EQ(fetch("WebSignup", id).text("Status"), "Accepted");
+    const Record after = fetch("Clients", client);
+    EXPECT_EQ(after.text("Address1"), "Pier Road");
+    EXPECT_TRUE(after.text("Address").contains(QStringLiteral("Pier Road"))) << after.text("Address").toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, Wizard, testsupport::allEngines(), testsupport::engineName);
