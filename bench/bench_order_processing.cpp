@@ -1,7 +1,7 @@
 // Automatic processing of web orders of three stock products (claim, one business order per
-// product with its item, job numbers, the order saved without showing its form, the web order
-// deleted with its items) against the same reads, inserts and deletes done with plain prepared
-// SQL statements, on SQLite and on PostgreSQL (when WEBCONSOLE_TEST_PG names a server). Both keep
+// product with its item and specification, job numbers, the order saved without showing its form,
+// the web order deleted with its items) against the same reads, inserts and deletes done with
+// plain prepared SQL statements, on SQLite and on PostgreSQL (when WEBCONSOLE_TEST_PG names a server). Both keep
 // the claim's holder in wc_claims and record what the run makes in wc_claimitems as the program
 // does. Prints web orders per second of both and their ratio; goal: the program within 3 times the
 // plain statements.
@@ -227,8 +227,14 @@ public:
             const qint32 lineId = counter(QStringLiteral("orderitems"));
             line.setValue(QStringLiteral("orderitemid"), lineId);
             line.setValue(QStringLiteral("orderid"), orderId);
+            // Every order has its specification row.
+            QSqlRecord spec = row("spectexts", QSqlRecord());
+            const qint32 specId = counter(QStringLiteral("spectexts"));
+            spec.setValue(QStringLiteral("spectextid"), specId);
+            spec.setValue(QStringLiteral("orderid"), orderId);
             ok = ok && insert("orders", order) && claimItem(owner, ++seq, "Orders", orderId)
-                && insert("orderitems", line) && claimItem(owner, ++seq, "OrderItems", lineId);
+                && insert("orderitems", line) && claimItem(owner, ++seq, "OrderItems", lineId)
+                && insert("spectexts", spec) && claimItem(owner, ++seq, "SpecTexts", specId);
             if (n + 1 < items.size()) {
                 ok = ok && exec("confirm", QStringLiteral("UPDATE \"wc_claims\" SET \"seenon\" = 2 WHERE \"owner\" = ?"),
                                { owner });
@@ -258,7 +264,7 @@ public:
     // The counters start after the tables' highest numbers (the demo data writes numbers of its own).
     void prepareCounters()
     {
-        for (const char *table : { "orders", "orderitems" }) {
+        for (const char *table : { "orders", "orderitems", "spectexts" }) {
             const TableDef &def = Dictionary::instance().require(QString::fromLatin1(table));
             m_db.exec(QStringLiteral("INSERT INTO \"wc_counters\" (\"name\", \"value\") VALUES (?, 0) "
                                      "ON CONFLICT (\"name\") DO NOTHING"),
