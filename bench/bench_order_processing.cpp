@@ -177,10 +177,11 @@ public:
                                "AND RTRIM(\"status\") <> 'Processing'"),
                 { webOrderId })
             || !exec("holder",
-                QStringLiteral("INSERT INTO \"wc_claims\" (\"owner\", \"requesttable\", \"requestid\", \"savedstatus\", "
-                               "\"session\", \"workstation\", \"usercode\", \"processid\", \"startedon\", "
-                               "\"startedat\", \"seenon\", \"seenat\", \"state\") VALUES (?, 'WebOrders', ?, "
-                               "'Pending', 's', 'w', 'AB', 1, 1, 1, 1, 1, 'Running')"),
+                QStringLiteral(
+                    "INSERT INTO \"wc_claims\" (\"owner\", \"requesttable\", \"requestid\", \"savedstatus\", "
+                    "\"session\", \"workstation\", \"usercode\", \"processid\", \"startedon\", "
+                    "\"startedat\", \"seenon\", \"seenat\", \"state\") VALUES (?, 'WebOrders', ?, "
+                    "'Pending', 's', 'w', 'AB', 1, 1, 1, 1, 1, 'Running')"),
                 { owner, webOrderId })
             || !commit())
             return false;
@@ -195,8 +196,8 @@ public:
         one("tax", QStringLiteral("SELECT * FROM \"taxrates\" WHERE \"taxcode\" = ?"), QStringLiteral("S"));
         QList<QSqlRecord> items;
         {
-            QSqlQuery &q = statement("items",
-                QStringLiteral("SELECT * FROM \"weborderitems\" WHERE \"orderid\" = ? ORDER BY \"sequence\""));
+            QSqlQuery &q = statement(
+                "items", QStringLiteral("SELECT * FROM \"weborderitems\" WHERE \"orderid\" = ? ORDER BY \"sequence\""));
             q.bindValue(0, webOrderId);
             if (!q.exec())
                 return false;
@@ -236,12 +237,13 @@ public:
                 && insert("orderitems", line) && claimItem(owner, ++seq, "OrderItems", lineId)
                 && insert("spectexts", spec) && claimItem(owner, ++seq, "SpecTexts", specId);
             if (n + 1 < items.size()) {
-                ok = ok && exec("confirm", QStringLiteral("UPDATE \"wc_claims\" SET \"seenon\" = 2 WHERE \"owner\" = ?"),
-                               { owner });
+                ok = ok
+                    && exec("confirm", QStringLiteral("UPDATE \"wc_claims\" SET \"seenon\" = 2 WHERE \"owner\" = ?"),
+                        { owner });
             } else {
-                for (const auto &[table, field] : { std::pair { "weborderitems", "orderid" },
-                         std::pair { "webnotes", "orderid" }, std::pair { "webattachments", "orderid" },
-                         std::pair { "weborders", "orderid" } }) {
+                for (const auto &[table, field] :
+                    { std::pair { "weborderitems", "orderid" }, std::pair { "webnotes", "orderid" },
+                        std::pair { "webattachments", "orderid" }, std::pair { "weborders", "orderid" } }) {
                     ok = ok
                         && exec(QByteArray("delete ") + table,
                             QStringLiteral("DELETE FROM \"%1\" WHERE \"%2\" = ?")
