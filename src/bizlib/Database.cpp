@@ -11,7 +11,6 @@
 #include <QThread>
 #include <QUuid>
 #include <atomic>
-#include <atomic>
 #include <libpq-fe.h>
 #include <memory>
 
@@ -20,7 +19,7 @@ namespace bizlib {
 namespace {
 quint64 nextEpoch()
 {
-    static std::atomic<quint64> counter{0};
+    static std::atomic<quint64> counter { 0 };
     return ++counter;
 }
 } // namespace
@@ -173,8 +172,7 @@ Database::Database(DatabaseConfig config)
     , m_baseName(QStringLiteral("bizdb-") + QUuid::createUuid().toString(QUuid::Id128))
     , m_serial(++s_serials)
     , m_threads(std::make_shared<Threads>())
-{
-}
+{ }
 
 Database::~Database()
 {
@@ -282,7 +280,8 @@ Status Database::openConnection(QSqlDatabase &db, ThreadState &s)
     }
     db.setNumericalPrecisionPolicy(QSql::HighPrecision);
     if (!db.open())
-        return Status::error(QStringLiteral("Cannot open the %1: %2").arg(m_config.describe(), errorText(db.lastError())));
+        return Status::error(
+            QStringLiteral("Cannot open the %1: %2").arg(m_config.describe(), errorText(db.lastError())));
 
     if (m_config.isPostgres()) {
         s.pg = pgConnection(db);
@@ -294,7 +293,8 @@ Status Database::openConnection(QSqlDatabase &db, ThreadState &s)
     }
     // SQLite opens anything lazily; the first read tells whether the file really is a database.
     QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("PRAGMA journal_mode=WAL")) || !q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
+    if (!q.exec(QStringLiteral("PRAGMA journal_mode=WAL"))
+        || !q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
         return Status::error(
             QStringLiteral("The %1 cannot be read: %2").arg(m_config.describe(), errorText(q.lastError())));
     q.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
@@ -543,7 +543,8 @@ Status Database::query(const QString &sql, const QVariantList &params, std::shar
     if (!guard.status())
         return guard.status();
     if (!db.isOpen())
-        return Status::error(QStringLiteral("The %1 is not open: %2").arg(m_config.describe(), errorText(db.lastError())));
+        return Status::error(
+            QStringLiteral("The %1 is not open: %2").arg(m_config.describe(), errorText(db.lastError())));
     if (!q) {
         q = std::make_shared<QSqlQuery>(db);
         q->setForwardOnly(true);
@@ -583,35 +584,44 @@ void Database::giveBack(const QString &sql, std::shared_ptr<QSqlQuery> query, qu
     ++s.idleCount;
 }
 
-Status Database::exec(const QString &sql, const QVariantList &params, QSqlQuery *query)
+Status Database::execCounted(const QString &sql, const QVariantList &params, int *affected)
 {
-    if (!query && !params.isEmpty()) {
-        // Nothing is read from the result: the thread's kept statement serves, prepared once. The
-        // connection is opened first, so that the time limit watches its socket.
-        QSqlDatabase db = connection();
-        Statement guard(*this);
-        if (!guard.status())
-            return guard.status();
-        if (!db.isOpen())
-            return Status::error(
-                QStringLiteral("The %1 is not open: %2").arg(m_config.describe(), errorText(db.lastError())));
-        Status prepareError;
-        QSqlQuery *q = prepared(sql, &prepareError);
-        if (!q)
-            return Status::error(prepareError.message() + QStringLiteral(" [") + sql + u']');
-        for (int i = 0; i < params.size(); ++i)
-            q->bindValue(i, params[i]);
-        const bool done = q->exec();
-        const Status st = guard.finish(done, q->lastError());
-        q->finish();
-        return st;
-    }
+    if (affected)
+        *affected = 0;
+    // Nothing is read from the result: the thread's kept statement serves, prepared once. The
+    // connection is opened first, so that the time limit watches its socket.
     QSqlDatabase db = connection();
     Statement guard(*this);
     if (!guard.status())
         return guard.status();
     if (!db.isOpen())
-        return Status::error(QStringLiteral("The %1 is not open: %2").arg(m_config.describe(), errorText(db.lastError())));
+        return Status::error(
+            QStringLiteral("The %1 is not open: %2").arg(m_config.describe(), errorText(db.lastError())));
+    Status prepareError;
+    QSqlQuery *q = prepared(sql, &prepareError);
+    if (!q)
+        return Status::error(prepareError.message() + QStringLiteral(" [") + sql + u']');
+    for (int i = 0; i < params.size(); ++i)
+        q->bindValue(i, params[i]);
+    const bool done = q->exec();
+    if (done && affected)
+        *affected = q->numRowsAffected();
+    const Status st = guard.finish(done, q->lastError());
+    q->finish();
+    return st;
+}
+
+Status Database::exec(const QString &sql, const QVariantList &params, QSqlQuery *query)
+{
+    if (!query && !params.isEmpty())
+        return execCounted(sql, params, nullptr);
+    QSqlDatabase db = connection();
+    Statement guard(*this);
+    if (!guard.status())
+        return guard.status();
+    if (!db.isOpen())
+        return Status::error(
+            QStringLiteral("The %1 is not open: %2").arg(m_config.describe(), errorText(db.lastError())));
     QSqlQuery local(db);
     QSqlQuery &q = query ? *query : local;
     if (query)

@@ -67,6 +67,9 @@ public:
     // Runs one statement with positional '?' parameters. On success `query` (if given) holds
     // the result, positioned before the first row.
     Status exec(const QString &sql, const QVariantList &params = {}, QSqlQuery *query = nullptr);
+    // Runs a writing statement with parameters on the thread's kept statement, as exec() without
+    // a query does; `affected` receives how many rows it changed.
+    Status execCounted(const QString &sql, const QVariantList &params, int *affected);
 
     // A prepared statement of this thread's connection, kept for reuse by every table object of
     // the thread; nullptr with `error` set when it cannot be prepared. The statements are dropped
@@ -162,7 +165,10 @@ private:
 class Transaction
 {
 public:
-    explicit Transaction(Database &db) : m_db(db), m_status(db.begin()) {}
+    explicit Transaction(Database &db)
+        : m_db(db)
+        , m_status(db.begin())
+    { }
     ~Transaction()
     {
         if (m_status.isOk() && !m_done)

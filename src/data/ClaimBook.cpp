@@ -175,13 +175,14 @@ Status ClaimBook::all(QList<ClaimHolder> *holders)
 Status ClaimBook::confirm(const QString &owner)
 {
     const bizlib::TableDef &def = claimsDef();
-    QSqlQuery q;
-    const Status st = m_db.exec(QStringLiteral("UPDATE %1 SET %2 = ?, %3 = ? WHERE %4 = ?")
-                                    .arg(def.sqlTable(), col(def, "SeenOn"), col(def, "SeenAt"), col(def, "Owner")),
-        { bizlib::DateTime::today(), bizlib::DateTime::now(), owner }, &q);
+    int affected = 0;
+    const Status st
+        = m_db.execCounted(QStringLiteral("UPDATE %1 SET %2 = ?, %3 = ? WHERE %4 = ?")
+                               .arg(def.sqlTable(), col(def, "SeenOn"), col(def, "SeenAt"), col(def, "Owner")),
+            { bizlib::DateTime::today(), bizlib::DateTime::now(), owner }, &affected);
     if (!st)
         return st;
-    return q.numRowsAffected() == 1 ? Status::ok() : Status::notFound();
+    return affected == 1 ? Status::ok() : Status::notFound();
 }
 
 Status ClaimBook::takeOver(const QString &oldOwner, const ClaimHolder &h)
@@ -191,27 +192,27 @@ Status ClaimBook::takeOver(const QString &oldOwner, const ClaimHolder &h)
     for (const char *f : { "Owner", "Session", "Workstation", "UserCode", "ProcessID", "StartedOn", "StartedAt",
              "SeenOn", "SeenAt", "State" })
         sets << col(def, f) + QStringLiteral(" = ?");
-    QSqlQuery q;
-    const Status st = m_db.exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
-                                    .arg(def.sqlTable(), sets.join(QStringLiteral(", ")), col(def, "Owner")),
+    int affected = 0;
+    const Status st = m_db.execCounted(QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
+                                           .arg(def.sqlTable(), sets.join(QStringLiteral(", ")), col(def, "Owner")),
         { text(h.owner), text(h.session), text(h.workstation), text(h.userCode), qint32(h.processId), h.startedOn,
             h.startedAt, h.seenOn, h.seenAt, QString::fromLatin1(ClaimHolder::kRunning), oldOwner },
-        &q);
+        &affected);
     if (!st)
         return st;
-    return q.numRowsAffected() == 1 ? Status::ok() : Status::notFound();
+    return affected == 1 ? Status::ok() : Status::notFound();
 }
 
 Status ClaimBook::fence(const ClaimHolder &seen, const QString &newOwner)
 {
     const bizlib::TableDef &def = claimsDef();
-    QSqlQuery q;
-    Status st = m_db.exec(QStringLiteral("UPDATE %1 SET %2 = ? WHERE %2 = ? AND %3 = ? AND %4 = ?")
-                              .arg(def.sqlTable(), col(def, "Owner"), col(def, "SeenOn"), col(def, "SeenAt")),
-        { newOwner, seen.owner, seen.seenOn, seen.seenAt }, &q);
+    int affected = 0;
+    Status st = m_db.execCounted(QStringLiteral("UPDATE %1 SET %2 = ? WHERE %2 = ? AND %3 = ? AND %4 = ?")
+                                     .arg(def.sqlTable(), col(def, "Owner"), col(def, "SeenOn"), col(def, "SeenAt")),
+        { newOwner, seen.owner, seen.seenOn, seen.seenAt }, &affected);
     if (!st)
         return st;
-    if (q.numRowsAffected() != 1)
+    if (affected != 1)
         return Status::notFound(QStringLiteral("The claim was seen again, taken over or released meanwhile."));
     const bizlib::TableDef &items = bizlib::Dictionary::instance().require(kItems);
     return m_db.exec(QStringLiteral("UPDATE %1 SET %2 = ? WHERE %2 = ?").arg(items.sqlTable(), col(items, "Owner")),
@@ -221,13 +222,13 @@ Status ClaimBook::fence(const ClaimHolder &seen, const QString &newOwner)
 Status ClaimBook::setState(const QString &owner, const QString &state)
 {
     const bizlib::TableDef &def = claimsDef();
-    QSqlQuery q;
-    const Status st = m_db.exec(
+    int affected = 0;
+    const Status st = m_db.execCounted(
         QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3 = ?").arg(def.sqlTable(), col(def, "State"), col(def, "Owner")),
-        { state, owner }, &q);
+        { state, owner }, &affected);
     if (!st)
         return st;
-    return q.numRowsAffected() == 1 ? Status::ok() : Status::notFound();
+    return affected == 1 ? Status::ok() : Status::notFound();
 }
 
 Status ClaimBook::lock(const QString &owner)
@@ -245,12 +246,12 @@ Status ClaimBook::lock(const QString &owner)
 Status ClaimBook::close(const QString &owner)
 {
     const bizlib::TableDef &def = claimsDef();
-    QSqlQuery q;
-    Status st = m_db.exec(
-        QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(def.sqlTable(), col(def, "Owner")), { owner }, &q);
+    int affected = 0;
+    Status st = m_db.execCounted(
+        QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(def.sqlTable(), col(def, "Owner")), { owner }, &affected);
     if (!st)
         return st;
-    const bool found = q.numRowsAffected() == 1;
+    const bool found = affected == 1;
     st = removeItems(owner);
     if (!st)
         return st;

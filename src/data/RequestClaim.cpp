@@ -1,17 +1,15 @@
 #include "data/RequestClaim.h"
 
 #include "bizlib/Clock.h"
-#include "data/ClaimCleanup.h"
-
 #include "bizlib/Database.h"
 #include "bizlib/Dictionary.h"
 #include "bizlib/Prompter.h"
 #include "bizlib/Table.h"
+#include "data/ClaimCleanup.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QUuid>
-
 #include <stdexcept>
 
 namespace data {
@@ -168,13 +166,14 @@ RequestClaim::Outcome RequestClaim::tryClaim(const QString &current, const Assig
     LiveClaims::add(m_owner);
     bizlib::Transaction tx(m_db);
     m_lastStatus = tx.status();
-    QSqlQuery q;
+    int affected = 0;
     if (m_lastStatus)
-        m_lastStatus = m_db.exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ? AND COALESCE(%4, '') = ? AND NOT (%5)")
-                                     .arg(t.def->sqlTable(), sets.join(QStringLiteral(", ")),
-                                         t.def->sqlColumn(t.idField), statusColumn, statusTest(statusColumn)),
-            params, &q);
-    if (m_lastStatus && q.numRowsAffected() != 1) {
+        m_lastStatus
+            = m_db.execCounted(QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ? AND COALESCE(%4, '') = ? AND NOT (%5)")
+                                   .arg(t.def->sqlTable(), sets.join(QStringLiteral(", ")), t.def->sqlColumn(t.idField),
+                                       statusColumn, statusTest(statusColumn)),
+                params, &affected);
+    if (m_lastStatus && affected != 1) {
         // Another workstation changed the row between the read and the write: look again.
         end();
         *lost = true;
@@ -337,12 +336,12 @@ bizlib::Status RequestClaim::writeWhileProcessing(const QString &status, const A
     QVariantList params;
     assignments(m_db, t, status, alsoSet, &sets, &params);
     params << m_requestId << QString::fromLatin1(kProcessing);
-    QSqlQuery q;
-    m_lastStatus = m_db.exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ? AND %4")
-                                 .arg(t.def->sqlTable(), sets.join(QStringLiteral(", ")), t.def->sqlColumn(t.idField),
-                                     statusTest(t.def->sqlColumn(t.statusField))),
-        params, &q);
-    *rows = m_lastStatus ? q.numRowsAffected() : 0;
+    int affected = 0;
+    m_lastStatus = m_db.execCounted(QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ? AND %4")
+                                        .arg(t.def->sqlTable(), sets.join(QStringLiteral(", ")),
+                                            t.def->sqlColumn(t.idField), statusTest(t.def->sqlColumn(t.statusField))),
+        params, &affected);
+    *rows = m_lastStatus ? affected : 0;
     return m_lastStatus;
 }
 
@@ -420,14 +419,14 @@ bizlib::Status RequestClaim::removeRequest(const QList<RunItem> &moves)
         return m_lastStatus = tx.status();
     if (!(m_lastStatus = confirm()))
         return m_lastStatus;
-    QSqlQuery q;
-    m_lastStatus = m_db.exec(
+    int affected = 0;
+    m_lastStatus = m_db.execCounted(
         QStringLiteral("DELETE FROM %1 WHERE %2 = ? AND %3")
             .arg(t.def->sqlTable(), t.def->sqlColumn(t.idField), statusTest(t.def->sqlColumn(t.statusField))),
-        { m_requestId, QString::fromLatin1(kProcessing) }, &q);
+        { m_requestId, QString::fromLatin1(kProcessing) }, &affected);
     if (!m_lastStatus)
         return m_lastStatus;
-    if (q.numRowsAffected() != 1)
+    if (affected != 1)
         return m_lastStatus = bizlib::Status::notFound(kTakenElsewhere);
     bizlib::Table table(m_db, *t.def);
     bizlib::Record request = table.newRecord();

@@ -99,6 +99,14 @@ bizlib::Status DemoData::addWebOrders(int count)
         });
 }
 
+bizlib::Status DemoData::addThreeItemWebOrders(int count)
+{
+    return addExtraRequests(count, QStringLiteral("WebOrders"), QStringLiteral("web orders"),
+        [this](int, qint32 number, qint32 webId, const QDateTime &received) {
+            addWebOrder(kThreeItemPattern, Arrival::Extra, number, webId, received, 0);
+        });
+}
+
 bizlib::Status DemoData::addExtraRequests(int count, const QString &table, const QString &what,
     const std::function<void(int, qint32, qint32, const QDateTime &)> &add)
 {

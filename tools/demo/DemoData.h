@@ -61,6 +61,9 @@ public:
     // ones that automatic processing turns into quotes without a user.
     bizlib::Status addTemplateWebQuotes(int count);
     bizlib::Status addWebOrders(int count);
+    // The same with one kind of product order only: three stock products (materials of type
+    // "PO"), which become three business orders of one item each.
+    bizlib::Status addThreeItemWebOrders(int count);
 
     // Requests that arrive while the demo web monitor runs, stored as the web monitor stores
     // them: status "Pending", a client and contact picked at random, numbered after every request
@@ -119,6 +122,8 @@ private:
     // The pattern of the `index`-th sample request that names a template or a previous quote.
     static int templatePattern(int index);
     // DemoWebOrders.cpp: `signupId` > 0 makes a B2C order for that sign-up.
+    // kThreeItemPattern as `pattern` gives the three-product order of addThreeItemWebOrders().
+    static constexpr int kThreeItemPattern = -1;
     void addWebOrderRequests();
     qint32 addWebOrder(
         int pattern, Arrival arrival, qint32 number, qint32 webId, const QDateTime &received, qint32 signupId);

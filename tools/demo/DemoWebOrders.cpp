@@ -81,6 +81,12 @@ const OrderSample kOrders[] = {
 
 constexpr int kOrderCount = int(std::size(kOrders));
 
+// Not among the samples: a restock of three stock products, each of which becomes a business order
+// of its own, for speed tests and for runs cut short between orders.
+const OrderSample kThreeItemOrder = { "Product", 0, "Stock restock - 3 lines", "3 lines", "",
+    { { "M", "LFT-A5-PENN", "500" }, { "M", "ENV-DL-WIN", "4" }, { "M", "BC-PACK-250", "2" } }, false, false, "",
+    nullptr, nullptr, nullptr, "Normal", 7, "", -1, -1, false, "Courier" };
+
 const char *resourceIdField(const QString &type)
 {
     return type == QStringLiteral("M") ? "MaterialID" : type == QStringLiteral("L") ? "LabourID" : "OutworkID";
@@ -115,7 +121,7 @@ int DemoData::randomOrderPattern(bool service, bool consumer)
 qint32 DemoData::addWebOrder(
     int pattern, Arrival arrival, qint32 number, qint32 webId, const QDateTime &received, qint32 signupId)
 {
-    const OrderSample &s = kOrders[pattern % kOrderCount];
+    const OrderSample &s = pattern == kThreeItemPattern ? kThreeItemOrder : kOrders[pattern % kOrderCount];
     // Extra and live requests: a client picked at random, never claimed, no links to earlier work.
     const bool fresh = arrival != Arrival::Sample;
     RowWriter &orders = writer(QStringLiteral("WebOrders"));

@@ -5,6 +5,7 @@
 #include "bizlib/quote/SpecSections.h"
 #include "bizlib/quote/SpecTabs.h"
 
+#include <QHash>
 #include <algorithm>
 
 // QUOTE library: the quantity list with its rows, and the specification text with its tab texts.
@@ -250,6 +251,14 @@ Status syncSpecTabs(Database &db, const QString &ownerField, qint32 ownerId)
     Transaction tx(db);
     if (!tx.status())
         return tx.status();
+    // The owner's tab texts in one read, by tab, in key order.
+    QList<Record> ownRows;
+    st = readRange(texts, tabKey, { ownerId }, &ownRows);
+    if (!st)
+        return st;
+    QHash<qint32, QList<Record>> byTab;
+    for (const Record &row : std::as_const(ownRows))
+        byTab[row.toLong("TabID")].append(row);
     for (const Record &tab : allTabs) {
         if (tab.toLong("SpecSection") != 1)
             continue;
@@ -258,10 +267,7 @@ Status syncSpecTabs(Database &db, const QString &ownerField, qint32 ownerId)
             continue;
         const QString text = haveSpec ? spec.text(section) : QString();
         const qint32 tabId = tab.toLong("TabID");
-        QList<Record> rows;
-        st = readRange(texts, tabKey, { ownerId, tabId }, &rows);
-        if (!st)
-            return st;
+        QList<Record> rows = byTab.value(tabId);
         int keep = 0; // rows kept on this tab
         if (!text.trimmed().isEmpty()) {
             if (rows.isEmpty()) {
