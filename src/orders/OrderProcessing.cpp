@@ -11,6 +11,7 @@
 #include "config/FrameEvents.h"
 #include "config/TraceLog.h"
 #include "config/WindowEvents.h"
+#include "data/ProcessingNotice.h"
 #include "data/ChangeNotice.h"
 #include "notes/PhraseToolbox.h"
 #include "orders/OrderNotice.h"
@@ -607,16 +608,7 @@ void OrderProcessing::tell(const Status &st, const QString &what)
 {
     if (st.isOk())
         return;
-    config::AppContext &ctx = *m_services.ctx;
-    const QString reason = st.message().trimmed();
-    const QString text = reason.isEmpty() ? what : what + QStringLiteral("\n\n") + reason;
-    m_told = text;
-    if (ctx.trace)
-        ctx.trace->message(QStringLiteral("Web order %1: %2")
-                               .arg(m_webOrder.toLong("Number"))
-                               .arg(QString(text).replace(u'\n', u' ')));
-    if (!m_automatic && ctx.prompter)
-        ctx.prompter->alert(text, QStringLiteral("Web order processing"), bizlib::Prompter::Icon::Exclamation);
+    m_told = data::tellFailure(*m_services.ctx, !m_automatic, QStringLiteral("Web order %1").arg(m_webOrder.toLong("Number")), QStringLiteral("Web order processing"), st, what);
 }
 
 void OrderProcessing::close()

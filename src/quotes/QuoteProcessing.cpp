@@ -16,6 +16,7 @@
 #include "config/TraceLog.h"
 #include "config/FrameEvents.h"
 #include "config/WindowEvents.h"
+#include "data/ProcessingNotice.h"
 #include "data/ChangeNotice.h"
 #include "data/ClaimCleanup.h"
 #include "quotes/AttachmentDownloader.h"
@@ -393,16 +394,7 @@ void QuoteProcessing::tell(const Status &st, const QString &what)
 {
     if (st.isOk())
         return;
-    config::AppContext &ctx = *m_services.ctx;
-    const QString reason = st.message().trimmed();
-    const QString text = reason.isEmpty() ? what : what + QStringLiteral("\n\n") + reason;
-    m_told = text;
-    if (ctx.trace)
-        ctx.trace->message(QStringLiteral("Web quote request %1: %2")
-                               .arg(m_request.toLong("Number"))
-                               .arg(QString(text).replace(u'\n', u' ')));
-    if (!m_automatic && ctx.prompter)
-        ctx.prompter->alert(text, QStringLiteral("Web quote processing"), bizlib::Prompter::Icon::Exclamation);
+    m_told = data::tellFailure(*m_services.ctx, !m_automatic, QStringLiteral("Web quote request %1").arg(m_request.toLong("Number")), QStringLiteral("Web quote processing"), st, what);
 }
 
 QStringList QuoteProcessing::dataFolders() const

@@ -12,6 +12,7 @@
 #include "bizlib/forms/SelectLibrary.h"
 #include "config/AppContext.h"
 #include "config/TraceLog.h"
+#include "data/ProcessingNotice.h"
 #include "data/ChangeNotice.h"
 #include "data/ClaimCleanup.h"
 #include "data/RequestClaim.h"
@@ -106,16 +107,7 @@ void SignupProcessing::tell(const Status &st, const QString &what)
 {
     if (st.isOk())
         return;
-    config::AppContext &ctx = *m_services.ctx;
-    const QString reason = st.message().trimmed();
-    const QString text = reason.isEmpty() ? what : what + QStringLiteral("\n\n") + reason;
-    m_told = text;
-    if (ctx.trace)
-        ctx.trace->message(QStringLiteral("Web sign-up %1: %2")
-                               .arg(m_records.signup.toLong("WebSignupID"))
-                               .arg(QString(text).replace(u'\n', u' ')));
-    if (ctx.prompter)
-        ctx.prompter->alert(text, kCaption, bizlib::Prompter::Icon::Exclamation);
+    m_told = data::tellFailure(*m_services.ctx, true, QStringLiteral("Web sign-up %1").arg(m_records.signup.toLong("WebSignupID")), kCaption, st, what);
 }
 
 Status SignupProcessing::fetch(const QString &tableName, qint32 id, Record *record)
