@@ -2,6 +2,7 @@
 
 #include "bizlib/Decimal.h"
 #include "bizlib/Session.h"
+#include "bizlib/TagSets.h"
 #include "config/ConsoleSettings.h"
 #include "config/ModalWindows.h"
 #include "config/SettingsFiles.h"
@@ -25,6 +26,7 @@ struct NonThreaded
     qint32 companyNo = 0;
     QString companyName; // at most 50 characters
     bizlib::Session user;
+    bizlib::TagSets tags; // this workstation's marks on records (NEWTAG / SETTAG)
     // The running phrase toolbox's number, 0 when none runs. Only the toolbox sets it (when it
     // runs), and only a processing window that closes the toolbox clears it besides the toolbox
     // itself (notes::PhraseToolbox says how).

@@ -11,8 +11,8 @@
 #include "config/FrameEvents.h"
 #include "config/TraceLog.h"
 #include "config/WindowEvents.h"
-#include "data/ProcessingNotice.h"
 #include "data/ChangeNotice.h"
+#include "data/ProcessingNotice.h"
 #include "notes/PhraseToolbox.h"
 #include "orders/OrderNotice.h"
 #include "orders/WebOrderConversion.h"
@@ -208,6 +208,8 @@ bool OrderProcessing::open()
         m_processingActive = false;
         return false;
     }
+    // The orders of this run are marked in a set of their own, started empty.
+    ctx.glo.tags.newSet(bizlib::TagSets::kWebOrderRun);
     // The claim worked on the row as it is now; so does everything after it.
     if (const Status st = rereadWebOrder(); !st) {
         tell(st, QStringLiteral("The web order could not be read."));
@@ -554,6 +556,7 @@ Response OrderProcessing::completeOrder(Record &order, int sequence, bool last)
     }
     if (!m_createdOrders.contains(order.toLong("OrderID")))
         m_createdOrders.append(order.toLong("OrderID"));
+    ctx.glo.tags.setTag(bizlib::TagSets::kWebOrderRun, order.toLong("OrderID"), true);
     return Response::Completed;
 }
 
@@ -589,6 +592,8 @@ Response OrderProcessing::cancelRoutine(const Status &why)
     m_lastStatus = why;
     m_response = Response::Cancelled;
     m_finished = true;
+    // None of the run's orders stays.
+    m_services.ctx->glo.tags.newSet(bizlib::TagSets::kWebOrderRun);
     // The release removes every order, item, note, attachment, contact, office and file the run
     // recorded, puts back what it changed, steps the counters back while they still hold the
     // removed numbers, and gives the web order its saved status.
@@ -608,7 +613,9 @@ void OrderProcessing::tell(const Status &st, const QString &what)
 {
     if (st.isOk())
         return;
-    m_told = data::tellFailure(*m_services.ctx, !m_automatic, QStringLiteral("Web order %1").arg(m_webOrder.toLong("Number")), QStringLiteral("Web order processing"), st, what);
+    m_told = data::tellFailure(*m_services.ctx, !m_automatic,
+        QStringLiteral("Web order %1").arg(m_webOrder.toLong("Number")), QStringLiteral("Web order processing"), st,
+        what);
 }
 
 void OrderProcessing::close()

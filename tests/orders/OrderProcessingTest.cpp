@@ -14,6 +14,7 @@
 #include "support/TestDatabase.h"
 
 #include <QTemporaryDir>
+#include <algorithm>
 
 using bizlib::Decimal;
 using bizlib::Record;
@@ -178,6 +179,9 @@ TEST_P(OrderRun, threeMaterialItemsGiveThreeOrdersEndToEnd_andTheWebOrderGoes)
     ASSERT_EQ(p.run(), Response::Completed) << p.told().toStdString();
     ASSERT_EQ(p.createdOrders().size(), 3);
     EXPECT_EQ(forms.formsShown().size(), 3);
+    QList<qint32> made = p.createdOrders();
+    std::sort(made.begin(), made.end());
+    EXPECT_EQ(ctx.glo.tags.tagged(bizlib::TagSets::kWebOrderRun), made) << "the run's orders are marked";
     // Order 1 has the first material and the labour item, 2 the second material, 3 the works order.
     const int expectedItems[] = { 2, 1, 1 };
     for (int i = 0; i < 3; ++i) {
@@ -206,6 +210,7 @@ TEST_P(OrderRun, aCancelledSecondOrderRemovesTheFirst_andAFailedItemCompletesNoO
     item(web, 2, QStringLiteral("M"), material(QStringLiteral("PO")));
     forms.answerForm({});
     forms.cancelForm();
+    ctx.glo.tags.setTag(bizlib::TagSets::kWebOrderRun, 99999, true); // from an earlier run
     {
         OrderProcessing p(services(), read("WebOrders", web.toLong("OrderID")), false);
         ASSERT_TRUE(p.open());
@@ -213,6 +218,7 @@ TEST_P(OrderRun, aCancelledSecondOrderRemovesTheFirst_andAFailedItemCompletesNoO
         EXPECT_EQ(forms.formsShown().size(), 2);
     }
     expectNothingKept(web, 2);
+    EXPECT_TRUE(ctx.glo.tags.tagged(bizlib::TagSets::kWebOrderRun).isEmpty()) << "no order of a cancelled run";
 
     // The second item of the first order cannot be stored: its order is never offered for
     // completion and nothing of it stays.
