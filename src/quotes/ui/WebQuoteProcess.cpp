@@ -6,99 +6,21 @@
 #include "config/AppContext.h"
 #include "config/FrameEvents.h"
 #include "config/TraceLog.h"
-#include "config/WindowSettings.h"
 #include "notes/PhraseToolbox.h"
 #include "notes/ui/ProcessingForms.h"
 #include "quotes/DetachedDownloader.h"
 #include "quotes/QuoteProcessing.h"
 
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QPushButton>
-#include <QTimer>
-#include <QVBoxLayout>
-
 namespace quotes::ui {
 
 WebQuoteProcess::WebQuoteProcess(
     QuoteProcessing &processing, const QString &windowIni, QWidget *parent, bizlib::ProcedureTrace *trace)
-    : QDialog(parent)
-    , m_procedure(trace, QString::fromLatin1(ProcedureName))
-    , m_trace(trace)
-    , m_processing(processing)
-    , m_windowIni(windowIni)
-{
-    setObjectName(QString::fromLatin1(ProcedureName));
-    setWindowTitle(tr("Web quote processing"));
-    const bizlib::Record &request = processing.request();
-    m_caption = new QLabel(tr("Processing web quote request %1 (web reference %2)...")
-                               .arg(request.toLong("Number"))
-                               .arg(request.toLong("WebID")),
-        this);
-    m_caption->setObjectName(QStringLiteral("caption"));
-    auto *close = new QPushButton(tr("Close"), this);
-    close->setObjectName(QStringLiteral("close"));
-    connect(close, &QPushButton::clicked, this, &QDialog::reject);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(close);
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(m_caption);
-    layout->addLayout(buttons);
-
-    m_timer = new QTimer(this);
-    m_timer->setInterval(kTimerMsecs);
-    connect(m_timer, &QTimer::timeout, this, &WebQuoteProcess::tick);
-
-    const QByteArray geometry = m_windowIni.isEmpty()
-        ? QByteArray()
-        : config::WindowSettings(m_windowIni).geometry(QString::fromLatin1(ProcedureName));
-    if (geometry.isEmpty() || !restoreGeometry(geometry))
-        resize(420, 110);
-}
-
-void WebQuoteProcess::showEvent(QShowEvent *event)
-{
-    QDialog::showEvent(event);
-    if (m_opened)
-        return;
-    m_opened = true;
-    // Once the window is on screen: the claim and, when it is taken, the timer.
-    QTimer::singleShot(0, this, &WebQuoteProcess::opened);
-}
-
-void WebQuoteProcess::opened()
-{
-    if (!m_processing.open()) {
-        done(QDialog::Rejected);
-        return;
-    }
-    raise();
-    activateWindow();
-    m_timer->start();
-}
-
-void WebQuoteProcess::tick()
-{
-    if (!m_processing.mayStart())
-        return;
-    m_timer->stop();
-    const bizlib::forms::Response response = m_processing.run();
-    done(response == bizlib::forms::Response::Completed ? QDialog::Accepted : QDialog::Rejected);
-}
-
-void WebQuoteProcess::done(int result)
-{
-    if (!m_closing) {
-        m_closing = true;
-        m_timer->stop();
-        m_processing.close();
-        if (!m_windowIni.isEmpty())
-            config::WindowSettings(m_windowIni, m_trace)
-                .setGeometry(QString::fromLatin1(ProcedureName), saveGeometry());
-    }
-    QDialog::done(result);
-}
+    : ProcessingWindow(ProcedureName, tr("Web quote processing"),
+        tr("Processing web quote request %1 (web reference %2)...")
+            .arg(processing.request().toLong("Number"))
+            .arg(processing.request().toLong("WebID")),
+        stepsOf(processing), windowIni, parent, trace)
+{ }
 
 bizlib::forms::Response WebQuoteProcess::run(config::AppContext &ctx, const bizlib::Record &request, bool automatic,
     bool isRfq, QWidget *parent, QuoteOutcome *outcome)
