@@ -36,6 +36,8 @@ struct Database::ThreadState
     PGconn *pg = nullptr; // PostgreSQL: the client library's connection, for its state and socket
     int socket = -1;
     int limitMs = -1; // statement time limit for this thread while >= 0 (schema upgrades)
+    std::atomic<quint64> armed { 0 }; // the watchdog's ticket of the statement running, 0: none
+    std::atomic<bool> givenUp { false }; // giveUpThread(): no statement runs any more
     QElapsedTimer failedOpen; // since the last failed attempt to open the connection again
     QHash<QString, std::shared_ptr<QSqlQuery>> statements;
     QHash<QString, QList<std::shared_ptr<QSqlQuery>>> idleReaders; // given back by readers
@@ -319,6 +321,8 @@ Status Database::sessionSettings(QSqlDatabase &db)
 QSqlDatabase Database::connection()
 {
     ThreadState &s = state();
+    if (s.givenUp)
+        return s.db; // as it is: nothing is opened again for work that was given up
     if (s.broken && s.depth == 0)
         reopen(s);
     if (!s.db.isValid()) {
@@ -337,6 +341,8 @@ int Database::connectionGeneration()
 
 Status Database::reopen(ThreadState &s)
 {
+    if (s.givenUp)
+        return Status::error(QStringLiteral("The work with the %1 was given up.").arg(m_config.describe()));
     if (s.failedOpen.isValid() && !s.failedOpen.hasExpired(kReopenPauseMs))
         return Status::error(
             QStringLiteral("The connection to the %1 was lost; it is opened again shortly.").arg(m_config.describe()));
@@ -410,11 +416,26 @@ void Database::close()
         release(s);
 }
 
+void Database::giveUpThread(Qt::HANDLE thread)
+{
+    QMutexLocker lock(&m_threads->mutex);
+    ThreadState *s = m_threads->states.value(thread);
+    if (!s)
+        return;
+    s->givenUp = true;
+    if (const quint64 ticket = s->armed.load())
+        StatementWatchdog::instance().expire(ticket);
+}
+
 Database::Statement::Statement(Database &db)
     : m_db(db)
     , m_state(&db.state())
 {
     ThreadState &s = *m_state;
+    if (s.givenUp) {
+        m_status = Status::error(QStringLiteral("The work with the %1 was given up.").arg(db.m_config.describe()));
+        return;
+    }
     if (s.depth > 0 && (s.aborted || s.broken)) {
         m_status = Status::error(
             QStringLiteral("The transaction was broken off by an earlier failure; nothing more of it is done."));
@@ -430,8 +451,13 @@ Database::Statement::Statement(Database &db)
             : db.m_config.statementTimeout > 0
             ? (qint64(db.m_config.statementTimeout) + DatabaseConfig::kClientGraceSeconds) * 1000
             : 0;
-        if (limit > 0)
+        if (limit > 0) {
             m_ticket = StatementWatchdog::instance().arm(s.socket, static_cast<int>(limit));
+            s.armed = m_ticket;
+            // Given up between the check above and the arming: this statement does not wait either.
+            if (s.givenUp)
+                StatementWatchdog::instance().expire(m_ticket);
+        }
     }
 }
 
@@ -443,6 +469,7 @@ Database::Statement::~Statement()
 
 void Database::disarm(ThreadState &s, quint64 ticket, bool *fired)
 {
+    s.armed = 0;
     *fired = ticket != 0 && StatementWatchdog::instance().disarm(ticket);
     if (*fired) {
         s.broken = true;

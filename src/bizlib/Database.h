@@ -43,6 +43,12 @@ public:
     void close();
     // Whether this thread's connection is open.
     bool isOpen() const;
+    // Gives up on what `thread` (a thread's QThread::currentThreadId()) is doing with this
+    // database: a statement of it waiting on the server ends now as if its time limit had passed,
+    // and every later statement of that thread fails at once without opening a connection. For
+    // a thread that is about to end while its work is no longer wanted (a window closing during
+    // a stall). Safe from any thread.
+    void giveUpThread(Qt::HANDLE thread);
     const DatabaseConfig &config() const { return m_config; }
     bool isPostgres() const { return m_config.isPostgres(); }
 

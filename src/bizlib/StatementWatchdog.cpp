@@ -52,6 +52,18 @@ bool StatementWatchdog::disarm(quint64 ticket)
     return fired;
 }
 
+void StatementWatchdog::expire(quint64 ticket)
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        const auto it = m_entries.find(ticket);
+        if (it == m_entries.end())
+            return;
+        it->second.deadline = Clock::now();
+    }
+    m_wake.notify_one();
+}
+
 void StatementWatchdog::run()
 {
     std::unique_lock lock(m_mutex);

@@ -26,6 +26,8 @@ public:
     quint64 arm(int fd, int milliseconds);
     // Stops watching; true when the deadline had passed and the socket was shut down.
     bool disarm(quint64 ticket);
+    // Lets the deadline of `ticket` pass now (nothing when it was disarmed already).
+    void expire(quint64 ticket);
 
 private:
     StatementWatchdog();

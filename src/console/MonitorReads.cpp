@@ -11,7 +11,7 @@ namespace console {
 void Monitor::readInBackground()
 {
     if (!m_worker && m_ctx.db)
-        m_worker = std::make_unique<RefreshWorker>();
+        m_worker = std::make_unique<RefreshWorker>(m_ctx.db);
 }
 
 void Monitor::planRefresh()

@@ -1,9 +1,12 @@
 #include "console/RefreshWorker.h"
 
+#include "bizlib/Database.h"
+
 namespace console {
 
-RefreshWorker::RefreshWorker(QObject *parent)
+RefreshWorker::RefreshWorker(bizlib::Database *reads, QObject *parent)
     : QObject(parent)
+    , m_reads(reads)
     , m_context(new QObject)
 {
     m_thread.setObjectName(QStringLiteral("monitor reads"));
@@ -13,6 +16,10 @@ RefreshWorker::RefreshWorker(QObject *parent)
 
 RefreshWorker::~RefreshWorker()
 {
+    if (m_busy && m_reads) {
+        if (const Qt::HANDLE id = m_threadId.load())
+            m_reads->giveUpThread(id);
+    }
     m_thread.quit();
     m_thread.wait();
     delete m_context;
@@ -26,6 +33,7 @@ bool RefreshWorker::start(std::function<void()> read, std::function<void()> done
     QMetaObject::invokeMethod(
         m_context,
         [this, read = std::move(read), done = std::move(done)]() mutable {
+            m_threadId = QThread::currentThreadId();
             read();
             // Posted to this object: a second half still pending when it is destroyed is dropped.
             QMetaObject::invokeMethod(

@@ -2,22 +2,29 @@
 
 #include <QObject>
 #include <QThread>
+#include <atomic>
 #include <functional>
+
+namespace bizlib {
+class Database;
+}
 
 namespace console {
 
 // Runs the monitor's reads away from the window's thread: one read at a time, on a thread of its
 // own that keeps its database connections from one read to the next (bizlib::Database hands each
-// thread its own, and closes it when the thread ends), each read followed by its second half back on the thread of this object, from
-// that thread's event loop. A read that waits on the database therefore never holds up the window;
-// the database's time limits bound how long it waits.
+// thread its own, and closes it when the thread ends), each read followed by its second half back on the thread of this
+// object, from that thread's event loop. A read that waits on the database therefore never holds up the window; the
+// database's time limits bound how long it waits.
 class RefreshWorker : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit RefreshWorker(QObject *parent = nullptr);
-    // Waits for a read under way to end (without running its second half) and ends the thread,
+    // `reads`: the database the reads use, given up on when this object goes during a read.
+    explicit RefreshWorker(bizlib::Database *reads = nullptr, QObject *parent = nullptr);
+    // Ends a read under way (without running its second half): its statement waiting on the
+    // database ends at once and the rest of it fails without waiting; then ends the thread,
     // which closes its connections. A database that a read under way uses must outlive this object.
     ~RefreshWorker() override;
 
@@ -27,8 +34,10 @@ public:
     bool isBusy() const { return m_busy; }
 
 private:
+    bizlib::Database *m_reads;
     QThread m_thread;
     QObject *m_context; // lives on m_thread: what runs there is posted to it
+    std::atomic<Qt::HANDLE> m_threadId { nullptr }; // m_thread's, once a read ran on it
     bool m_busy = false;
 };
 

@@ -15,7 +15,7 @@ WebmonWatch::~WebmonWatch() = default;
 void WebmonWatch::refresh()
 {
     if (!m_worker)
-        m_worker = std::make_unique<RefreshWorker>();
+        m_worker = std::make_unique<RefreshWorker>(&m_db);
     struct Read
     {
         QDateTime now;

@@ -3,15 +3,18 @@
 #include "bizlib/Dictionary.h"
 #include "config/TraceLog.h"
 #include "console/Monitor.h"
-#include "console/general/RequestListSet.h"
+#include "console/RefreshWorker.h"
 #include "console/StallNotice.h"
-#include "support/ThrowawayPostgres.h"
+#include "console/general/RequestListSet.h"
 #include "support/TestDatabase.h"
+#include "support/ThrowawayPostgres.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+#include <atomic>
 #include <csignal>
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -190,7 +193,8 @@ TEST_F(MonitorStall, postgresServerStopped_ticksGoOnTheListsKeepTheirRowsAndTheS
     EXPECT_EQ(lists->quotes().rowCount(), 3);
     EXPECT_EQ(lists->orders().rowCount(), 1);
     EXPECT_EQ(lists->signups().rowCount(), 1);
-    EXPECT_TRUE(status.startsWith(QStringLiteral("Webconsole: the database is not answering (since "))) << status.toStdString();
+    EXPECT_TRUE(status.startsWith(QStringLiteral("Webconsole: the database is not answering (since ")))
+        << status.toStdString();
     EXPECT_TRUE(problem.contains(QStringLiteral("did not answer"))) << problem.toStdString();
 
     server->resume();
@@ -255,7 +259,8 @@ TEST(StallNotice, datesTheStallFromTheFirstFailedReadUntilOneSucceeds)
     QDateTime now(QDate(2026, 3, 14), QTime(10, 0, 30));
     console::StallNotice notice(nullptr, [&] { return now; });
     EXPECT_TRUE(notice.statusText().isEmpty());
-    EXPECT_TRUE(notice.report(bizlib::Status::error(QStringLiteral("no answer")), QDateTime(now.date(), QTime(10, 0, 18))));
+    EXPECT_TRUE(
+        notice.report(bizlib::Status::error(QStringLiteral("no answer")), QDateTime(now.date(), QTime(10, 0, 18))));
     EXPECT_FALSE(notice.report(bizlib::Status::error(QStringLiteral("connection lost"))));
     EXPECT_EQ(notice.statusText(), QStringLiteral("Webconsole: the database is not answering (since 10:00:18)"));
     EXPECT_EQ(notice.problemText(), QStringLiteral("The database is not answering since 10:00:18: connection lost"));
@@ -266,4 +271,55 @@ TEST(StallNotice, datesTheStallFromTheFirstFailedReadUntilOneSucceeds)
     EXPECT_TRUE(notice.report(bizlib::Status::ok()));
     EXPECT_TRUE(notice.statusText().isEmpty());
     EXPECT_FALSE(notice.report(bizlib::Status::ok()));
+}
+
+// A window closing while its background read waits on a server that stopped answering: the read
+// is given up at once, also what it would still do afterwards, instead of holding the window's
+// thread for the statement time limit.
+TEST_F(MonitorStall, aReadWaitingOnAStoppedServerIsGivenUpWhenItsWorkerGoes)
+{
+    server = std::make_unique<testsupport::ThrowawayPostgres>();
+    if (!server->isRunning()) {
+        if (testsupport::TestDatabase::postgresRequired())
+            FAIL() << server->failure().toStdString();
+        GTEST_SKIP() << server->failure().toStdString();
+    }
+    bizlib::DatabaseConfig cfg = server->config();
+    cfg.statementTimeout = 60; // far beyond what the test waits
+    bizlib::Database reads(cfg);
+    std::atomic<int> started { 0 };
+    bizlib::Status first, second;
+    qint64 secondMs = -1;
+    auto worker = std::make_unique<console::RefreshWorker>(&reads);
+    ASSERT_TRUE(worker->start(
+        [&] {
+            ASSERT_TRUE(reads.exec(QStringLiteral("SELECT 1")).isOk());
+            started = 1;
+            while (started == 1)
+                QThread::msleep(5); // until the server is stopped
+            first = reads.exec(QStringLiteral("SELECT 2"));
+            QElapsedTimer t;
+            t.start();
+            second = reads.exec(QStringLiteral("SELECT 3"));
+            secondMs = t.elapsed();
+        },
+        [] {}));
+    QElapsedTimer wait;
+    wait.start();
+    while (started == 0 && wait.elapsed() < 20000)
+        QThread::msleep(5);
+    ASSERT_EQ(started, 1) << "the first read did not run";
+    ASSERT_TRUE(server->pause());
+    started = 2;
+    QThread::msleep(300); // the second statement is on its way to the stopped server
+    QElapsedTimer closing;
+    closing.start();
+    worker.reset();
+    EXPECT_LT(closing.elapsed(), 15000) << "the worker waited for the statement time limit";
+    EXPECT_FALSE(first.isOk());
+    EXPECT_TRUE(second.message().contains(QStringLiteral("given up"))) << second.message().toStdString();
+    EXPECT_LT(secondMs, 2000) << "a statement after giving up tried the server again";
+    server->resume();
+    // The window's own connection is not affected.
+    EXPECT_TRUE(reads.exec(QStringLiteral("SELECT 4")).isOk());
 }
