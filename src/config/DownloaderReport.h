@@ -22,9 +22,14 @@ struct DownloaderReport
 
     // Writes the report as a new file in `folder`. False, with the reason in *error, when it cannot.
     static bool write(const QString &folder, const DownloaderReport &report, QString *error);
+    // Leaves a mark in `folder` that this process runs for `subject`, so that a run that ends
+    // without its report (killed, crashed) is still heard of. Returns the mark's path, to be
+    // removed once the report is written; empty, with the reason in *error, when it cannot.
+    static QString markRunning(const QString &folder, const QString &subject, QString *error);
     // The reports in `folder`, oldest first; each file is removed once read. A file that is not a
     // report is read as a failed run that says so, and removed too, so nothing is collected twice
-    // (a file that cannot be removed is collected once, saying so). Call from one thread only.
+    // (a file that cannot be removed is collected once, saying so). A run whose process has ended
+    // without a report is collected as a failed run of its subject. Call from one thread only.
     static QList<DownloaderReport> collect(const QString &folder);
 };
 

@@ -1,12 +1,12 @@
 #include "downloader/Program.h"
 
 #include "bizlib/Database.h"
+#include "config/AttachmentCopyRules.h"
 #include "config/ConsoleSettingsFile.h"
 #include "config/DatabaseIni.h"
 #include "config/DownloaderReport.h"
 #include "config/IniFile.h"
 #include "config/LocalIniPath.h"
-#include "config/AttachmentCopyRules.h"
 #include "config/SystemConfigFile.h"
 #include "config/TraceLog.h"
 #include "downloader/Arguments.h"
@@ -16,6 +16,7 @@
 #include "downloader/HttpFetch.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTextStream>
 
 #ifndef WEBCONSOLE_VERSION
@@ -50,16 +51,20 @@ int Program::run(
     if (reports.isEmpty() || args.help || args.version || args.parentRef.isEmpty())
         return runOnce(arguments, environment, out, err);
 
+    config::DownloaderReport report;
+    report.subject
+        = (args.parentType == Arguments::ParentType::Quote ? QStringLiteral("Quote ") : QStringLiteral("Order "))
+        + args.parentRef;
+    QString error;
+    const QString mark = config::DownloaderReport::markRunning(reports, report.subject, &error);
+    if (mark.isEmpty())
+        err << "downloader: " << error << '\n';
     // The messages go to `err` as ever, and into the report.
     QString said;
     QTextStream capture(&said);
     const int code = runOnce(arguments, environment, out, capture);
     capture.flush();
     err << said;
-    config::DownloaderReport report;
-    report.subject = (args.parentType == Arguments::ParentType::Quote ? QStringLiteral("Quote ")
-                                                                       : QStringLiteral("Order "))
-        + args.parentRef;
     report.exitCode = code;
     const QString prefix = QStringLiteral("downloader: ")
         + AttachmentDownloader::logPrefix(args.parentType, args.parentId, args.parentRef);
@@ -70,9 +75,10 @@ int Program::run(
             line.remove(0, 12);
         report.messages << line;
     }
-    QString error;
     if (!config::DownloaderReport::write(reports, report, &error))
         err << "downloader: " << error << '\n';
+    else if (!mark.isEmpty())
+        QFile::remove(mark); // left when no report could be written: the run is then told as one without
     return code;
 }
 

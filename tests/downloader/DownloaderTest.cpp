@@ -4,14 +4,13 @@
 #include "bizlib/Table.h"
 #include "config/DownloaderReport.h"
 #include "config/IniFile.h"
-
-#include <sys/stat.h>
 #include "downloader/DownloadLog.h"
 #include "downloader/HttpFetch.h"
 #include "downloader/Program.h"
 #include "support/TestCertificate.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -20,6 +19,7 @@
 #include <QTextStream>
 #include <QUrl>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace bizlib;
 
@@ -193,6 +193,46 @@ TEST_F(Downloader, startedAsTheConsoleStartsIt_copiesAndDownloadsIntoTheHotFolde
     EXPECT_TRUE(heard[1].messages.value(0).contains(QStringLiteral("cannot be read")));
     EXPECT_TRUE(config::DownloaderReport::collect(reports).isEmpty());
     EXPECT_TRUE(files(reports).isEmpty());
+}
+
+// A run that ends without its report (killed, crashed) is still heard of, once, by its mark; a
+// run still going, or one whose report is there, is not told as such.
+TEST_F(Downloader, aRunThatEndedWithoutItsReportIsCollectedAsFailed)
+{
+    const QString reports = path("reports");
+    ASSERT_TRUE(QDir().mkpath(reports));
+    QProcess gone;
+    gone.start(QStringLiteral("/bin/sh"), { QStringLiteral("-c"), QStringLiteral("exit 0") });
+    ASSERT_TRUE(gone.waitForFinished(10000));
+    const qint64 deadPid = gone.processId() > 0 ? gone.processId() : 999999;
+    const auto mark = [&](qint64 pid, const char *subject) {
+        QFile f(reports + QStringLiteral("/%1-abcdef12.running").arg(pid));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray("{\"subject\": \"") + subject + "\"}");
+    };
+    mark(deadPid, "Quote 1001A");
+    mark(QCoreApplication::applicationPid(), "Quote 1002A"); // this process still runs
+    const QList<config::DownloaderReport> heard = config::DownloaderReport::collect(reports);
+    ASSERT_EQ(heard.size(), 1);
+    EXPECT_EQ(heard[0].subject, QStringLiteral("Quote 1001A"));
+    EXPECT_TRUE(heard[0].failed());
+    EXPECT_TRUE(heard[0].messages.value(0).contains(QStringLiteral("stopped or crashed")));
+    EXPECT_EQ(files(reports).size(), 1) << "the running one's mark stays";
+    EXPECT_TRUE(config::DownloaderReport::collect(reports).isEmpty());
+
+    // Ended after writing its report but before removing its mark: the report alone is heard.
+    mark(deadPid, "Order 77");
+    config::DownloaderReport done;
+    done.subject = QStringLiteral("Order 77");
+    QString error;
+    ASSERT_TRUE(config::DownloaderReport::write(reports, done, &error)) << error.toStdString();
+    QDir dir(reports);
+    const QString written = dir.entryList({ QStringLiteral("*.report") }).value(0);
+    ASSERT_TRUE(dir.rename(written, written.section(u'-', 0, 0) + QStringLiteral("-%1-x.report").arg(deadPid)));
+    const QList<config::DownloaderReport> once = config::DownloaderReport::collect(reports);
+    ASSERT_EQ(once.size(), 1);
+    EXPECT_FALSE(once[0].failed());
+    EXPECT_EQ(files(reports).size(), 1);
 }
 
 TEST_F(Downloader, sourcesThatAreNeitherWebAddressesNorLocalFiles_areRefused_andNamesKeepOnlyTheirLastPart)
