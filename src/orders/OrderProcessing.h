@@ -90,6 +90,7 @@ public:
     // order of the item before it (order 1 for the first item); materials of type
     // "PO" without the works-order flag get an order each; every other material goes to the one
     // works order.
+    // `rows` as for skipProductOrder().
     static bizlib::Status plan(
         bizlib::Database &db, const bizlib::Record &webOrder, Plan *plan, RunRows *rows = nullptr);
 

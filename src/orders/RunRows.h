@@ -16,8 +16,9 @@ namespace orders {
 // web order), each read from the database once per run instead of once per step that needs it.
 // The run owns it and drops it when it ends: nothing is kept from one run to the next, as other
 // workstations write the same rows. A row the run writes itself is forgotten by the writer (or
-// kept as written), so the run never reads back less than it wrote. Rows a conditional write
-// checks are read again by that write, never taken from here.
+// kept as written), so the run never reads back less than it wrote. A conditional write of a kept
+// row still checks the row as it is now, so a change another workstation made meanwhile makes it
+// miss as it would have with a fresh read; the writer forgets the row either way.
 class RunRows
 {
 public:
