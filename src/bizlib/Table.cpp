@@ -342,13 +342,19 @@ Status Table::removeRelated(const TableDef &def, const Record &record)
         } else {
             if (!child.relations.isEmpty()) {
                 // Grandchildren first: read the children, then follow their own relations.
-                QSqlQuery q;
+                // On one of the connection's kept readers: a run deletes the same kinds of rows again
+                // and again.
                 Table childTable(m_db, child);
-                st = m_db.exec(QStringLiteral("SELECT %1 FROM %2 WHERE %3").arg(childTable.selectList(), child.sqlTable(), cond),
-                               params, &q);
+                const QString sql
+                    = QStringLiteral("SELECT %1 FROM %2 WHERE %3").arg(childTable.selectList(), child.sqlTable(), cond);
+                std::shared_ptr<QSqlQuery> q;
+                st = m_db.query(sql, params, &q);
+                const quint64 epoch = m_db.connectionEpoch();
                 QList<Record> rows;
-                while (st && q.next())
-                    rows << childTable.fromQuery(q);
+                while (st && q->next())
+                    rows << childTable.fromQuery(*q);
+                if (q)
+                    m_db.giveBack(sql, std::move(q), epoch);
                 for (const Record &row : std::as_const(rows))
                     if (st)
                         st = removeRelated(child, row);
@@ -386,13 +392,23 @@ Status Table::removeRelatedRows(const Record &record)
 
 Status Table::count(qint64 *result, const QString &where, const QVariantList &params)
 {
-    QSqlQuery q;
-    const Status st = m_db.exec(QStringLiteral("SELECT COUNT(*) FROM %1%2")
-                                    .arg(m_def->sqlTable(), where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where),
-                                params, &q);
+    const QString sql = QStringLiteral("SELECT COUNT(*) FROM %1%2")
+                            .arg(m_def->sqlTable(), where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where);
+    if (params.isEmpty()) {
+        QSqlQuery q;
+        const Status st = m_db.exec(sql, {}, &q);
+        if (!st)
+            return st;
+        *result = q.next() ? q.value(0).toLongLong() : 0;
+        return Status::ok();
+    }
+    // With parameters on one of the connection's kept readers, prepared once per connection.
+    std::shared_ptr<QSqlQuery> q;
+    const Status st = m_db.query(sql, params, &q);
     if (!st)
         return st;
-    *result = q.next() ? q.value(0).toLongLong() : 0;
+    *result = q->next() ? q->value(0).toLongLong() : 0;
+    m_db.giveBack(sql, std::move(q), m_db.connectionEpoch());
     return Status::ok();
 }
 

@@ -15,6 +15,7 @@
 #include "data/ProcessingNotice.h"
 #include "notes/PhraseToolbox.h"
 #include "orders/OrderNotice.h"
+#include "orders/RunRows.h"
 #include "orders/WebOrderConversion.h"
 #include "quotes/QuoteProcessing.h"
 #include "quotes/WebNotify.h"
@@ -50,12 +51,21 @@ Status readById(bizlib::Database &db, const QString &table, qint32 id, Record *r
     return Status::ok();
 }
 
+// As readById, through the run's kept rows when there are any.
+Status readKept(RunRows *rows, bizlib::Database &db, const QString &table, qint32 id, Record *r)
+{
+    if (!rows)
+        return readById(db, table, id, r);
+    const Status st = rows->read(table, id, r);
+    return st.isNotFound() ? Status::ok() : st;
+}
+
 bool exists(const Record &r, const char *idField)
 {
     return r.isValid() && r.toLong(QLatin1String(idField)) != 0;
 }
 
-Status webItems(bizlib::Database &db, qint32 webOrderId, const QString &key, QList<Record> *items)
+Status webItems(bizlib::Database &db, qint32 webOrderId, const QString &key, QList<Record> *items, RunRows *rows)
 {
     items->clear();
     Table t(db, kWebItems);
@@ -63,8 +73,11 @@ Status webItems(bizlib::Database &db, qint32 webOrderId, const QString &key, QLi
     c.setRange({ webOrderId });
     Record r;
     Status st;
-    while ((st = c.next(r)))
+    while ((st = c.next(r))) {
         items->append(r);
+        if (rows)
+            rows->keep(kWebItems, r);
+    }
     return st.isNotFound() ? Status::ok() : st;
 }
 
@@ -76,13 +89,13 @@ bool isProductOrder(const Record &webOrder)
 } // namespace
 
 Status OrderProcessing::skipProductOrder(
-    bizlib::Database &db, const config::ConsoleSettings &settings, const Record &webOrder, bool *skip)
+    bizlib::Database &db, const config::ConsoleSettings &settings, const Record &webOrder, bool *skip, RunRows *rows)
 {
     *skip = false;
     if (!isProductOrder(webOrder))
         return Status::ok();
     QList<Record> items;
-    if (const Status st = webItems(db, webOrder.toLong("OrderID"), QStringLiteral("ORDERIDKEY"), &items); !st)
+    if (const Status st = webItems(db, webOrder.toLong("OrderID"), QStringLiteral("ORDERIDKEY"), &items, rows); !st)
         return st;
     int materials = 0;
     const QString voucher = settings.voucherCode.trimmed();
@@ -98,7 +111,8 @@ Status OrderProcessing::skipProductOrder(
                 return Status::ok();
             }
             Record material;
-            if (const Status st = readById(db, QStringLiteral("Materials"), item.toLong("MaterialID"), &material); !st)
+            if (const Status st = readKept(rows, db, QStringLiteral("Materials"), item.toLong("MaterialID"), &material);
+                !st)
                 return st;
             Record quote;
             if (exists(material, "MaterialID")) {
@@ -120,12 +134,13 @@ Status OrderProcessing::skipProductOrder(
     return Status::ok();
 }
 
-Status OrderProcessing::plan(bizlib::Database &db, const Record &webOrder, Plan *plan)
+Status OrderProcessing::plan(bizlib::Database &db, const Record &webOrder, Plan *plan, RunRows *rows)
 {
     plan->orders.clear();
     plan->items.clear();
     QList<Record> items;
-    if (const Status st = webItems(db, webOrder.toLong("OrderID"), QStringLiteral("ORDERIDSEQUENCEKEY"), &items); !st)
+    if (const Status st = webItems(db, webOrder.toLong("OrderID"), QStringLiteral("ORDERIDSEQUENCEKEY"), &items, rows);
+        !st)
         return st;
     if (!isProductOrder(webOrder)) {
         // The whole web order is one business order, made with its first item.
@@ -144,7 +159,8 @@ Status OrderProcessing::plan(bizlib::Database &db, const Record &webOrder, Plan 
         int target = 0;
         if (item.text("Type").trimmed().toUpper() == QLatin1String("M")) {
             Record material;
-            if (const Status st = readById(db, QStringLiteral("Materials"), item.toLong("MaterialID"), &material); !st)
+            if (const Status st = readKept(rows, db, QStringLiteral("Materials"), item.toLong("MaterialID"), &material);
+                !st)
                 return st;
             if (!exists(material, "MaterialID")) {
                 // An unknown material stays with the item before it; the first item has none
@@ -332,19 +348,20 @@ Status OrderProcessing::repointAttachments(const QString &clientFolder)
 Status OrderProcessing::deliveryParties()
 {
     bizlib::Database &db = *m_services.ctx->db;
+    RunRows *rows = m_rows.get();
     Record client, dClient, dContact, dOffice;
-    Status st = readById(db, QStringLiteral("Clients"), m_webOrder.toLong("ClientID"), &client);
+    Status st = readKept(rows, db, QStringLiteral("Clients"), m_webOrder.toLong("ClientID"), &client);
     if (st)
-        st = readById(db, QStringLiteral("Clients"), m_webOrder.toLong("DClientID"), &dClient);
+        st = readKept(rows, db, QStringLiteral("Clients"), m_webOrder.toLong("DClientID"), &dClient);
     if (st)
-        st = readById(db, QStringLiteral("Contacts"), m_webOrder.toLong("DContactID"), &dContact);
+        st = readKept(rows, db, QStringLiteral("Contacts"), m_webOrder.toLong("DContactID"), &dContact);
     if (!st)
         return st;
     signups::RunWrites writes(db, m_claim.get());
     Record web = m_webOrder;
     const bool hasDeliveryClient = exists(dClient, "ClientID");
     if (hasDeliveryClient && web.toLong("DOfficeID") != -1) {
-        if (!(st = readById(db, QStringLiteral("Offices"), web.toLong("DOfficeID"), &dOffice)))
+        if (!(st = readKept(rows, db, QStringLiteral("Offices"), web.toLong("DOfficeID"), &dOffice)))
             return st;
         if (!exists(dOffice, "OfficeID")) {
             Table offices(db, QStringLiteral("Offices"));
@@ -363,6 +380,11 @@ Status OrderProcessing::deliveryParties()
     if (web.toLong("WebSignupID") == 0 && exists(client, "ClientID")) {
         const bool xml = WebOrderConversion::isXmlTransfer(web);
         signups::ClientParties parties(writes);
+        // The parties may make or link contacts and offices: later steps read those again.
+        if (rows) {
+            rows->forgetTable(QStringLiteral("Contacts"));
+            rows->forgetTable(QStringLiteral("Offices"));
+        }
         if (web.toLong("DContactID") == -1 || xml) {
             web.setText("DClientCode", QString());
             web.setLong("DClientID", 0);
@@ -428,6 +450,8 @@ Response OrderProcessing::runSteps()
     bizlib::Database &db = *ctx.db;
     if (m_webOrder.toLong("WebSignupID") != 0 && !signupFirst())
         return m_response;
+    // Kept for this run only, from here on: the sign-up before may have written any of them.
+    m_rows = std::make_unique<RunRows>(db);
     Status st = deliveryParties();
     if (!st) {
         tell(st, QStringLiteral("The delivery contact and office of the web order could not be prepared."));
@@ -436,9 +460,9 @@ Response OrderProcessing::runSteps()
     bool skip = false;
     Plan orders;
     if (st)
-        st = skipProductOrder(db, ctx.settings, m_webOrder, &skip);
+        st = skipProductOrder(db, ctx.settings, m_webOrder, &skip, m_rows.get());
     if (st)
-        st = plan(db, m_webOrder, &orders);
+        st = plan(db, m_webOrder, &orders, m_rows.get());
     if (!st) {
         tell(st, QStringLiteral("The items of the web order could not be read."));
         return cancelRoutine(st);
@@ -461,6 +485,7 @@ Response OrderProcessing::runSteps()
     cs.globalData = ctx.brevix.globalData;
     cs.documents = m_services.documents;
     cs.forms = m_services.forms;
+    cs.rows = m_rows.get();
     WebOrderConversion conversion(cs, m_webOrder);
     const int count = int(orders.orders.size());
     for (int n = 0; n < count; ++n) {

@@ -12,7 +12,7 @@
 namespace bizlib {
 class Database;
 class PdfQuotes;
-}
+} // namespace bizlib
 namespace bizlib::forms {
 class RecordForms;
 }
@@ -25,6 +25,8 @@ struct ConsoleSettings;
 } // namespace config
 
 namespace orders {
+
+class RunRows;
 
 // The logic of `WebOrderProcess`, the window that the console opens for one web order: it claims
 // the web order, has a pending B2C sign-up of the order processed first, makes sure that the
@@ -79,15 +81,18 @@ public:
     // fixed-charge items and the voucher: a second material clears it; a single "WO" material made
     // to an existing quote, not excluded, sets it when SkipProductOrder is on; an existing outwork
     // sets it. Other order types: false.
-    static bizlib::Status skipProductOrder(
-        bizlib::Database &db, const config::ConsoleSettings &settings, const bizlib::Record &webOrder, bool *skip);
+    // `rows` (if given): the run's kept rows, which the web items read here join.
+    static bizlib::Status skipProductOrder(bizlib::Database &db, const config::ConsoleSettings &settings,
+        const bizlib::Record &webOrder, bool *skip, RunRows *rows = nullptr);
     // The business orders of the web order and the item of each. Not "Product": one order with
     // the first web item in sequence order (none when there are no items). "Product": non-material
     // items go to order 1 (made when there is no order yet), a material that does not exist to the
     // order of the item before it (order 1 for the first item); materials of type
     // "PO" without the works-order flag get an order each; every other material goes to the one
     // works order.
-    static bizlib::Status plan(bizlib::Database &db, const bizlib::Record &webOrder, Plan *plan);
+    // `rows` as for skipProductOrder().
+    static bizlib::Status plan(
+        bizlib::Database &db, const bizlib::Record &webOrder, Plan *plan, RunRows *rows = nullptr);
 
     // `webOrder`: the web order as the caller has just read it again.
     OrderProcessing(Services services, const bizlib::Record &webOrder, bool automatic);
@@ -138,6 +143,7 @@ private:
     qint32 m_webOrderId = 0;
     bool m_automatic;
     std::unique_ptr<data::RequestClaim> m_claim;
+    std::unique_ptr<RunRows> m_rows; // rows read by this run's routine, kept while it runs
     bool m_started = false;
     bool m_finished = false;
     bool m_processingActive = false;

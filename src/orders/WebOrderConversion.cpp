@@ -9,6 +9,7 @@
 #include "bizlib/order/OrderLibrary.h"
 #include "data/RequestClaim.h"
 #include "orders/OrderQuotePreparation.h"
+#include "orders/RunRows.h"
 #include "quotes/FileJournal.h"
 #include "quotes/WebSpecSections.h"
 
@@ -63,11 +64,17 @@ QStringList WebOrderConversion::refusals() const
     return out;
 }
 
+Status WebOrderConversion::readRow(const QString &table, qint32 id, Record *row)
+{
+    return m_services.rows ? m_services.rows->read(table, id, row) : readById(*m_services.db, table, id, row);
+}
+
 Response WebOrderConversion::convert(const Call &call)
 {
     bizlib::Database &db = *m_services.db;
     quotes::FileJournal journal;
     m_lastStatus = Status::ok();
+    m_listOptionsPending.clear();
     if (call.itemNumber == 1) {
         if (m_lastStatus = stageOrderFiles(&journal); !m_lastStatus) {
             journal.undo();
@@ -93,6 +100,7 @@ Response WebOrderConversion::convert(const Call &call)
         return Response::Cancelled;
     }
     journal.keep();
+    m_listOptions.unite(m_listOptionsPending);
     // The questions come after the commit: nothing waits for the user while rows are locked.
     if (isProduct(m_order)) {
         if (m_lastStatus = offerLinkedItems(); !m_lastStatus)
@@ -111,9 +119,8 @@ Response WebOrderConversion::convert(const Call &call)
             return Response::Cancelled;
     }
     if (call.itemNumber == 1 && m_order.toLong("QuoteID") != 0) {
-        OrderQuotePreparation::Services services { &db, m_services.prompter, m_services.user,
-            m_services.voucherCode, m_services.globalData, m_services.documents, m_services.forms, m_services.claim,
-            m_services.quotePhrases };
+        OrderQuotePreparation::Services services { &db, m_services.prompter, m_services.user, m_services.voucherCode,
+            m_services.globalData, m_services.documents, m_services.forms, m_services.claim, m_services.quotePhrases };
         OrderQuotePreparation preparation(std::move(services), m_webOrder, m_repeatsQuoted);
         m_lastStatus = preparation.prepare(m_order, &m_orderRemoved);
         m_quoteDocument = preparation.documentFile();
@@ -178,9 +185,12 @@ Status WebOrderConversion::createOrder(const Call &call, quotes::FileJournal *)
         return st;
     if (st = dueDateAndTax(); !st)
         return st;
-    if (const QString method = m_order.text("DMethod").trimmed(); !method.isEmpty()) {
+    // Once per web order and method: the option stays in the list once it is there.
+    if (const QString method = m_order.text("DMethod").trimmed();
+        !method.isEmpty() && !m_listOptions.contains(method)) {
         if (st = bizlib::MainLibrary(db).addListOption(QStringLiteral("ORD:DMethod"), method); !st)
             return st;
+        m_listOptionsPending.insert(method);
     }
     if (m_order.text("UnitText").trimmed().isEmpty()) {
         m_order.setText("UnitText", QStringLiteral("Job"));
@@ -267,12 +277,21 @@ Status WebOrderConversion::dueDateAndTax()
     request.contactId = m_order.toLong("ContactID");
     request.deliveryClientId = m_order.toLong("DClientID");
     request.deliveryOfficeId = qMax(0, m_order.toLong("DOfficeID"));
-    bizlib::params::TaxCodeParams tax;
-    const Status st = bizlib::MainLibrary(db).assignTaxCode(request, &tax);
-    if (!st)
-        return st;
-    m_order.setText("TaxCode", tax.text("TaxCode"));
-    m_order.setLong("TaxCodeForce", tax.toLong("TaxCodeForce"));
+    // The orders of one web order have the same parties: the code chosen for the first serves the
+    // others, until this run changes one of the parties.
+    const QString key
+        = QStringList { request.currentCode, QString::number(request.clientId), QString::number(request.contactId),
+              QString::number(request.deliveryClientId), QString::number(request.deliveryOfficeId) }
+              .join(u'\n');
+    if (!m_taxChoice || m_taxChoice->request != key) {
+        bizlib::params::TaxCodeParams tax;
+        const Status st = bizlib::MainLibrary(db).assignTaxCode(request, &tax);
+        if (!st)
+            return st;
+        m_taxChoice = TaxChoice { key, tax.text("TaxCode"), tax.toLong("TaxCodeForce") };
+    }
+    m_order.setText("TaxCode", m_taxChoice->code);
+    m_order.setLong("TaxCodeForce", m_taxChoice->force);
     return Status::ok();
 }
 
@@ -282,7 +301,8 @@ Status WebOrderConversion::unlinkDeliveryContactOffice()
     if (office <= 0)
         return Status::ok();
     Record contact;
-    Status st = readById(*m_services.db, QStringLiteral("Contacts"), m_order.toLong("DContactID"), &contact);
+    const qint32 contactId = m_order.toLong("DContactID");
+    Status st = readRow(QStringLiteral("Contacts"), contactId, &contact);
     if (st.isNotFound())
         return Status::ok();
     if (!st)
@@ -293,6 +313,11 @@ Status WebOrderConversion::unlinkDeliveryContactOffice()
     contact.setText("Office", QString());
     // Only while the link is still the one read: a link another workstation set meanwhile stays.
     st = Table(*m_services.db, QStringLiteral("Contacts")).updateIfUnchanged(contact, { QStringLiteral("OfficeID") });
+    // Written or changed elsewhere: the contact is read again when it is needed, and the tax code,
+    // which may go by the contact's office, is chosen again.
+    if (m_services.rows)
+        m_services.rows->forget(QStringLiteral("Contacts"), contactId);
+    m_taxChoice.reset();
     return st.isNotFound() ? Status::ok() : st;
 }
 
@@ -302,12 +327,19 @@ Status WebOrderConversion::registerDeliveryTown()
     const QString county = m_order.text("DCounty").trimmed();
     if (town.isEmpty() && county.isEmpty())
         return Status::ok();
+    const QString key = town + u'\n' + county;
+    if (const auto it = m_townsFound.constFind(key); it != m_townsFound.constEnd()) {
+        m_order.setText("DTown", it->first);
+        m_order.setText("DCounty", it->second);
+        return Status::ok();
+    }
     Table towns(*m_services.db, QStringLiteral("Towns"));
     Record row = towns.newRecord();
     Status st = towns.fetch(QStringLiteral("TOWNCOUNTYKEY"), { town, county }, row);
     if (st) {
         m_order.setText("DTown", row.text("Town"));
         m_order.setText("DCounty", row.text("County"));
+        m_townsFound.insert(key, { row.text("Town"), row.text("County") });
         return Status::ok();
     }
     if (!st.isNotFound())
@@ -328,7 +360,7 @@ Status WebOrderConversion::convertItem(const Call &call)
 {
     bizlib::Database &db = *m_services.db;
     Record webItem;
-    Status st = readById(db, QStringLiteral("WebOrderItems"), call.webItemId, &webItem);
+    Status st = readRow(QStringLiteral("WebOrderItems"), call.webItemId, &webItem);
     if (st.isNotFound())
         return Status::ok();
     if (!st)
@@ -374,7 +406,7 @@ Status WebOrderConversion::priceItem(const Record &webItem, Record &item, Record
     const QString type = webItem.text("Type").trimmed();
     Record resource;
     if (const QString table = bizlib::OrderLibrary::resourceTable(type); !table.isEmpty()) {
-        const Status st = readById(db, table, webItem.toLong(bizlib::OrderLibrary::resourceIdField(type)), &resource);
+        const Status st = readRow(table, webItem.toLong(bizlib::OrderLibrary::resourceIdField(type)), &resource);
         if (st.isError())
             return st;
         if (st.isNotFound())
@@ -395,7 +427,8 @@ Status WebOrderConversion::priceItem(const Record &webItem, Record &item, Record
         item.setValue("Quantity", webItem.value("Quantity"));
         item.setValue("Quantity2", webItem.value("Quantity2"));
         item.setLong("FixedCharge1", 1);
-        item.setText("PricingBasis", (type == QLatin1String("O") ? QStringLiteral("Fixed") : QStringLiteral("User")).left(3));
+        item.setText(
+            "PricingBasis", (type == QLatin1String("O") ? QStringLiteral("Fixed") : QStringLiteral("User")).left(3));
         item.setText("CostCode", QStringLiteral("NONE"));
         for (const char *field : { "TaxCode", "TaxRate", "Tax", "Gross" })
             item.setValue(QString::fromLatin1(field), webItem.value(QString::fromLatin1(field)));
@@ -439,7 +472,7 @@ Status WebOrderConversion::offerLinkedItems()
         if (table.isEmpty())
             continue;
         Record resource;
-        st = readById(db, table, item.toLong(bizlib::OrderLibrary::resourceIdField(type)), &resource);
+        st = readRow(table, item.toLong(bizlib::OrderLibrary::resourceIdField(type)), &resource);
         if (st.isNotFound())
             continue;
         if (!st)
@@ -483,7 +516,7 @@ Status WebOrderConversion::worksOrderItem()
     const QString type = first.text("Type").trimmed();
     Record resource;
     if (type == QLatin1String("M")) {
-        st = readById(db, QStringLiteral("Materials"), first.toLong("MaterialID"), &resource);
+        st = readRow(QStringLiteral("Materials"), first.toLong("MaterialID"), &resource);
         if (st.isNotFound() || (st && resource.text("Type").trimmed() != QLatin1String("WO")))
             return Status::ok();
         if (!st)
@@ -493,7 +526,7 @@ Status WebOrderConversion::worksOrderItem()
         m_order.setLong("Works", resource.toLong("WorksDefault"));
         takePackaging(resource);
     } else if (type == QLatin1String("O")) {
-        st = readById(db, QStringLiteral("Outwork"), first.toLong("OutworkID"), &resource);
+        st = readRow(QStringLiteral("Outwork"), first.toLong("OutworkID"), &resource);
         if (st.isNotFound())
             return Status::ok();
         if (!st)
@@ -518,8 +551,8 @@ Status WebOrderConversion::worksOrderItem()
         const QString voucher = m_services.voucherCode.trimmed();
         for (const Record &row : std::as_const(rows)) {
             const bool fixed = row.toLong("FixedCharge1") == 1 || row.toLong("FixedCharge2") == 1;
-            const bool valuedVoucher = !voucher.isEmpty() && row.text("Code").trimmed() == voucher
-                && !row.decimal("Net").isZero();
+            const bool valuedVoucher
+                = !voucher.isEmpty() && row.text("Code").trimmed() == voucher && !row.decimal("Net").isZero();
             if (fixed || valuedVoucher)
                 continue;
             if (st = items.remove(row); !st && !st.isNotFound())

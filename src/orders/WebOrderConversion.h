@@ -7,7 +7,10 @@
 #include "bizlib/forms/FormRequest.h"
 #include "quotes/WebRecordCopies.h"
 
+#include <QHash>
+#include <QSet>
 #include <functional>
+#include <optional>
 
 namespace bizlib {
 class Database;
@@ -25,6 +28,8 @@ class FileJournal;
 }
 
 namespace orders {
+
+class RunRows;
 
 // `WebOrdertoOrder`: turns the items of a claimed web order, one call per web item, into the
 // business order that the order window is building. The call for an order's first item creates
@@ -57,6 +62,7 @@ public:
         bizlib::PdfQuotes *documents = nullptr; // the letter of an automatic quote (none: no letter)
         bizlib::forms::RecordForms *forms = nullptr; // the quote form of a repeat order
         std::function<void()> quotePhrases; // asks for the phrase toolbox as the quote form opens
+        RunRows *rows = nullptr; // the run's kept rows (none: every row is read when it is needed)
     };
 
     // One call: the item's number within its order (from 1), the order's place among the web
@@ -124,7 +130,20 @@ private:
     void takePackaging(const bizlib::Record &material);
     bizlib::Status writeOrder();
     bizlib::Status readDefaults(bizlib::Record *defaults);
+    bizlib::Status readRow(const QString &table, qint32 id, bizlib::Record *row);
 
+    // What the orders of one web order share, worked out by the first order that needs it: the
+    // tax code chosen for the same parties, the delivery towns found, the list options added.
+    struct TaxChoice
+    {
+        QString request;
+        QString code;
+        qint32 force = 0;
+    };
+    std::optional<TaxChoice> m_taxChoice;
+    QHash<QString, std::pair<QString, QString>> m_townsFound;
+    QSet<QString> m_listOptions;
+    QSet<QString> m_listOptionsPending; // added by the call being written, kept once it commits
     Services m_services;
     bizlib::Record m_webOrder;
     bizlib::Record m_order;

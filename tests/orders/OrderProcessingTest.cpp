@@ -540,6 +540,53 @@ TEST_P(OrderRun, aCancelGivesTheQuoteBackItsStatus_andTakesTheDeliveryPartiesMad
     }
 }
 
+// A run keeps the rows it read, but a row it wrote is read again: each order unlinks the delivery
+// contact from another office as the contact is then, also when another workstation linked it
+// again after the first order.
+TEST_P(OrderRun, eachOrderSeesTheDeliveryContactAsItIsNow_afterTheRunsOwnUnlinkAndAnotherWorkstationsLink)
+{
+    const qint32 client
+        = insert("Clients", [](Record &r) { r.setText("Code", QStringLiteral("DOCKS")); }).toLong("ClientID");
+    const auto office = [&](const char *name) {
+        return insert("Offices", [&](Record &r) {
+            r.setLong("ClientID", client);
+            r.setText("Office", QLatin1String(name));
+        }).toLong("OfficeID");
+    };
+    const qint32 delivery = office("Dock Road");
+    const qint32 elsewhere = office("High Street");
+    const qint32 third = office("Mill Lane");
+    const qint32 contact = insert("Contacts", [&](Record &r) {
+        r.setLong("ClientID", client);
+        r.setText("Name", QStringLiteral("Ann Lee"));
+        r.setLong("OfficeID", elsewhere);
+    }).toLong("ContactID");
+    Record web = webOrder(QStringLiteral("Product"));
+    web.setLong("ClientID", client);
+    web.setLong("DClientID", client);
+    web.setLong("DContactID", contact);
+    web.setLong("DOfficeID", delivery);
+    ASSERT_TRUE(Table(db(), QStringLiteral("WebOrders")).update(web).isOk());
+    item(web, 1, QStringLiteral("M"), material(QStringLiteral("PO")));
+    item(web, 2, QStringLiteral("M"), material(QStringLiteral("PO")));
+    forms.answerForm({});
+    forms.answerForm({});
+    qint32 afterFirst = -1;
+    forms.beforeForm = 1;
+    forms.meanwhile = [&] {
+        Record c = read("Contacts", contact);
+        afterFirst = c.toLong("OfficeID");
+        c.setLong("OfficeID", third);
+        ASSERT_TRUE(Table(db(), QStringLiteral("Contacts")).update(c).isOk());
+    };
+    OrderProcessing p(services(), read("WebOrders", web.toLong("OrderID")), false);
+    ASSERT_TRUE(p.open());
+    ASSERT_EQ(p.run(), Response::Completed) << p.told().toStdString();
+    ASSERT_EQ(p.createdOrders().size(), 2);
+    EXPECT_EQ(afterFirst, 0) << "the first order unlinked the contact";
+    EXPECT_EQ(read("Contacts", contact).toLong("OfficeID"), 0) << "the second order saw the new link and unlinked it";
+}
+
 TEST_P(OrderRun, automaticRunTellsAboutEachOrderOnceAllAreMade_andACancelledRunTellsNothing)
 {
     testsupport::SmtpSink sink;
