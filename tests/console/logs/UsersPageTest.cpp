@@ -108,6 +108,25 @@ protected:
     std::unique_ptr<console::ui::WebConsole> window;
 };
 
+// An empty list says why: no file from the web monitor yet, or one that cannot be read.
+TEST_F(UsersOnTheDemo, theLineBelowTheListSaysWhereItComesFrom)
+{
+    navigate(QStringLiteral("Display active/inactive users"));
+    EXPECT_TRUE(page()->sourceText().startsWith(QStringLiteral("As the web monitor reported them on ")))
+        << page()->sourceText().toStdString();
+    ASSERT_TRUE(QFile::remove(ctx.paths.accountsFile));
+    clickFilter("All");
+    EXPECT_EQ(page()->model().rowCount(), 0);
+    EXPECT_TRUE(page()->sourceText().contains(QStringLiteral("has not reported the website's users yet")))
+        << page()->sourceText().toStdString();
+    QFile junk(ctx.paths.accountsFile);
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write("<accounts><account>");
+    junk.close();
+    clickFilter("Active");
+    EXPECT_TRUE(page()->sourceText().contains(QStringLiteral("cannot be read"))) << page()->sourceText().toStdString();
+}
+
 TEST_F(UsersOnTheDemo, theNavigationBarOpensTheUsers_andEachFilterClickedNarrowsThemAsTheFileSays)
 {
     navigate(QStringLiteral("Display active/inactive users"));

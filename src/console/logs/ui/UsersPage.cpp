@@ -1,12 +1,16 @@
 #include "console/logs/ui/UsersPage.h"
 
+#include "bizlib/DateText.h"
 #include "console/logs/UserListModel.h"
 #include "console/ui/ListViews.h"
 
 #include <QButtonGroup>
+#include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
@@ -38,8 +42,11 @@ UsersPage::UsersPage(config::AppContext &context, QWidget *parent)
     m_view->setToolTip(tr("Web user status"));
     m_sendTo->setToolTip(tr("Send the list to a file, e-mail or a printer"));
 
+    m_source = new QLabel(this);
+    m_source->setObjectName(QStringLiteral("source"));
+    m_source->setWordWrap(true);
     auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
+    buttons->addWidget(m_source, 1);
     buttons->addWidget(m_sendTo);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(filterBox);
@@ -69,9 +76,25 @@ void UsersPage::setStatusFilter(const QString &filter)
     }
 }
 
+QString UsersPage::sourceText() const
+{
+    return m_source->text();
+}
+
 void UsersPage::load()
 {
-    m_model->load(m_ctx.paths.accountsFile, statusFilter());
+    const QString &path = m_ctx.paths.accountsFile;
+    const bool loaded = m_model->load(path, statusFilter());
+    // The list itself stays empty when there is no file; the line below it says why.
+    const QFileInfo file(path);
+    const QString shown = QDir::toNativeSeparators(path);
+    if (path.isEmpty() || !file.exists())
+        m_source->setText(tr("The web monitor has not reported the website's users yet: %1 is not there.").arg(shown));
+    else if (!loaded)
+        m_source->setText(tr("The users file %1 cannot be read.").arg(shown));
+    else
+        m_source->setText(tr("As the web monitor reported them on %1.")
+                              .arg(bizlib::DateText::current().dateTime(file.lastModified())));
     m_view->resizeColumnsToContents();
     for (int c = 0; c < m_model->columnCount() - 1; ++c)
         m_view->setColumnWidth(c, std::min(m_view->columnWidth(c) + 12, 260));

@@ -7,6 +7,7 @@
 #include <memory>
 
 class QButtonGroup;
+class QLabel;
 class QPushButton;
 class QTableView;
 
@@ -35,6 +36,8 @@ public:
     UserListModel &model() { return *m_model; }
     QTableView *view() const { return m_view; }
     QPushButton *sendToButton() const { return m_sendTo; }
+    // Where the list comes from: when the web monitor wrote it, or why there is none.
+    QString sourceText() const;
     void setSender(ListSender::Send send) { m_send = std::move(send); }
     void sendTo();
 
@@ -44,6 +47,7 @@ private:
     QButtonGroup *m_filters;
     QTableView *m_view;
     QPushButton *m_sendTo;
+    QLabel *m_source;
     ListSender::Send m_send;
 };
 
