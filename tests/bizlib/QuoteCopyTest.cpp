@@ -25,18 +25,6 @@ protected:
         return r;
     }
 
-    QList<Record> rows(const QString &table, const QString &key, const QVariantList &range)
-    {
-        Table t(db(), table);
-        TableCursor c(t, key);
-        c.setRange(range);
-        QList<Record> out;
-        Record r;
-        while (c.next(r))
-            out << r;
-        return out;
-    }
-
     QList<Record> rowsOf(const QString &table, qint32 quoteId)
     {
         const QString key

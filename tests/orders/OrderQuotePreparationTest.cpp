@@ -31,34 +31,6 @@ Decimal dec(const char *text)
 class QuotePreparation : public testsupport::DataTest
 {
 protected:
-    Record insert(const QString &table, const std::function<void(Record &)> &fill)
-    {
-        Table t(db(), table);
-        Record r;
-        EXPECT_TRUE(t.prime(r).isOk());
-        fill(r);
-        const Status st = t.insert(r);
-        EXPECT_TRUE(st.isOk()) << st.message().toStdString();
-        return r;
-    }
-    Record read(const QString &table, qint32 id)
-    {
-        Table t(db(), table);
-        Record r = t.newRecord();
-        EXPECT_TRUE(t.fetch(t.def().primary().name, { id }, r).isOk()) << table.toStdString() << " " << id;
-        return r;
-    }
-    QList<Record> rows(const QString &table, const QString &key, const QVariantList &range)
-    {
-        Table t(db(), table);
-        bizlib::TableCursor c(t, key);
-        c.setRange(range);
-        QList<Record> out;
-        Record r;
-        while (c.next(r).isOk())
-            out << r;
-        return out;
-    }
     // Every field of every row, as text: "exactly as it was" compares these.
     QStringList dump(const QList<Record> &list)
     {

@@ -30,34 +30,6 @@ Decimal dec(const char *text)
 class Conversion : public testsupport::DataTest
 {
 protected:
-    Record insert(const QString &table, const std::function<void(Record &)> &fill)
-    {
-        Table t(db(), table);
-        Record r;
-        EXPECT_TRUE(t.prime(r).isOk());
-        fill(r);
-        const Status st = t.insert(r);
-        EXPECT_TRUE(st.isOk()) << st.message().toStdString();
-        return r;
-    }
-    Record read(const QString &table, qint32 id)
-    {
-        Table t(db(), table);
-        Record r = t.newRecord();
-        EXPECT_TRUE(t.fetch(t.def().primary().name, { id }, r).isOk()) << table.toStdString() << " " << id;
-        return r;
-    }
-    QList<Record> rows(const QString &table, const QString &key, const QVariantList &range)
-    {
-        Table t(db(), table);
-        bizlib::TableCursor c(t, key);
-        c.setRange(range);
-        QList<Record> out;
-        Record r;
-        while (c.next(r).isOk())
-            out << r;
-        return out;
-    }
     qint32 lastJobNo()
     {
         QSqlQuery q;
@@ -152,7 +124,8 @@ protected:
 
 TEST_P(Conversion, theFirstItemCreatesTheOrder_andEachItemIsPricedByItsFixedChargeFlags)
 {
-    const Record web = webOrder(QStringLiteral("Service"), [](Record &r) { r.setText("DMethod", QStringLiteral("Courier")); });
+    const Record web
+        = webOrder(QStringLiteral("Service"), [](Record &r) { r.setText("DMethod", QStringLiteral("Courier")); });
     const Record paper = material(QStringLiteral("PAPER"));
     const Record out = insert(QStringLiteral("Outwork"), [](Record &r) { r.setText("Code", QStringLiteral("LAM")); });
     struct Case
@@ -181,8 +154,8 @@ TEST_P(Conversion, theFirstItemCreatesTheOrder_andEachItemIsPricedByItsFixedChar
         });
         ASSERT_EQ(conv.convert(call(n, item.toLong("OrderItemID"))), Response::Completed)
             << conv.lastStatus().message().toStdString();
-        const QList<Record> items = rows(QStringLiteral("OrderItems"), QStringLiteral("ORDERIDKEY"),
-            { conv.order().toLong("OrderID") });
+        const QList<Record> items
+            = rows(QStringLiteral("OrderItems"), QStringLiteral("ORDERIDKEY"), { conv.order().toLong("OrderID") });
         ASSERT_EQ(items.size(), n);
         const Record &converted = items.last();
         EXPECT_EQ(converted.toLong("Sequence"), n);
@@ -254,7 +227,8 @@ TEST_P(Conversion, notesAndOrderFilesGoWithTheOrder_andAFailedNoteFailsTheCall)
     ASSERT_TRUE(db().exec(QStringLiteral("DROP TABLE \"notes\"")).isOk());
     WebOrderConversion failing = conversion(second);
     EXPECT_EQ(failing.convert(call(1, 0)), Response::Cancelled);
-    EXPECT_TRUE(failing.lastStatus().message().contains(QStringLiteral("note"))) << failing.lastStatus().message().toStdString();
+    EXPECT_TRUE(failing.lastStatus().message().contains(QStringLiteral("note")))
+        << failing.lastStatus().message().toStdString();
     EXPECT_EQ(rows(QStringLiteral("Orders"), QStringLiteral("ORDERIDKEY"), {}).size(), 1);
     EXPECT_FALSE(QFileInfo::exists(dataFolder.filePath(QStringLiteral("orders/second.pdf"))));
 }
@@ -335,7 +309,8 @@ TEST_P(Conversion, aWorksOrderItemMakesAServiceOrderToTheMaterialsQuote)
     EXPECT_EQ(order.toLong("Works"), 0);
     EXPECT_EQ(order.text("Title"), QStringLiteral("Web item 1"));
     // The quote carries the work: the plain item goes, the file belongs to the order.
-    EXPECT_TRUE(rows(QStringLiteral("OrderItems"), QStringLiteral("ORDERIDKEY"), { order.toLong("OrderID") }).isEmpty());
+    EXPECT_TRUE(
+        rows(QStringLiteral("OrderItems"), QStringLiteral("ORDERIDKEY"), { order.toLong("OrderID") }).isEmpty());
     const QList<Record> files
         = rows(QStringLiteral("Attachments"), QStringLiteral("ORDERIDKEY"), { order.toLong("OrderID") });
     ASSERT_EQ(files.size(), 1);
@@ -346,7 +321,8 @@ TEST_P(Conversion, aCancelRemovesTheRecordedOrderAndStepsTheJobNumberBackOnlyWhi
 {
     for (const bool laterNumberTaken : { false, true }) {
         SCOPED_TRACE(laterNumberTaken);
-        const Record web = webOrder(QStringLiteral("Service"), [](Record &r) { r.setText("Status", QStringLiteral("Pending")); });
+        const Record web
+            = webOrder(QStringLiteral("Service"), [](Record &r) { r.setText("Status", QStringLiteral("Pending")); });
         data::RequestClaim claim(db(), data::ClaimVariant::orderProcessing(), web.toLong("OrderID"));
         ASSERT_EQ(claim.claim(true), data::RequestClaim::Outcome::Claimed);
         WebOrderConversion conv = conversion(read(QStringLiteral("WebOrders"), web.toLong("OrderID")), &claim);
@@ -394,14 +370,16 @@ TEST_P(Conversion, aRepeatCopiesThePreviousOrdersItemsAndSaysWhetherItWasQuoted)
         r.setLong("Sequence", 2);
         r.setLong("ParentItemID", parent.toLong("OrderItemID"));
     });
-    const Record web = webOrder(QStringLiteral("Service"), [&previous](Record &r) { r.setLong("PreviousID", previous.toLong("OrderID")); });
+    const Record web = webOrder(
+        QStringLiteral("Service"), [&previous](Record &r) { r.setLong("PreviousID", previous.toLong("OrderID")); });
     WebOrderConversion conv = conversion(web);
     ASSERT_EQ(conv.convert(call(1, 0)), Response::Completed) << conv.lastStatus().message().toStdString();
     EXPECT_TRUE(conv.repeatsQuotedOrder());
     const Record order = read(QStringLiteral("Orders"), conv.order().toLong("OrderID"));
     EXPECT_EQ(order.toLong("JobNo"), 0);
     EXPECT_EQ(order.text("PackType"), QStringLiteral("Box"));
-    const QList<Record> items = rows(QStringLiteral("OrderItems"), QStringLiteral("ORDERIDKEY"), { order.toLong("OrderID") });
+    const QList<Record> items
+        = rows(QStringLiteral("OrderItems"), QStringLiteral("ORDERIDKEY"), { order.toLong("OrderID") });
     ASSERT_EQ(items.size(), 2);
     EXPECT_EQ(items[1].toLong("ParentItemID"), items[0].toLong("OrderItemID"));
     EXPECT_NE(items[0].toLong("OrderItemID"), parent.toLong("OrderItemID"));

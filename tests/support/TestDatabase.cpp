@@ -1,6 +1,8 @@
 #include "support/TestDatabase.h"
 
 #include "bizlib/Dictionary.h"
+#include "bizlib/Table.h"
+#include "bizlib/TableCursor.h"
 
 #include <QCoreApplication>
 #include <QProcessEnvironment>
@@ -101,6 +103,37 @@ void DataTest::SetUp()
             GTEST_SKIP() << "PostgreSQL not available: " << m_test->skipReason().toStdString();
         FAIL() << "database not available: " << m_test->skipReason().toStdString();
     }
+}
+
+bizlib::Record DataTest::insert(const QString &table, const std::function<void(bizlib::Record &)> &fill)
+{
+    bizlib::Table t(db(), table);
+    bizlib::Record r;
+    EXPECT_TRUE(t.prime(r).isOk());
+    fill(r);
+    const bizlib::Status st = t.insert(r);
+    EXPECT_TRUE(st.isOk()) << st.message().toStdString();
+    return r;
+}
+
+bizlib::Record DataTest::read(const QString &table, qint32 id)
+{
+    bizlib::Table t(db(), table);
+    bizlib::Record r = t.newRecord();
+    EXPECT_TRUE(t.fetch(t.def().primary().name, { id }, r).isOk()) << table.toStdString() << " " << id;
+    return r;
+}
+
+QList<bizlib::Record> DataTest::rows(const QString &table, const QString &key, const QVariantList &range)
+{
+    bizlib::Table t(db(), table);
+    bizlib::TableCursor c(t, key);
+    c.setRange(range);
+    QList<bizlib::Record> out;
+    bizlib::Record r;
+    while (c.next(r).isOk())
+        out << r;
+    return out;
 }
 
 } // namespace testsupport

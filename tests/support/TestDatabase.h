@@ -1,8 +1,10 @@
 #pragma once
 
 #include "bizlib/Database.h"
+#include "bizlib/Record.h"
 
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -14,7 +16,10 @@ namespace testsupport {
 enum class Engine { SQLite, PostgreSQL };
 
 std::string engineName(const testing::TestParamInfo<Engine> &info);
-inline auto allEngines() { return testing::Values(Engine::SQLite, Engine::PostgreSQL); }
+inline auto allEngines()
+{
+    return testing::Values(Engine::SQLite, Engine::PostgreSQL);
+}
 
 // A fresh, empty business database with the whole schema: a file in a temporary folder for
 // SQLite, a schema of its own (dropped afterwards) for PostgreSQL.
@@ -51,6 +56,13 @@ protected:
     void TearDown() override { m_test.reset(); }
     bizlib::Database &db() { return m_test->db(); }
     TestDatabase &testDb() { return *m_test; }
+
+    // A new row of `table`, numbered by the table and filled by `fill`; a failed insert fails the test.
+    bizlib::Record insert(const QString &table, const std::function<void(bizlib::Record &)> &fill);
+    // The row of `table` with primary key `id`; a missing row fails the test.
+    bizlib::Record read(const QString &table, qint32 id);
+    // The rows of `table` in the order of `key`, within `range`.
+    QList<bizlib::Record> rows(const QString &table, const QString &key, const QVariantList &range);
 
 private:
     std::unique_ptr<TestDatabase> m_test;
