@@ -35,6 +35,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFont>
 #include <QGuiApplication>
 #include <QLocale>
 #include <QMarginsF>
@@ -256,6 +257,9 @@ public:
             writer.setPageLayout(QPageLayout(
                 QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
             QTextDocument document;
+            QFont font(QStringLiteral("DejaVu Sans"));
+            font.setPointSizeF(10);
+            document.setDefaultFont(font); // the page number's font, as in the program's letter
             document.setHtml(html);
             document.print(&writer);
         }
@@ -617,7 +621,8 @@ QString autoWorkspace(Fixture &f, bool letters)
     const QString ini = sub("webconsole.ini");
     config::IniFile(ini).write(entries);
     config::IniFile(config::webMonitorIniPath(sub("global"), 0))
-        .write({ { QStringLiteral("Settings"), QStringLiteral("AutoProcessQuotes"), QStringLiteral("1") } });
+        .write({ { QStringLiteral("Settings"), QStringLiteral("AutoProcessQuotes"), QStringLiteral("1") },
+            { QStringLiteral("Settings"), QStringLiteral("AutoSaveAttachments"), QStringLiteral("0") } });
     QFile pw(sub("pw"));
     pw.open(QIODevice::WriteOnly);
     pw.write(demo::DemoData::kDemoPassword);
