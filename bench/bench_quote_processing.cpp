@@ -16,6 +16,9 @@
 //   setting that leaves the letter out, so this workspace's quotes folder is a plain file: each
 //   letter is still gathered (its rows read) but cannot be written, which the program reports beside
 //   each quote. The run must have written no PDF file.
+// The workspace sends no e-mail (EmailDisable) and starts no attachment downloader
+// (AutoSaveAttachments 0): sending and downloading are the work of other programs, not of the
+// conversion, and the plain side does neither.
 // Goal for both: webconsole-auto within 3 times its plain side.
 // Run: build/bench/bench_quote_processing (add --benchmark_filter=... to pick one).
 #include "BenchSize.h"
