@@ -9,13 +9,14 @@
 // logon, on 1,000 waiting requests, twice:
 // - with the quote letters (second argument 1), against the plain statements plus the same letter
 //   drawn once the plainest way: its rows read with plain statements, the same HTML printed once by
-//   QTextDocument on a QPdfWriter into a file of its own (BM_Process_RawSqlLetter). Before its
-//   figures count, the plain letter's text is checked against the program's letter of the same
-//   quote, and the program's run must have left one PDF file per request.
+//   QTextDocument::print() on a QPdfWriter into a file of its own, with the letter's typeface as
+//   the default font as the program has it (BM_Process_RawSqlLetter). That benchmark fails unless
+//   its HTML of the last quote equals the program's letter of that quote; the program's run fails
+//   unless it left one PDF file per request processed.
 // - without letters (second argument 0), against the plain statements alone. The program has no
-//   setting that leaves the letter out, so this workspace's quotes folder is a plain file: each
-//   letter is still gathered (its rows read) but cannot be written, which the program reports beside
-//   each quote. The run must have written no PDF file.
+//   setting that leaves the letter out, so this workspace's quotes folder is a plain file: the
+//   letter of each quote is refused before anything of it is read or drawn, which the program
+//   reports beside each quote (the cost of that report is counted). The run fails if it wrote a PDF.
 // The workspace sends no e-mail (EmailDisable) and starts no attachment downloader
 // (AutoSaveAttachments 0): sending and downloading are the work of other programs, not of the
 // conversion, and the plain side does neither.
