@@ -116,6 +116,9 @@ AutoService::Round AutoService::round(const std::function<bool()> &stopRequested
     s.settings = &m_ctx.settings;
     s.problems = &m_problems;
     s.stopRequested = stopRequested;
+    // `rows` was read above: starting again at its first row after each request processed made the
+    // walk of a long queue quadratic.
+    s.listReadOnce = true;
     s.told = [this, &counts](const AutoProcessing::Outcome &o) {
         switch (o.result) {
         case AutoProcessing::Result::Processed: ++counts.processed; break;

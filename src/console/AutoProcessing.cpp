@@ -89,8 +89,7 @@ QList<qint32> AutoProcessing::run(const RowAt &rowAt, const Process &process)
                     bizlib::Record after = requests.newRecord();
                     const bool reread = requests.fetch(QStringLiteral("QUOTEIDKEY"), { id }, after).isOk();
                     m_s.problems->failed(id, reread ? ProcessingProblems::signature(after) : signature, now);
-                    m_s.problems->add(
-                        ProcessingProblems::requestName(request.toLong("Number")), attempt.failure, now);
+                    m_s.problems->add(ProcessingProblems::requestName(request.toLong("Number")), attempt.failure, now);
                 }
             }
             tell(outcome);
@@ -102,7 +101,8 @@ QList<qint32> AutoProcessing::run(const RowAt &rowAt, const Process &process)
         }
         processed << id;
         tell(outcome);
-        row = 0;
+        if (!m_s.listReadOnce)
+            row = 0;
     }
     return processed;
 }

@@ -25,7 +25,8 @@ class ProcessingProblems;
 //
 // The rows are walked from the first. Every qualifying request (qualifies()) is read again and
 // processed without a user. After a processed request the walk starts again from the first row
-// (the list has changed); after a cancelled one it goes on with the next. Each request is tried
+// (the list has changed), unless the list was read once for the walk (Services::listReadOnce);
+// after a cancelled one it goes on with the next. Each request is tried
 // at most once per walk, so one that processing reports done but that is still listed (its delete
 // failed, or another workstation put it back) is not processed again and again. A run that failed
 // goes to the processing problems list, and that request waits before it is tried again
@@ -71,6 +72,9 @@ public:
         std::function<void()> starting; // before each request is processed
         std::function<void(const Outcome &)> told; // each request processed, declined, failed or left
         std::function<bool()> stopRequested; // asked before each request: the walk ends there
+        // rowAt answers from a list read once for the walk, which processing does not change: the
+        // walk then goes on with the next row after a processed request instead of starting again.
+        bool listReadOnce = false;
     };
 
     explicit AutoProcessing(Services services);

@@ -12,23 +12,23 @@
 #include "bizlib/report/PdfQuotes.h"
 #include "config/AppContext.h"
 #include "config/AttachmentCopyRules.h"
+#include "config/FrameEvents.h"
 #include "config/IniFile.h"
 #include "config/TraceLog.h"
-#include "config/FrameEvents.h"
 #include "config/WindowEvents.h"
-#include "data/ProcessingNotice.h"
 #include "data/ChangeNotice.h"
+#include "data/ClaimBook.h"
 #include "data/ClaimCleanup.h"
+#include "data/ProcessingNotice.h"
+#include "notes/PhraseToolbox.h"
 #include "quotes/AttachmentDownloader.h"
 #include "quotes/FileJournal.h"
 #include "quotes/QuoteCompletion.h"
 #include "quotes/QuoteConversion.h"
 #include "quotes/RfqNotice.h"
 #include "quotes/WebNotify.h"
-#include "notes/PhraseToolbox.h"
 
 #include <QFileInfo>
-
 #include <optional>
 
 namespace quotes {
@@ -95,6 +95,20 @@ void QuoteProcessing::reach(const char *point) const
         m_services.checkpoint(point);
 }
 
+void QuoteProcessing::keepClaimSeen()
+{
+    if (!m_claim || !m_claim->isHeld() || m_services.keepSeenMs < 0 || !m_sinceSeen.isValid()
+        || m_sinceSeen.elapsed() < m_services.keepSeenMs)
+        return;
+    config::AppContext &ctx = *m_services.ctx;
+    const Status st = data::ClaimBook(*ctx.db).heartbeat({ m_claim->owner() });
+    m_sinceSeen.start();
+    if (!st && ctx.trace)
+        ctx.trace->message(QStringLiteral("The claim of web quote request %1 could not be marked seen: %2")
+                               .arg(m_request.toLong("Number"))
+                               .arg(st.message()));
+}
+
 bool QuoteProcessing::open()
 {
     config::AppContext &ctx = *m_services.ctx;
@@ -124,6 +138,7 @@ bool QuoteProcessing::open()
         m_processingActive = false;
         return false;
     }
+    m_sinceSeen.start(); // the claim's row says it was seen now
     // The claim worked on the row as it is now; so does everything after it.
     bizlib::Table requests(db, QStringLiteral("WebQuotes"));
     m_lastStatus = requests.fetch(QStringLiteral("QUOTEIDKEY"), { m_request.toLong("QuoteID") }, m_request);
@@ -159,6 +174,7 @@ Response QuoteProcessing::run()
     config::AppContext &ctx = *m_services.ctx;
     m_refreshRequested = false;
     reach("claimed");
+    keepClaimSeen();
 
     std::optional<bizlib::forms::SelectLibrary> select;
     if (m_services.forms)
@@ -183,7 +199,11 @@ Response QuoteProcessing::run()
     // nothing that the next cleanup does not find.
     FileJournal journal;
     const Status staged = conversion.stageFiles(
-        [this](const QString &path) { return m_claim->recordNow(data::RunItem::file(path)); }, &journal);
+        [this](const QString &path) {
+            keepClaimSeen();
+            return m_claim->recordNow(data::RunItem::file(path));
+        },
+        &journal);
     if (!staged) {
         journal.undo();
         m_processingActive = false;
@@ -200,6 +220,7 @@ Response QuoteProcessing::runAutomatic(QuoteConversion &conversion, FileJournal 
     config::AppContext &ctx = *m_services.ctx;
     QList<data::RunItem> moves;
     Status st;
+    keepClaimSeen();
     {
         bizlib::Transaction tx(*ctx.db);
         st = tx.status();
@@ -231,8 +252,10 @@ Response QuoteProcessing::runAutomatic(QuoteConversion &conversion, FileJournal 
     }
     journal.keep();
     reach("committed");
-    if (!moves.isEmpty())
+    if (!moves.isEmpty()) {
+        keepClaimSeen();
         finishMoves(); // without moves the commit has ended the claim's record already
+    }
     m_claim->settle();
     afterStored(conversion.client());
     return finish(conversion.client());
@@ -263,6 +286,7 @@ Response QuoteProcessing::runManual(QuoteConversion &conversion, FileJournal &jo
     config::AppContext &ctx = *m_services.ctx;
     bizlib::Database &db = *ctx.db;
     Status st;
+    keepClaimSeen();
     {
         bizlib::Transaction tx(db);
         st = tx.status();
@@ -372,7 +396,9 @@ Response QuoteProcessing::cancelRoutine(const Status &why)
     // The request gets back its status, and the template and previous quote as the conversion
     // left them (it clears those that name no quote, and "Manual" clears the template).
     data::RequestClaim::Assignments restore;
-    const qint32 templateId = m_savedTemplate == 0 ? 0 : m_converted.isValid() ? m_converted.toLong("TemplateID") : m_readTemplate;
+    const qint32 templateId = m_savedTemplate == 0 ? 0
+        : m_converted.isValid()                    ? m_converted.toLong("TemplateID")
+                                                   : m_readTemplate;
     const qint32 previousId = m_converted.isValid() ? m_converted.toLong("PreviousID") : m_readPrevious;
     if (templateId != m_readTemplate)
         restore.append({ QStringLiteral("TemplateID"), templateId });
@@ -394,7 +420,9 @@ void QuoteProcessing::tell(const Status &st, const QString &what)
 {
     if (st.isOk())
         return;
-    m_told = data::tellFailure(*m_services.ctx, !m_automatic, QStringLiteral("Web quote request %1").arg(m_request.toLong("Number")), QStringLiteral("Web quote processing"), st, what);
+    m_told = data::tellFailure(*m_services.ctx, !m_automatic,
+        QStringLiteral("Web quote request %1").arg(m_request.toLong("Number")), QStringLiteral("Web quote processing"),
+        st, what);
 }
 
 QStringList QuoteProcessing::dataFolders() const
@@ -405,7 +433,8 @@ QStringList QuoteProcessing::dataFolders() const
 
 bizlib::LocalFileCopy QuoteProcessing::localCopyRules(const config::AppContext &ctx)
 {
-    return config::attachmentCopyRules(config::IniFile(ctx.paths.localIni), ctx.brevix.globalData, ctx.brevix.localData);
+    return config::attachmentCopyRules(
+        config::IniFile(ctx.paths.localIni), ctx.brevix.globalData, ctx.brevix.localData);
 }
 
 void QuoteProcessing::close()
@@ -419,8 +448,9 @@ void QuoteProcessing::close()
     if (m_claim && m_claim->isHeld()) {
         const Status again = m_claim->release();
         if (again.isError() && m_told.isEmpty())
-            tell(again, QStringLiteral("The database is not answering: the web quote request stays \"Processing\" until "
-                                       "this console gives it back."));
+            tell(again,
+                QStringLiteral("The database is not answering: the web quote request stays \"Processing\" until "
+                               "this console gives it back."));
     }
     m_processingActive = false;
     m_refreshRequested = true;

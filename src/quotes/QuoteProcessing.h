@@ -7,6 +7,7 @@
 #include "data/RequestClaim.h"
 #include "quotes/QuoteOutcome.h"
 
+#include <QElapsedTimer>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -63,7 +64,14 @@ public:
         // Called with the name of each point the routine passes ("claimed", "staged", "converted",
         // "numbered", "stored", "deleted", "committed"), for tests that stop a process there.
         std::function<void(const char *point)> checkpoint;
+        // While the claim is held, it is marked seen between the routine's steps (before the
+        // conversion, before each attachment copy, before the final transaction, before the
+        // renames after it) once this long has passed since it was last marked: a run whose steps
+        // take long is not taken for a dead one by other workstations, while the console's claim
+        // keeper waits for the routine to end. Negative: never.
+        int keepSeenMs = kKeepSeenMs;
     };
+    static constexpr int kKeepSeenMs = 30 * 1000;
 
     // What automatic processing makes of a request (Automatic, IsRFQ), or nothing when the
     // settings leave it to the users: an RFQ when AutoProcessRFQs is on and the request names
@@ -131,6 +139,9 @@ private:
     bizlib::forms::Response finish(const bizlib::Record &client);
     void afterStored(const bizlib::Record &client);
     void reach(const char *point) const;
+    // Marks the claim seen when keepSeenMs has passed (Services); a failure goes to the trace log,
+    // and the step that follows meets the database as it is.
+    void keepClaimSeen();
 
     Services m_services;
     bizlib::Record m_request;
@@ -145,6 +156,7 @@ private:
     bool m_automatic;
     bool m_isRfq;
     std::unique_ptr<data::RequestClaim> m_claim;
+    QElapsedTimer m_sinceSeen; // since the claim was taken or last marked seen
     qint32 m_savedTemplate = 0;
     qint32 m_newQuoteId = 0;
     bool m_started = false;

@@ -1,6 +1,7 @@
 #include "bizlib/report/PdfQuotes.h"
 
 #include "bizlib/Table.h"
+#include "bizlib/report/QuoteLetter.h"
 #include "support/TestDatabase.h"
 
 #include <QDir>
@@ -113,6 +114,26 @@ TEST_F(PdfQuotesTest, letter_holdsQuoteNumberClientPricesSpecAndSignatory)
     EXPECT_TRUE(text.contains(QStringLiteral("95 mm round")));
     EXPECT_FALSE(text.contains(QStringLiteral("Do not show this")));
     EXPECT_TRUE(text.contains(QStringLiteral("Alan Bright")));
+}
+
+TEST_F(PdfQuotesTest, letter_embedsTheLettersTypefaceOnly)
+{
+    // Each font costs every letter its embedding: the headings, the bold client name and the page
+    // number all come from the letter's one family, in its regular and bold faces.
+    const QString name = m_test.tempPath() + QStringLiteral("/24107A.pdf");
+    PdfQuotes pdf(m_test.db());
+    ASSERT_TRUE(pdf.run(params(name), m_quote, nullptr).isOk());
+    QProcess tool;
+    tool.start(QStringLiteral("pdffonts"), { name });
+    ASSERT_TRUE(tool.waitForFinished(30000) && tool.exitCode() == 0) << tool.readAllStandardError().toStdString();
+    QStringList fonts;
+    for (const QString &line : QString::fromUtf8(tool.readAllStandardOutput()).split(u'\n').mid(2)) {
+        if (!line.trimmed().isEmpty())
+            fonts << line.section(u' ', 0, 0);
+    }
+    fonts.sort();
+    const QString family = QuoteLetter::fontFamily().remove(u' ');
+    EXPECT_EQ(fonts, QStringList({ family, family + QStringLiteral("-Bold") }));
 }
 
 TEST_F(PdfQuotesTest, withoutOverwrite_aSecondLetterTakesAFreeName)

@@ -7,11 +7,12 @@
 #include "config/DownloaderReport.h"
 #include "config/FrameEvents.h"
 #include "console/AlertWindow.h"
+#include "console/AutoProcessing.h"
 #include "console/ProcessingProblems.h"
-#include "console/general/QuoteListModel.h"
 #include "console/RefreshCycle.h"
 #include "console/SoundPlayer.h"
 #include "console/WebRows.h"
+#include "console/general/QuoteListModel.h"
 #include "support/FakeClock.h"
 #include "support/SmtpSink.h"
 #include "support/TestDatabase.h"
@@ -248,7 +249,8 @@ TEST_F(AlertStepTest, aRunSaysWhatItMadeAndWhatFailedAfterwardsIsAProblem)
     quotes::QuoteOutcome made;
     made.response = Response::Completed;
     made.quoteRef = QStringLiteral("24108");
-    EXPECT_EQ(console::ProcessingProblems::madeText(1019, made), QStringLiteral("Quote 24108 made from web request 1019"));
+    EXPECT_EQ(
+        console::ProcessingProblems::madeText(1019, made), QStringLiteral("Quote 24108 made from web request 1019"));
     made.rfq = true;
     made.afterwards = QStringLiteral("The quote letter could not be written.");
     EXPECT_EQ(console::ProcessingProblems::madeText(1019, made),
@@ -309,6 +311,44 @@ TEST_F(AlertStepTest, walkProcessesEachQualifyingRequestAtMostOnceAndReturnsToTh
     EXPECT_EQ(cycle.lastReminder(), clock.msecs());
 }
 
+// webconsole-auto walks a list read once: after a processed request it goes on with the next row
+// instead of walking all the rows before it again (which made a long queue quadratic), and still
+// processes every request once, in list order.
+TEST_F(AlertStepTest, aWalkOverAListReadOnceVisitsEachRowOnce)
+{
+    ctx.settings.autoProcessRfqs = true;
+    const qint32 client = consoletest::addClient(db(), QStringLiteral("Acme"), QStringLiteral("JS"));
+    QList<bizlib::Record> rows;
+    bizlib::Table requests(db(), QStringLiteral("WebQuotes"));
+    for (int number = 1; number <= 3; ++number) {
+        bizlib::Record r = requests.newRecord();
+        const qint32 id = consoletest::addQuote(db(), number, client, QStringLiteral("Pending"));
+        ASSERT_TRUE(requests.fetch(QStringLiteral("QUOTEIDKEY"), { id }, r).isOk());
+        rows << r;
+    }
+    console::AutoProcessing::Services s;
+    s.db = &db();
+    s.settings = &ctx.settings;
+    s.listReadOnce = true;
+    int asked = 0;
+    const console::AutoProcessing::RowAt rowAt = [&](int row) -> std::optional<bizlib::Record> {
+        ++asked;
+        return row < rows.size() ? std::optional(rows.at(row)) : std::nullopt;
+    };
+    QList<qint32> order;
+    const QList<qint32> done = console::AutoProcessing(s).run(rowAt, [&](const bizlib::Record &request, bool isRfq) {
+        EXPECT_TRUE(isRfq);
+        order << request.toLong("QuoteID");
+        console::AutoProcessing::Attempt attempt;
+        attempt.response = Response::Completed;
+        return attempt;
+    });
+    const QList<qint32> listed { rows[0].toLong("QuoteID"), rows[1].toLong("QuoteID"), rows[2].toLong("QuoteID") };
+    EXPECT_EQ(order, listed);
+    EXPECT_EQ(done, listed);
+    EXPECT_EQ(asked, 4); // three rows and the end of the list
+}
+
 // A run that fails is listed with its reason and its request waits (1, 2, 4 ... minutes) instead of
 // being tried at every refresh, unless its row changes or the user asks (F5). After a processed
 // request the walk starts again at the top: a request that arrived above it is processed too.
@@ -353,9 +393,9 @@ TEST_F(AlertStepTest, aFailedRequestIsListedAndWaitsAndTheWalkRestartsAtTheTopAf
     EXPECT_TRUE(withProblems.processAutomatically().isEmpty());
     EXPECT_TRUE(window.calls.isEmpty()) << "a failed request is not tried again at once";
 
-    ASSERT_TRUE(db().exec(QStringLiteral("UPDATE \"webquotes\" SET \"title\" = 'changed' WHERE \"quoteid\" = ?"),
-                        { failing })
-                    .isOk());
+    ASSERT_TRUE(
+        db().exec(QStringLiteral("UPDATE \"webquotes\" SET \"title\" = 'changed' WHERE \"quoteid\" = ?"), { failing })
+            .isOk());
     ASSERT_TRUE(quotes.reset().isOk());
     withProblems.processAutomatically();
     EXPECT_EQ(window.calls.size(), 1) << "a changed row is tried again";

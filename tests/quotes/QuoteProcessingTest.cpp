@@ -1,5 +1,6 @@
 #include "QuoteFixture.h"
 #include "bizlib/Clock.h"
+#include "data/ClaimBook.h"
 #include "data/ClaimVariant.h"
 #include "data/RequestClaim.h"
 #include "quotes/RfqNotice.h"
@@ -152,8 +153,8 @@ TEST_P(Processing, aTakeoverDuringTheFinalWritesMakesExactlyOneQuoteAndTheLoserI
     s.checkpoint = [&](const char *point) {
         if (when != point || takeover)
             return;
-        takeover = std::make_unique<data::RequestClaim>(*other, data::ClaimVariant::quoteProcessing(), id, &unlock,
-            std::function<void()> {}, QStringLiteral("AB"));
+        takeover = std::make_unique<data::RequestClaim>(
+            *other, data::ClaimVariant::quoteProcessing(), id, &unlock, std::function<void()> {}, QStringLiteral("AB"));
         EXPECT_EQ(takeover->claim(false), data::RequestClaim::Outcome::Unlocked);
     };
     {
@@ -173,15 +174,84 @@ TEST_P(Processing, aTakeoverDuringTheFinalWritesMakesExactlyOneQuoteAndTheLoserI
     EXPECT_TRUE(rows("Quotes", "NUMBERKEY", { 24102 }).isEmpty());
 }
 
+// A run whose steps take long keeps its claim seen between them, so another workstation does not
+// take it for a dead run's; with keeping off, the same run looks dead to them.
+TEST_P(Processing, aClaimHeldThroughLongStepsIsKeptSeen_notTakenForADeadRun)
+{
+    const auto other = testDb().openSecond();
+    for (const int keepSeenMs : { 0, -1 }) {
+        SCOPED_TRACE(keepSeenMs);
+        const qint32 id = addRequest({ { "Number", 1001 - keepSeenMs }, { "WebID", 58001 - keepSeenMs } });
+        quotes::QuoteProcessing::Services s = services();
+        s.keepSeenMs = keepSeenMs;
+        std::optional<qint32> unseen;
+        s.checkpoint = [&](const char *point) {
+            const QByteArray at(point);
+            if (at == "claimed") { // the step before took a day
+                EXPECT_TRUE(db().exec(QStringLiteral("UPDATE \"wc_claims\" SET \"seenon\" = \"seenon\" - 1 "
+                                                     "WHERE \"requestid\" = ?"),
+                                    { id })
+                                .isOk());
+            } else if (at == "converted") { // inside the final transaction: others see what was committed
+                data::ClaimHolder holder;
+                ASSERT_TRUE(data::ClaimBook(*other).holderOf(QStringLiteral("WebQuotes"), id, &holder).isOk());
+                unseen = holder.minutesUnseen(bizlib::DateTime::today(), bizlib::DateTime::now());
+            }
+        };
+        quotes::QuoteProcessing p(s, fetch("WebQuotes", "QUOTEIDKEY", id), true, false);
+        ASSERT_TRUE(p.open());
+        EXPECT_EQ(p.run(), Response::Completed) << p.told().toStdString();
+        ASSERT_TRUE(unseen.has_value());
+        if (keepSeenMs == 0)
+            EXPECT_LT(*unseen, 2);
+        else
+            EXPECT_GE(*unseen, 24 * 60);
+    }
+}
+
+// Keeping the claim seen marks this run's own claim only: a claim another workstation took over
+// meanwhile is not made to look alive by the run that lost it.
+TEST_P(Processing, keepingTheClaimSeenLeavesAClaimTakenOverElsewhereAsItIs)
+{
+    const qint32 id = addRequest();
+    const auto other = testDb().openSecond();
+    testsupport::ScriptedPrompter unlock;
+    unlock.answer(2);
+    std::unique_ptr<data::RequestClaim> takeover;
+    quotes::QuoteProcessing::Services s = services();
+    s.keepSeenMs = 0;
+    s.checkpoint = [&](const char *point) {
+        if (QByteArray(point) != "claimed")
+            return;
+        takeover = std::make_unique<data::RequestClaim>(
+            *other, data::ClaimVariant::quoteProcessing(), id, &unlock, std::function<void()> {}, QStringLiteral("AB"));
+        EXPECT_EQ(takeover->claim(false), data::RequestClaim::Outcome::Unlocked);
+        EXPECT_TRUE(
+            other
+                ->exec(QStringLiteral("UPDATE \"wc_claims\" SET \"seenon\" = \"seenon\" - 1 WHERE \"owner\" = ?"),
+                    { takeover->owner() })
+                .isOk());
+    };
+    quotes::QuoteProcessing p(s, fetch("WebQuotes", "QUOTEIDKEY", id), true, false);
+    ASSERT_TRUE(p.open());
+    EXPECT_EQ(p.run(), Response::Cancelled);
+    ASSERT_TRUE(takeover);
+    data::ClaimHolder holder;
+    ASSERT_TRUE(data::ClaimBook(*other).byOwner(takeover->owner(), &holder).isOk());
+    EXPECT_GE(holder.minutesUnseen(bizlib::DateTime::today(), bizlib::DateTime::now()), 24 * 60);
+    EXPECT_TRUE(rows("Quotes", "NUMBERKEY", { 24101 }).isEmpty());
+}
+
 // A tab text that cannot be stored is skipped: inside the conversion's one transaction only its
 // own insert is undone (a savepoint), and the quote is made with the rest.
 TEST_P(Processing, aTabTextThatCannotBeStoredIsSkippedAndTheQuoteIsStillMade)
 {
     const qint32 id = addRequest();
     add("TabTexts", { { "WebQuoteID", id }, { "TabID", tabs.value("Size") }, { "Text", "A4" } });
-    ASSERT_TRUE(db().exec(QStringLiteral("CREATE UNIQUE INDEX \"one_text_per_tab\" ON \"tabtexts\" (\"quoteid\", \"tabid\") "
-                                         "WHERE \"quoteid\" <> 0"))
-                    .isOk());
+    ASSERT_TRUE(
+        db().exec(QStringLiteral("CREATE UNIQUE INDEX \"one_text_per_tab\" ON \"tabtexts\" (\"quoteid\", \"tabid\") "
+                                 "WHERE \"quoteid\" <> 0"))
+            .isOk());
     quotes::QuoteProcessing p(services(), fetch("WebQuotes", "QUOTEIDKEY", id), true, false);
     ASSERT_TRUE(p.open());
     ASSERT_EQ(p.run(), Response::Completed) << p.lastStatus().message().toStdString();
@@ -201,8 +271,8 @@ TEST_P(Processing, aCancelWritesBackTheTemplateAndPreviousQuoteTheConversionClea
     };
     for (const Case c : { Case { 999999, 0 }, Case { 0, 888888 }, Case { 999999, 888888 } }) {
         SCOPED_TRACE(c.templateId + c.previousId);
-        const qint32 id = addRequest({ { "TemplateID", c.templateId }, { "PreviousID", c.previousId },
-            { "Status", "Waiting" } });
+        const qint32 id
+            = addRequest({ { "TemplateID", c.templateId }, { "PreviousID", c.previousId }, { "Status", "Waiting" } });
         forms.cancelForm();
         EXPECT_EQ(process(id, false), Response::Cancelled);
         const Record request = fetch("WebQuotes", "QUOTEIDKEY", id);

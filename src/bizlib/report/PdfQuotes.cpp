@@ -4,8 +4,10 @@
 #include "bizlib/MainLibrary.h"
 #include "bizlib/report/QuoteLetter.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QFile>
 #include <QFileInfo>
+#include <QFont>
 #include <QGuiApplication>
 #include <QMarginsF>
 #include <QPageLayout>
@@ -15,6 +17,28 @@
 #include <QTextDocument>
 
 namespace bizlib {
+
+namespace {
+
+// A document layout that does nothing. print() lays out a copy of a document without a page size
+// on the writer's pages; the document's own layout, made only to be copied from, would lay the
+// whole text out once more at screen size and throw it away.
+class UnusedLayout : public QAbstractTextDocumentLayout
+{
+public:
+    using QAbstractTextDocumentLayout::QAbstractTextDocumentLayout;
+    void draw(QPainter *, const PaintContext &) override { }
+    int hitTest(const QPointF &, Qt::HitTestAccuracy) const override { return -1; }
+    int pageCount() const override { return 0; }
+    QSizeF documentSize() const override { return {}; }
+    QRectF frameBoundingRect(QTextFrame *) const override { return {}; }
+    QRectF blockBoundingRect(const QTextBlock &) const override { return {}; }
+
+protected:
+    void documentChanged(int, int, int) override { }
+};
+
+} // namespace
 
 PdfQuotes::PdfQuotes(Database &db)
     : m_db(db)
@@ -35,6 +59,12 @@ Status PdfQuotes::writePdf(const QString &html, const QString &title, const QStr
         writer.setPageLayout(QPageLayout(
             QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
         QTextDocument document;
+        document.setDocumentLayout(new UnusedLayout(&document));
+        // The page number print() adds is in the default font: the letter's own, so that no
+        // further font is embedded for it.
+        QFont font(QuoteLetter::fontFamily());
+        font.setPointSizeF(QuoteLetter::kFontPoints);
+        document.setDefaultFont(font);
         document.setHtml(html);
         // print() lays the text out on the writer's pages at their real size (drawContents would
         // keep the screen's size and print it tiny).
@@ -67,15 +97,15 @@ Status PdfQuotes::run(const params::DocumentOutputParams &params, const Record &
     if (target.isEmpty())
         return Status::error(QStringLiteral("No file name was given for the quote letter."));
 
+    // The folder first: a letter that cannot be written is not gathered either.
+    Status st = MainLibrary::createDirectory(QFileInfo(target).absolutePath());
+    if (!st)
+        return Status::error(QStringLiteral("The quote letter %1 cannot be written: %2").arg(target, st.message()));
     QuoteLetter letter;
-    Status st = QuoteLetter::load(m_db, quote, &letter);
+    st = QuoteLetter::load(m_db, quote, &letter);
     if (!st)
         return st;
     letter.setDetailed(params.toLong("Detailed") != 0);
-
-    st = MainLibrary::createDirectory(QFileInfo(target).absolutePath());
-    if (!st)
-        return Status::error(QStringLiteral("The quote letter %1 cannot be written: %2").arg(target, st.message()));
     // Without overwriting, the first free name is claimed (created empty, exclusively) before
     // the letter is written into it, so two letters written at once never pick the same name.
     const bool claimed = params.toLong("Overwrite") == 0;

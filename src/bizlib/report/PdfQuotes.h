@@ -42,7 +42,8 @@ public:
     // file as it was. Errors name the file and the reason.
     Status run(const params::DocumentOutputParams &params, const Record &quote, QString *fileName);
 
-    // Prints an HTML document to a PDF file the same safe way (A4, 15 mm margins).
+    // Prints an HTML document to a PDF file the same safe way (A4, 15 mm margins, the letter's
+    // typeface as the default font).
     static Status writePdf(const QString &html, const QString &title, const QString &fileName);
 
 private:

@@ -207,13 +207,19 @@ QString QuoteLetter::workings() const
     return html + QStringLiteral("</table>");
 }
 
+QString QuoteLetter::fontFamily()
+{
+    return QStringLiteral("DejaVu Sans");
+}
+
 QString QuoteLetter::html() const
 {
     const QDate date = DateTime::toDate(m_date > 0 ? m_date : DateTime::today());
     const QString contact = m_contact.text("Salutation").trimmed().isEmpty()
         ? (m_quote.text("Contact").trimmed().isEmpty() ? m_contact.text("Name") : m_quote.text("Contact"))
         : m_contact.text("Salutation");
-    QString html = QStringLiteral("<html><body style=\"font-family:'DejaVu Sans'; font-size:10pt\">");
+    QString html
+        = QStringLiteral("<html><body style=\"font-family:'%1'; font-size:%2pt\">").arg(fontFamily()).arg(kFontPoints);
     html += letterhead();
     html += recipient();
     html += QStringLiteral("<p>%1</p>").arg(date.toString(QStringLiteral("d MMMM yyyy")));

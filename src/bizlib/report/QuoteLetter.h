@@ -29,6 +29,10 @@ public:
     // The letter's date (a DATE day number); 0: today.
     void setDate(qint32 day) { m_date = day; }
 
+    // The letter's typeface (regular and bold) and size: one family, so that a PDF embeds two fonts.
+    static QString fontFamily();
+    static constexpr double kFontPoints = 10;
+
     // "Quote 24101A", or "Request for quotation 24101#".
     QString title() const;
     // Quote number and revision letter: "24101A".
