@@ -6,6 +6,7 @@
 #include "bizlib/mail/MailSender.h"
 #include "bizlib/report/PdfQuotes.h"
 #include "config/AppContext.h"
+#include "config/DownloaderReport.h"
 #include "config/TraceLog.h"
 #include "console/ClaimKeeper.h"
 #include "quotes/DetachedDownloader.h"
@@ -27,11 +28,16 @@ namespace {
 QString resultWord(AutoProcessing::Result r)
 {
     switch (r) {
-    case AutoProcessing::Result::Processed: return QStringLiteral("processed");
-    case AutoProcessing::Result::Declined: return QStringLiteral("declined");
-    case AutoProcessing::Result::Failed: return QStringLiteral("failed");
-    case AutoProcessing::Result::NeedsPerson: return QStringLiteral("needs-person");
-    case AutoProcessing::Result::Left: return QStringLiteral("left");
+    case AutoProcessing::Result::Processed:
+        return QStringLiteral("processed");
+    case AutoProcessing::Result::Declined:
+        return QStringLiteral("declined");
+    case AutoProcessing::Result::Failed:
+        return QStringLiteral("failed");
+    case AutoProcessing::Result::NeedsPerson:
+        return QStringLiteral("needs-person");
+    case AutoProcessing::Result::Left:
+        return QStringLiteral("left");
     }
     return {};
 }
@@ -48,7 +54,7 @@ AutoService::AutoService(config::AppContext &ctx, QuietPrompter &prompter, std::
     , m_mail(std::make_unique<bizlib::mail::MailSender>(
           bizlib::mail::mailSettingsFrom(ctx.brevix), nullptr, ctx.prompter, ctx.trace))
     , m_documents(std::make_unique<bizlib::PdfQuotes>(*ctx.db))
-    , m_downloader(std::make_unique<quotes::DetachedDownloader>(ctx.paths.localIni))
+    , m_downloader(std::make_unique<quotes::DetachedDownloader>(ctx.paths.localIni, ctx.paths.downloaderReports))
 {
     QObject::connect(m_keeper.get(), &console::ClaimKeeper::cleaned, m_keeper.get(),
         [this](const QString &summary, const QStringList &details) {
@@ -79,10 +85,11 @@ QList<bizlib::Record> AutoService::waiting(bool *readFailed)
     QList<bizlib::Record> rows;
     bizlib::Table requests(*m_ctx.db, QStringLiteral("WebQuotes"));
     QSqlQuery q;
-    const bizlib::Status st = m_ctx.db->exec(QStringLiteral("SELECT %1 FROM \"webquotes\" WHERE COALESCE(RTRIM(\"status\"), "
-                                                            "'') <> 'Processing' ORDER BY \"number\", \"quoteid\"")
-                                                 .arg(requests.selectList()),
-        {}, &q);
+    const bizlib::Status st
+        = m_ctx.db->exec(QStringLiteral("SELECT %1 FROM \"webquotes\" WHERE COALESCE(RTRIM(\"status\"), "
+                                        "'') <> 'Processing' ORDER BY \"number\", \"quoteid\"")
+                             .arg(requests.selectList()),
+            {}, &q);
     QString failure = st ? QString() : st.message();
     while (failure.isEmpty() && q.next()) {
         bizlib::Status row;
@@ -104,8 +111,25 @@ QList<bizlib::Record> AutoService::waiting(bool *readFailed)
     return rows;
 }
 
+void AutoService::collectDownloads()
+{
+    // The downloaders this service (or a console on the same workstation settings) started run
+    // on their own; how they ended is heard here, a round later.
+    const QDateTime now = QDateTime::currentDateTime();
+    for (const config::DownloaderReport &report : config::DownloaderReport::collect(m_ctx.paths.downloaderReports)) {
+        if (!m_problems.addDownload(report, now))
+            continue; // all arrived
+        const QString text = QStringLiteral("The attachments of %1 did not all arrive: %2")
+                                 .arg(report.subject, report.messages.join(QStringLiteral("; ")));
+        m_err(text);
+        if (m_ctx.trace)
+            m_ctx.trace->message(QStringLiteral("webconsole-auto: ") + text);
+    }
+}
+
 AutoService::Round AutoService::round(const std::function<bool()> &stopRequested)
 {
+    collectDownloads();
     Round counts;
     bool readFailed = false;
     const QList<bizlib::Record> rows = waiting(&readFailed);
@@ -121,13 +145,20 @@ AutoService::Round AutoService::round(const std::function<bool()> &stopRequested
     s.listReadOnce = true;
     s.told = [this, &counts](const AutoProcessing::Outcome &o) {
         switch (o.result) {
-        case AutoProcessing::Result::Processed: ++counts.processed; break;
-        case AutoProcessing::Result::Declined: ++counts.declined; break;
+        case AutoProcessing::Result::Processed:
+            ++counts.processed;
+            break;
+        case AutoProcessing::Result::Declined:
+            ++counts.declined;
+            break;
         case AutoProcessing::Result::Failed:
-        case AutoProcessing::Result::NeedsPerson: ++counts.failed; break;
+        case AutoProcessing::Result::NeedsPerson:
+            ++counts.failed;
+            break;
         case AutoProcessing::Result::Left:
             // With automatic processing off, the notice at the start has said it all.
-            if (m_leftTold.contains(o.quoteId) || (!m_ctx.settings.autoProcessQuotes && !m_ctx.settings.autoProcessRfqs))
+            if (m_leftTold.contains(o.quoteId)
+                || (!m_ctx.settings.autoProcessQuotes && !m_ctx.settings.autoProcessRfqs))
                 return;
             m_leftTold.insert(o.quoteId);
             break;
@@ -164,9 +195,8 @@ AutoProcessing::Attempt AutoService::processOne(const bizlib::Record &request, b
     const QStringList asked = m_prompter.takeQuestions();
     if (attempt.response == bizlib::forms::Response::Completed) {
         const bizlib::Record &quote = processing.quote();
-        attempt.detail = QStringLiteral("%1 %2%3")
-                             .arg(isRfq ? QStringLiteral("RFQ") : QStringLiteral("quote"),
-                                 quote.text("Number").trimmed(), quote.text("Revision").trimmed());
+        attempt.detail = QStringLiteral("%1 %2%3").arg(isRfq ? QStringLiteral("RFQ") : QStringLiteral("quote"),
+            quote.text("Number").trimmed(), quote.text("Revision").trimmed());
         // The quote is stored; what could not follow it (the letter, an e-mail) is said beside it.
         if (!processing.lastStatus().isOk())
             attempt.detail += QStringLiteral(" (") + processing.lastStatus().message() + u')';

@@ -69,6 +69,9 @@ private:
     // the error output and in the trace log).
     QList<bizlib::Record> waiting(bool *readFailed);
 
+    // Says how the attachment downloaders that ended since the last round failed.
+    void collectDownloads();
+
     config::AppContext &m_ctx;
     QuietPrompter &m_prompter;
     std::function<void(const QString &)> m_out;

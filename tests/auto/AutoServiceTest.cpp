@@ -1,9 +1,11 @@
 #include "auto/AutoService.h"
+
 #include "auto/QuietPrompter.h"
 #include "auto/ServiceLogon.h"
 #include "auto/ServiceOptions.h"
 #include "bizlib/Table.h"
 #include "config/AppContext.h"
+#include "config/DownloaderReport.h"
 #include "data/ClaimVariant.h"
 #include "data/RequestClaim.h"
 #include "demo/DemoData.h"
@@ -78,12 +80,9 @@ TEST(ServiceLogon, passwordFileIsReadOnlyWhenNobodyButItsOwnerMayReadIt)
     };
     const auto owner = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
     const Case cases[] = {
-        { "secret\n", owner, true },
-        { "secret\r\n", QFileDevice::ReadOwner, true },
-        { "secret\n", owner | QFileDevice::ReadGroup, false },
-        { "secret\n", owner | QFileDevice::ReadOther, false },
-        { "\nsecret\n", owner, false },
-        { nullptr, owner, false }, // no file
+        { "secret\n", owner, true }, { "secret\r\n", QFileDevice::ReadOwner, true },
+        { "secret\n", owner | QFileDevice::ReadGroup, false }, { "secret\n", owner | QFileDevice::ReadOther, false },
+        { "\nsecret\n", owner, false }, { nullptr, owner, false }, // no file
     };
     int n = 0;
     for (const Case &c : cases) {
@@ -151,8 +150,9 @@ protected:
 TEST_P(AutoServiceTest, roundProcessesEachQualifyingRequestOnce_andTellsARequestLeftToUsersOnlyOnce)
 {
     const qint32 notPriced = firstRequest();
-    ASSERT_TRUE(db().exec(QStringLiteral("UPDATE \"webquotes\" SET \"webcalc\" = 0 WHERE \"quoteid\" = ?"), { notPriced })
-                    .isOk());
+    ASSERT_TRUE(
+        db().exec(QStringLiteral("UPDATE \"webquotes\" SET \"webcalc\" = 0 WHERE \"quoteid\" = ?"), { notPriced })
+            .isOk());
     makeService();
     const AutoService::Round r = round();
     EXPECT_EQ(r.processed, 2);
@@ -215,6 +215,31 @@ TEST_P(AutoServiceTest, requestsThatCannotBeRead_failTheRoundAndAreSaid)
     EXPECT_EQ(m_errors.filter(QStringLiteral("cannot be read")).size(), 1) << m_errors.join(u'\n').toStdString();
     ASSERT_TRUE(db().exec(back).isOk());
     EXPECT_EQ(round().processed, 3);
+}
+
+// The downloaders the service starts run on their own: how one failed is heard at the next round,
+// on the error output, in the trace log and among the problems, and only once.
+TEST_P(AutoServiceTest, aDownloaderThatFailedIsToldAtTheNextRound)
+{
+    m_ctx.paths.downloaderReports = m_files.filePath(QStringLiteral("reports"));
+    ASSERT_TRUE(QDir().mkpath(m_ctx.paths.downloaderReports));
+    config::DownloaderReport failed;
+    failed.subject = QStringLiteral("Quote 24108");
+    failed.exitCode = 1;
+    failed.messages << QStringLiteral("https://print.example.com/a.pdf: HTTP 404");
+    config::DownloaderReport fine;
+    fine.subject = QStringLiteral("Quote 24109");
+    QString error;
+    ASSERT_TRUE(config::DownloaderReport::write(m_ctx.paths.downloaderReports, failed, &error)) << error.toStdString();
+    ASSERT_TRUE(config::DownloaderReport::write(m_ctx.paths.downloaderReports, fine, &error)) << error.toStdString();
+    makeService();
+    round();
+    const QStringList told = m_errors.filter(QStringLiteral("attachments of"));
+    ASSERT_EQ(told.size(), 1) << m_errors.join(u'\n').toStdString();
+    EXPECT_TRUE(told[0].contains(QStringLiteral("Quote 24108")) && told[0].contains(QStringLiteral("HTTP 404")));
+    EXPECT_EQ(m_service->problems().problemCount(), 1);
+    round();
+    EXPECT_EQ(m_errors.filter(QStringLiteral("attachments of")).size(), 1) << "told once";
 }
 
 // A run that fails is told, given back "Pending", and not tried again at the next round; once its
