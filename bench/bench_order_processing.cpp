@@ -7,6 +7,7 @@
 // plain statements.
 // Run: build/bench/bench_order_processing (add --benchmark_filter=... to pick one).
 #include "BenchSize.h"
+#include "EngineDatabase.h"
 #include "TimesReporter.h"
 #include "bizlib/Database.h"
 #include "bizlib/Dictionary.h"
@@ -36,50 +37,21 @@ const int kPerRun = benchSize(150); // web orders processed by each benchmark
 
 // One business database per engine, with demo data and enough web orders for both benchmarks: the
 // program takes the first half, the plain statements the second.
-struct Fixture
+struct Fixture : EngineDatabase
 {
-    QTemporaryDir dir;
-    DatabaseConfig config;
-    std::unique_ptr<Database> db;
     QList<qint32> program;
     QList<qint32> raw;
-    QString skip;
 
     explicit Fixture(bool postgres)
+        : EngineDatabase(postgres)
     {
-        if (postgres) {
-            const QStringList parts = qEnvironmentVariable("WEBCONSOLE_TEST_PG").split(u':');
-            if (parts.size() < 5) {
-                skip = QStringLiteral("WEBCONSOLE_TEST_PG is not set");
-                return;
-            }
-            config.driver = QStringLiteral("QPSQL");
-            config.host = parts[0];
-            config.port = parts[1].toInt();
-            config.name = parts[2];
-            config.user = parts[3];
-            config.password = parts.mid(4).join(u':');
-            Database admin(config);
-            config.schema = QStringLiteral("bench_") + QUuid::createUuid().toString(QUuid::Id128).left(12);
-            if (!admin.open() || !admin.exec(QStringLiteral("CREATE SCHEMA \"%1\"").arg(config.schema))) {
-                skip = QStringLiteral("the PostgreSQL server cannot be used");
-                return;
-            }
-        } else {
-            config.file = dir.filePath(QStringLiteral("bench.db"));
-            config.create = true;
-        }
-        db = std::make_unique<Database>(config);
-        demo::DemoData demo(*db);
-        if (!db->open() || !db->ensureSchema(Dictionary::instance()) || !demo.fillBusiness()) {
-            skip = QStringLiteral("the demo data could not be written");
+        if (!skip.isEmpty())
             return;
-        }
         // Only the orders made here: the samples are of other kinds.
         QSqlQuery q;
         db->exec(QStringLiteral("SELECT COALESCE(MAX(\"orderid\"), 0) FROM \"weborders\""), {}, &q);
         const qint32 before = q.next() ? q.value(0).toInt() : 0;
-        if (!demo.addThreeItemWebOrders(2 * kPerRun)) {
+        if (!demo::DemoData(*db).addThreeItemWebOrders(2 * kPerRun)) {
             skip = QStringLiteral("the web orders could not be written");
             return;
         }
@@ -87,18 +59,6 @@ struct Fixture
             { before }, &q);
         while (q.next())
             (program.size() < kPerRun ? program : raw) << q.value(0).toInt();
-    }
-    ~Fixture()
-    {
-        if (db)
-            db->close();
-        if (!config.schema.isEmpty()) {
-            DatabaseConfig admin = config;
-            admin.schema.clear();
-            Database a(admin);
-            if (a.open())
-                a.exec(QStringLiteral("DROP SCHEMA \"%1\" CASCADE").arg(config.schema));
-        }
     }
 };
 

@@ -23,6 +23,7 @@
 // Goal for both: webconsole-auto within 3 times its plain side.
 // Run: build/bench/bench_quote_processing (add --benchmark_filter=... to pick one).
 #include "BenchSize.h"
+#include "EngineDatabase.h"
 #include "TimesReporter.h"
 #include "bizlib/Database.h"
 #include "bizlib/Dictionary.h"
@@ -67,44 +68,18 @@ const int kPerRun = benchSize(150); // requests processed by each benchmark
 // One business database per engine, with demo data and enough requests for the in-process
 // benchmarks: the program takes the first third of the waiting requests, the plain statements the
 // second, the plain statements with the letter the last.
-struct Fixture
+struct Fixture : EngineDatabase
 {
-    QTemporaryDir dir;
-    DatabaseConfig config;
-    std::unique_ptr<Database> db;
     QList<qint32> program;
     QList<qint32> raw;
     QList<qint32> rawLetter;
-    QString skip;
 
     explicit Fixture(bool postgres)
+        : EngineDatabase(postgres)
     {
-        if (postgres) {
-            const QStringList parts = qEnvironmentVariable("WEBCONSOLE_TEST_PG").split(u':');
-            if (parts.size() < 5) {
-                skip = QStringLiteral("WEBCONSOLE_TEST_PG is not set");
-                return;
-            }
-            config.driver = QStringLiteral("QPSQL");
-            config.host = parts[0];
-            config.port = parts[1].toInt();
-            config.name = parts[2];
-            config.user = parts[3];
-            config.password = parts.mid(4).join(u':');
-            Database admin(config);
-            config.schema = QStringLiteral("bench_") + QUuid::createUuid().toString(QUuid::Id128).left(12);
-            if (!admin.open() || !admin.exec(QStringLiteral("CREATE SCHEMA \"%1\"").arg(config.schema))) {
-                skip = QStringLiteral("the PostgreSQL server cannot be used");
-                return;
-            }
-        } else {
-            config.file = dir.filePath(QStringLiteral("bench.db"));
-            config.create = true;
-        }
-        db = std::make_unique<Database>(config);
-        demo::DemoData demo(*db);
-        if (!db->open() || !db->ensureSchema(Dictionary::instance()) || !demo.fillBusiness()
-            || !demo.addTemplateWebQuotes(3 * kPerRun)) {
+        if (!skip.isEmpty())
+            return;
+        if (!demo::DemoData(*db).addTemplateWebQuotes(3 * kPerRun)) {
             skip = QStringLiteral("the demo data could not be written");
             return;
         }
@@ -112,18 +87,6 @@ struct Fixture
         db->exec(QStringLiteral("SELECT \"quoteid\" FROM \"webquotes\" ORDER BY \"quoteid\""), {}, &q);
         while (q.next())
             (program.size() < kPerRun ? program : raw.size() < kPerRun ? raw : rawLetter) << q.value(0).toInt();
-    }
-    ~Fixture()
-    {
-        if (db)
-            db->close();
-        if (!config.schema.isEmpty()) {
-            DatabaseConfig admin = config;
-            admin.schema.clear();
-            Database a(admin);
-            if (a.open())
-                a.exec(QStringLiteral("DROP SCHEMA \"%1\" CASCADE").arg(config.schema));
-        }
     }
 };
 
