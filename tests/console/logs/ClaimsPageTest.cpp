@@ -1,9 +1,10 @@
+#include "console/logs/ui/ClaimsPage.h"
+
 #include "bizlib/Clock.h"
 #include "bizlib/Table.h"
 #include "bizlib/security/PasswordHasher.h"
 #include "bizlib/security/Security.h"
 #include "config/AppContext.h"
-#include "console/logs/ui/ClaimsPage.h"
 #include "data/ClaimBook.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestDatabase.h"
@@ -27,7 +28,7 @@ protected:
         qint32 id = 0;
         ASSERT_TRUE(security
                         .addUser({ QStringLiteral("JS"), QStringLiteral("JS User"), {}, {}, false,
-                            { bizlib::security::Security::kRightMarkOrdersPaid } },
+                                     { bizlib::security::Security::kRightMarkOrdersPaid } },
                             &id)
                         .isOk());
         ctx.db = &db();
@@ -86,6 +87,8 @@ TEST_P(ClaimsPageTest, releaseOfAStaleClaimAsksFirstThenTheRowDisappears)
     auto *release = page.findChild<QPushButton *>(QStringLiteral("release"));
     ASSERT_TRUE(release);
     ASSERT_EQ(references(table), (QStringList { QStringLiteral("1019"), QStringLiteral("1020") }));
+    EXPECT_TRUE(page.summary().startsWith(QStringLiteral("2 web requests held, 1 of them")))
+        << page.summary().toStdString();
 
     int stale = -1;
     int live = -1;
@@ -101,7 +104,8 @@ TEST_P(ClaimsPageTest, releaseOfAStaleClaimAsksFirstThenTheRowDisappears)
     release->click();
     ASSERT_EQ(prompter.shown().size(), 1);
     EXPECT_EQ(prompter.shown().at(0).icon, bizlib::Prompter::Icon::Question);
-    EXPECT_TRUE(prompter.shown().at(0).text.contains(QStringLiteral("ws-elsewhere"))) << prompter.lastText().toStdString();
+    EXPECT_TRUE(prompter.shown().at(0).text.contains(QStringLiteral("ws-elsewhere")))
+        << prompter.lastText().toStdString();
     EXPECT_EQ(table->rowCount(), 2);
 
     // Yes: the claim goes, and its row with it.
@@ -112,6 +116,7 @@ TEST_P(ClaimsPageTest, releaseOfAStaleClaimAsksFirstThenTheRowDisappears)
     release->click();
     EXPECT_EQ(references(table), QStringList { QStringLiteral("1020") }) << prompter.lastText().toStdString();
     EXPECT_FALSE(release->isEnabled());
+    EXPECT_EQ(page.summary(), QStringLiteral("1 web request is being processed."));
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, ClaimsPageTest, testsupport::allEngines(), testsupport::engineName);

@@ -7,9 +7,11 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace console::ui {
 
@@ -42,8 +44,10 @@ ClaimsPage::ClaimsPage(config::AppContext &context, QWidget *parent)
     m_release = new QPushButton(tr("Release"), this);
     m_release->setObjectName(QStringLiteral("release"));
     m_release->setEnabled(false);
+    m_summary = new QLabel(this);
+    m_summary->setObjectName(QStringLiteral("summary"));
     auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
+    buttons->addWidget(m_summary, 1);
     buttons->addWidget(refresh);
     buttons->addWidget(m_release);
     auto *layout = new QVBoxLayout(this);
@@ -80,8 +84,26 @@ void ClaimsPage::refresh()
     m_table->clearSelection();
     m_table->setCurrentCell(-1, -1);
     m_release->setEnabled(false);
+    const auto stale = std::count_if(m_rows.cbegin(), m_rows.cend(), [](const ClaimList::Row &r) { return r.stale; });
+    if (!st)
+        m_summary->setText(tr("The claims could not be read."));
+    else if (m_rows.isEmpty())
+        m_summary->setText(tr("No web request is being processed anywhere now."));
+    else if (stale == 0)
+        m_summary->setText(m_rows.size() == 1 ? tr("1 web request is being processed.")
+                                              : tr("%1 web requests are being processed.").arg(m_rows.size()));
+    else
+        m_summary->setText(tr("%1 held, %2 of them by a run that no longer answers.%3")
+                               .arg(m_rows.size() == 1 ? tr("1 web request") : tr("%1 web requests").arg(m_rows.size()))
+                               .arg(stale)
+                               .arg(m_mayRelease ? QString() : tr(" Releasing them needs right 44.")));
     if (!st && m_ctx.prompter)
         m_ctx.prompter->alert(st.message(), tr("Claims"), bizlib::Prompter::Icon::Exclamation);
+}
+
+QString ClaimsPage::summary() const
+{
+    return m_summary->text();
 }
 
 void ClaimsPage::releaseSelected()

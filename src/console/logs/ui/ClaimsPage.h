@@ -5,6 +5,7 @@
 
 #include <QWidget>
 
+class QLabel;
 class QPushButton;
 class QTableWidget;
 
@@ -23,6 +24,8 @@ public:
     void refresh();
     void releaseSelected();
     QTableWidget *table() const { return m_table; }
+    // The line beside the buttons: how many requests are held and how many of them are stale.
+    QString summary() const;
 
 private:
     config::AppContext &m_ctx;
@@ -30,6 +33,7 @@ private:
     QList<ClaimList::Row> m_rows;
     QTableWidget *m_table;
     QPushButton *m_release;
+    QLabel *m_summary;
     bool m_mayRelease;
 };
 
