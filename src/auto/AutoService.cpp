@@ -72,6 +72,9 @@ void AutoService::start()
 {
     m_keeper->runOnce();
     m_keeper->start();
+    if (bizlib::mail::mailSettingsFrom(m_ctx.brevix).disabled)
+        m_err(QStringLiteral("E-mail is switched off on this workstation (EmailDisable in the \"Email\" section): "
+                             "no e-mail is sent."));
     if (!m_ctx.settings.autoProcessQuotes && !m_ctx.settings.autoProcessRfqs)
         m_err(QStringLiteral("Automatic processing is switched off in the settings (AutoProcessQuotes and "
                              "AutoProcessRFQs are 0): nothing will be processed."));

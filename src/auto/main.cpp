@@ -40,8 +40,8 @@ int main(int argc, char *argv[])
         arguments << QString::fromLocal8Bit(argv[i]);
     const autorun::ServiceOptions options = autorun::ServiceOptions::parse(arguments);
     if (options.help || options.version) {
-        std::fputs(options.help ? qPrintable(autorun::ServiceOptions::helpText())
-                                : "webconsole-auto " WEBCONSOLE_VERSION "\n",
+        std::fputs(
+            options.help ? qPrintable(autorun::ServiceOptions::helpText()) : "webconsole-auto " WEBCONSOLE_VERSION "\n",
             stdout);
         return autorun::kExitOk;
     }
@@ -58,6 +58,9 @@ int main(int argc, char *argv[])
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(QStringLiteral("webconsole-auto"));
     QGuiApplication::setApplicationVersion(QStringLiteral(WEBCONSOLE_VERSION));
+    // Each e-mail not sent because e-mail is switched off would be a line of its own; the start
+    // says it once instead (QT_LOGGING_RULES still turns the lines back on).
+    QLoggingCategory::setFilterRules(QStringLiteral("webconsole.mail.debug=false"));
 
     struct sigaction action = {};
     action.sa_handler = stopSoon;

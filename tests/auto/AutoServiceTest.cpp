@@ -217,6 +217,25 @@ TEST_P(AutoServiceTest, requestsThatCannotBeRead_failTheRoundAndAreSaid)
     EXPECT_EQ(round().processed, 3);
 }
 
+// What keeps the service from doing all its work is said once at the start, not once per request.
+TEST_P(AutoServiceTest, theStartSaysWhatIsSwitchedOff)
+{
+    m_ctx.brevix.emailDisable = 1;
+    m_ctx.settings.autoProcessQuotes = false;
+    m_ctx.settings.autoProcessRfqs = false;
+    makeService();
+    m_service->start();
+    EXPECT_EQ(m_errors.filter(QStringLiteral("E-mail is switched off")).size(), 1)
+        << m_errors.join(u'\n').toStdString();
+    EXPECT_EQ(m_errors.filter(QStringLiteral("Automatic processing is switched off")).size(), 1);
+    m_errors.clear();
+    m_ctx.brevix.emailDisable = 0;
+    m_ctx.settings.autoProcessQuotes = true;
+    makeService();
+    m_service->start();
+    EXPECT_TRUE(m_errors.isEmpty()) << m_errors.join(u'\n').toStdString();
+}
+
 // The downloaders the service starts run on their own: how one failed is heard at the next round,
 // on the error output, in the trace log and among the problems, and only once.
 TEST_P(AutoServiceTest, aDownloaderThatFailedIsToldAtTheNextRound)
