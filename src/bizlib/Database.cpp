@@ -93,29 +93,35 @@ struct ThreadRecord
 thread_local ThreadRecord *t_record = nullptr;
 thread_local bool t_recordGone = false;
 
+// Releases what this thread holds of the databases it used, as far as they still exist.
+void releaseThreadRecord()
+{
+    ThreadRecord *record = t_record;
+    t_record = nullptr;
+    if (!record)
+        return;
+    const Qt::HANDLE me = QThread::currentThreadId();
+    for (const ThreadRecord::Entry &e : std::as_const(record->entries)) {
+        const std::shared_ptr<Database::Threads> threads = e.threads.lock();
+        if (!threads)
+            continue; // the database has gone, and with it the state
+        {
+            QMutexLocker lock(&threads->mutex);
+            if (threads->states.value(me) != e.state)
+                continue;
+            threads->states.remove(me);
+        }
+        release(e.state);
+    }
+    delete record;
+}
+
 struct ThreadRecordOwner
 {
     ~ThreadRecordOwner()
     {
-        ThreadRecord *record = t_record;
-        t_record = nullptr;
+        releaseThreadRecord();
         t_recordGone = true;
-        if (!record)
-            return;
-        const Qt::HANDLE me = QThread::currentThreadId();
-        for (const ThreadRecord::Entry &e : std::as_const(record->entries)) {
-            const std::shared_ptr<Database::Threads> threads = e.threads.lock();
-            if (!threads)
-                continue; // the database has gone, and with it the state
-            {
-                QMutexLocker lock(&threads->mutex);
-                if (threads->states.value(me) != e.state)
-                    continue;
-                threads->states.remove(me);
-            }
-            release(e.state);
-        }
-        delete record;
     }
 };
 thread_local ThreadRecordOwner t_recordOwner;
@@ -425,6 +431,11 @@ void Database::giveUpThread(Qt::HANDLE thread)
     s->givenUp = true;
     if (const quint64 ticket = s->armed.load())
         StatementWatchdog::instance().expire(ticket);
+}
+
+void Database::releaseThisThread()
+{
+    releaseThreadRecord();
 }
 
 Database::Statement::Statement(Database &db)

@@ -49,6 +49,10 @@ public:
     // a thread that is about to end while its work is no longer wanted (a window closing during
     // a stall). Safe from any thread.
     void giveUpThread(Qt::HANDLE thread);
+    // Closes the connections this thread holds of every database and frees their state now
+    // rather than when the thread's own storage goes (after QThread::wait() has already
+    // returned, possibly while the program ends). Call on a worker thread as it finishes.
+    static void releaseThisThread();
     const DatabaseConfig &config() const { return m_config; }
     bool isPostgres() const { return m_config.isPostgres(); }
 

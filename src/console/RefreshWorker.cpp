@@ -10,6 +10,10 @@ RefreshWorker::RefreshWorker(bizlib::Database *reads, QObject *parent)
     , m_context(new QObject)
 {
     m_thread.setObjectName(QStringLiteral("monitor reads"));
+    // The thread's connections close on the thread before wait() returns, not in its thread-local
+    // storage afterwards, when the program may already be taking down what closing them needs.
+    connect(
+        &m_thread, &QThread::finished, m_context, [] { bizlib::Database::releaseThisThread(); }, Qt::DirectConnection);
     m_context->moveToThread(&m_thread);
     m_thread.start();
 }

@@ -9,8 +9,10 @@
 #include "support/TestDatabase.h"
 #include "support/ThrowawayPostgres.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QSqlDatabase>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -322,4 +324,27 @@ TEST_F(MonitorStall, aReadWaitingOnAStoppedServerIsGivenUpWhenItsWorkerGoes)
     server->resume();
     // The window's own connection is not affected.
     EXPECT_TRUE(reads.exec(QStringLiteral("SELECT 4")).isOk());
+}
+
+// The worker's connections are closed by the time the worker is gone, not some time later on
+// its thread's way out (when the program may be ending and closing them would crash).
+TEST(RefreshWorker, itsConnectionsAreClosedWhenItIsGone)
+{
+    testsupport::TestDatabase data(testsupport::Engine::SQLite);
+    ASSERT_TRUE(data.isAvailable());
+    const QStringList before = QSqlDatabase::connectionNames();
+    for (int round = 0; round < 5; ++round) {
+        bool done = false;
+        {
+            console::RefreshWorker worker(&data.db());
+            ASSERT_TRUE(worker.start(
+                [&] { EXPECT_TRUE(data.db().exec(QStringLiteral("SELECT 1")).isOk()); }, [&] { done = true; }));
+            QElapsedTimer t;
+            t.start();
+            while (!done && t.elapsed() < 10000)
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            ASSERT_TRUE(done);
+        }
+        EXPECT_EQ(QSqlDatabase::connectionNames(), before) << "round " << round;
+    }
 }
