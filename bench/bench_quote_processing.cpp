@@ -24,6 +24,7 @@
 // Run: build/bench/bench_quote_processing (add --benchmark_filter=... to pick one).
 #include "BenchSize.h"
 #include "EngineDatabase.h"
+#include "PlainStatements.h"
 #include "TimesReporter.h"
 #include "bizlib/Database.h"
 #include "bizlib/Dictionary.h"
@@ -132,20 +133,17 @@ void BM_Process_Program(benchmark::State &state)
 
 // The plain statements: one prepared statement per kind of read, insert and delete, kept for the
 // whole run.
-class RawProcessing
+class RawProcessing : public PlainStatements
 {
 public:
-    explicit RawProcessing(Database &db)
-        : m_db(db)
-    { }
+    using PlainStatements::PlainStatements;
 
     // Converts the request; the quote row stored goes to *made.
     bool process(qint32 requestId, QSqlRecord *made = nullptr)
     {
-        QSqlDatabase c = m_db.connection();
         // The claim: the status and its holder in one transaction.
         const QString owner = QUuid::createUuid().toString(QUuid::WithoutBraces);
-        if (!(m_db.isPostgres() ? c.transaction() : exec("begin", QStringLiteral("BEGIN IMMEDIATE"), {})))
+        if (!begin())
             return false;
         if (!exec("claim",
                 QStringLiteral(
@@ -159,9 +157,9 @@ public:
                     "\"startedat\", \"seenon\", \"seenat\", \"state\") VALUES (?, 'WebQuotes', ?, "
                     "'Pending', 's', 'w', 'JS', 1, 1, 1, 1, 1, 'Running')"),
                 { owner, requestId })
-            || !(m_db.isPostgres() ? c.commit() : exec("commit", QStringLiteral("COMMIT"), {})))
+            || !commit())
             return false;
-        if (!(m_db.isPostgres() ? c.transaction() : exec("begin", QStringLiteral("BEGIN IMMEDIATE"), {})))
+        if (!begin())
             return false;
         const QSqlRecord request
             = one("request", QStringLiteral("SELECT * FROM \"webquotes\" WHERE \"quoteid\" = ?"), requestId);
@@ -203,12 +201,12 @@ public:
         ok = ok && exec("release", QStringLiteral("DELETE FROM \"wc_claims\" WHERE \"owner\" = ?"), { owner })
             && exec("items", QStringLiteral("DELETE FROM \"wc_claimitems\" WHERE \"owner\" = ?"), { owner });
         if (!ok) {
-            m_db.isPostgres() ? c.rollback() : exec("rollback", QStringLiteral("ROLLBACK"), {});
+            rollback();
             return false;
         }
         if (made)
             *made = quote;
-        return m_db.isPostgres() ? c.commit() : exec("commit", QStringLiteral("COMMIT"), {});
+        return commit();
     }
 
     // The letter of `quote` (the row just stored): the rows it shows read with plain statements,
@@ -367,89 +365,10 @@ public:
             + QString::number(quote.value("number").toInt()) + quote.value("revision").toString().trimmed();
     }
 
-    QSqlQuery &statement(const QByteArray &name, const QString &sql)
-    {
-        auto &slot = m_statements[name];
-        if (!slot) {
-            slot = std::make_unique<QSqlQuery>(m_db.connection());
-            slot->setForwardOnly(true);
-            slot->prepare(sql);
-        }
-        return *slot;
-    }
-
-    bool exec(const QByteArray &name, const QString &sql, const QVariantList &params)
-    {
-        QSqlQuery &q = statement(name, sql);
-        for (int i = 0; i < params.size(); ++i)
-            q.bindValue(i, params[i]);
-        const bool ok = q.exec();
-        if (!ok)
-            std::fprintf(stderr, "%s: %s\n", name.constData(), qPrintable(q.lastError().text()));
-        q.finish();
-        return ok;
-    }
-
-    QSqlRecord one(const QByteArray &name, const QString &sql, const QVariant &key)
-    {
-        QSqlQuery &q = statement(name, sql);
-        if (key.isValid())
-            q.bindValue(0, key);
-        QSqlRecord r;
-        if (q.exec() && q.next())
-            r = q.record();
-        q.finish();
-        return r;
-    }
-
-    qint32 counter(const QString &name)
-    {
-        QSqlQuery &q = statement("counter",
-            QStringLiteral(
-                "UPDATE \"wc_counters\" SET \"value\" = \"value\" + 1 WHERE \"name\" = ? RETURNING \"value\""));
-        q.bindValue(0, name);
-        const qint32 value = q.exec() && q.next() ? q.value(0).toInt() : 0;
-        q.finish();
-        return value;
-    }
-
-    // The counters start after the tables' highest numbers (the demo data writes numbers of its own).
     void prepareCounters()
     {
-        for (const char *table :
-            { "quotes", "quoteworkings", "quotequantities", "spectexts", "tabtexts", "notes", "attachments" }) {
-            const bizlib::TableDef &def = Dictionary::instance().require(QString::fromLatin1(table));
-            m_db.exec(QStringLiteral("INSERT INTO \"wc_counters\" (\"name\", \"value\") VALUES (?, 0) "
-                                     "ON CONFLICT (\"name\") DO NOTHING"),
-                { QString::fromLatin1(table) });
-            const Status st = m_db.exec(
-                QStringLiteral("UPDATE \"wc_counters\" SET \"value\" = (SELECT COALESCE(MAX(\"%1\"), 0) FROM \"%2\") "
-                               "WHERE \"name\" = ?")
-                    .arg(def.fields.at(def.autoNumberField).name.toLower(), QLatin1String(table)),
-                { QString::fromLatin1(table) });
-            if (!st)
-                std::fprintf(stderr, "%s\n", qPrintable(st.message()));
-        }
-    }
-
-    bool insert(const QByteArray &table, const QSqlRecord &row)
-    {
-        QStringList columns;
-        QStringList marks;
-        for (int i = 0; i < row.count(); ++i) {
-            columns << u'"' + row.fieldName(i) + u'"';
-            marks << QStringLiteral("?");
-        }
-        QSqlQuery &q = statement("insert " + table,
-            QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
-                .arg(QLatin1String(table), columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))));
-        for (int i = 0; i < row.count(); ++i)
-            q.bindValue(i, row.value(i));
-        const bool ok = q.exec();
-        if (!ok)
-            std::fprintf(stderr, "insert %s: %s\n", table.constData(), qPrintable(q.lastError().text()));
-        q.finish();
-        return ok;
+        startCountersAfterRows(
+            { "quotes", "quoteworkings", "quotequantities", "spectexts", "tabtexts", "notes", "attachments" });
     }
 
     // Copies the rows of `from` whose `field` is `id` into `to` (default: the same table), each
@@ -486,10 +405,6 @@ public:
         }
         return true;
     }
-
-private:
-    Database &m_db;
-    std::map<QByteArray, std::unique_ptr<QSqlQuery>> m_statements;
 };
 
 void BM_Process_RawSql(benchmark::State &state)
