@@ -55,13 +55,13 @@ int Program::run(
     report.subject
         = (args.parentType == Arguments::ParentType::Quote ? QStringLiteral("Quote ") : QStringLiteral("Order "))
         + args.parentRef;
-    QString error;
-    const QString mark = config::DownloaderReport::markRunning(reports, report.subject, &error);
-    if (mark.isEmpty())
-        err << "downloader: " << error << '\n';
     // The messages go to `err` as ever, and into the report.
     QString said;
     QTextStream capture(&said);
+    QString error;
+    const QString mark = config::DownloaderReport::markRunning(reports, report.subject, &error);
+    if (mark.isEmpty())
+        capture << "downloader: " << error << '\n';
     const int code = runOnce(arguments, environment, out, capture);
     capture.flush();
     err << said;
